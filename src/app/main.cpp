@@ -1,0 +1,11 @@
+#include <QApplication>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    std::printf("Welcome, Fenmar\n");
+    std::fflush(stdout);
+    return 0;
+}

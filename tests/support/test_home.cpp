@@ -1,0 +1,38 @@
+#include "test_home.h"
+
+#include <QByteArray>
+#include <QDir>
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace {
+QString homePath;
+}
+
+void TestHome::setUp()
+{
+    QByteArray pattern = QDir::tempPath().toLocal8Bit() + "/fenmar-test-XXXXXX";
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a temporary HOME");
+    homePath = QString::fromLocal8Bit(pattern);
+    const QByteArray home = pattern;
+    setenv("HOME", home.constData(), 1);
+    setenv("XDG_CONFIG_HOME", (home + "/.config").constData(), 1);
+    setenv("XDG_DATA_HOME", (home + "/.local/share").constData(), 1);
+    setenv("XDG_CACHE_HOME", (home + "/.cache").constData(), 1);
+    // user-dirs.dirs under a fresh HOME does not exist, so Documents is $HOME/Documents.
+    unsetenv("XDG_DOCUMENTS_DIR");
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+}
+
+void TestHome::tearDown()
+{
+    if (!homePath.isEmpty() && !std::getenv("FENMAR_KEEP_TEST_HOME"))
+        QDir(homePath).removeRecursively();
+}
+
+QString TestHome::path()
+{
+    return homePath;
+}
