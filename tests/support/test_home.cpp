@@ -4,6 +4,7 @@
 #include <QDir>
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <stdexcept>
 
 namespace {
@@ -21,6 +22,9 @@ void TestHome::setUp()
     setenv("XDG_CONFIG_HOME", (home + "/.config").constData(), 1);
     setenv("XDG_DATA_HOME", (home + "/.local/share").constData(), 1);
     setenv("XDG_CACHE_HOME", (home + "/.cache").constData(), 1);
+    const QByteArray runtime = home + "/.runtime";
+    mkdir(runtime.constData(), 0700);
+    setenv("XDG_RUNTIME_DIR", runtime.constData(), 1);
     // user-dirs.dirs under a fresh HOME does not exist, so Documents is $HOME/Documents.
     unsetenv("XDG_DOCUMENTS_DIR");
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
