@@ -1,3 +1,5 @@
+#include "util_db.h"
+
 #include <QApplication>
 
 #include <cstdio>
@@ -7,5 +9,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     std::printf("Welcome, Fenmar\n");
     std::fflush(stdout);
+    UtilDB::open();
     return 0;
 }
