@@ -1,5 +1,7 @@
 #include "util_db.h"
 
+#include "console.h"
+
 #include "util_system.h"
 
 #include <QByteArray>
@@ -45,13 +47,6 @@ constexpr std::array<const char *, 15> schemaStatements = {
 };
 
 const QString notOpenError = QStringLiteral("database is not open");
-
-void printLine(const QString &line)
-{
-    std::fputs(line.toUtf8().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
 
 QString lastError()
 {
@@ -203,14 +198,14 @@ FirstRow readFirstRow(const QString &sql, const QVariantList &params, std::optio
     value.reset();
     Statement statement;
     if (auto error = statement.prepare(sql, params)) {
-        printLine(*error);
+        Console::printLine(*error);
         return FirstRow::Failed;
     }
     const int rc = statement.step();
     if (rc == SQLITE_DONE)
         return FirstRow::NoRow;
     if (rc != SQLITE_ROW) {
-        printLine(lastError());
+        Console::printLine(lastError());
         return FirstRow::Failed;
     }
     if (statement.hasColumns() && !statement.firstColumnIsNull())
@@ -227,7 +222,7 @@ void UtilDB::open()
     dir = dir + "/" + "db";
     UtilSystem::createDirIfNotExist(dir);
     const QString path = dir + "/fenmar.dat";
-    printLine("Fenmar Local Cache @ " + path);
+    Console::printLine("Fenmar Local Cache @ " + path);
     openAt(path);
 }
 
@@ -237,8 +232,8 @@ bool UtilDB::openAt(const QString &path)
     sqlite3 *handle = nullptr;
     const QByteArray name = path.toUtf8();
     if (sqlite3_open_v2(name.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        printLine(QStringLiteral("Error DB Open!"));
-        printLine(handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("out of memory"));
+        Console::printLine(QStringLiteral("Error DB Open!"));
+        Console::printLine(handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("out of memory"));
         sqlite3_close(handle);
         return false;
     }
@@ -264,13 +259,13 @@ void UtilDB::createTables()
     if (tablesCreated)
         return;
     if (!connection) {
-        printLine(QStringLiteral("Error DB"));
+        Console::printLine(QStringLiteral("Error DB"));
         return;
     }
     for (const char *sql : schemaStatements) {
         const DbResult result = exec(QString::fromUtf8(sql));
         if (!result) {
-            printLine(result.error);
+            Console::printLine(result.error);
             break;
         }
     }
@@ -284,7 +279,7 @@ bool UtilDB::delIcon(const QString &key)
         return false;
     const DbResult result = exec(QStringLiteral("delete from icons where key=?"), {key});
     if (!result)
-        printLine(result.error);
+        Console::printLine(result.error);
     return result.ok;
 }
 
@@ -297,7 +292,7 @@ bool UtilDB::setIcon(const QString &key, const QString &value)
         delIcon(key);
         const DbResult result = exec(QStringLiteral("insert into icons (key,value) values( ?, ? ) "), {key, value});
         if (!result)
-            printLine(result.error);
+            Console::printLine(result.error);
         return result.ok;
     });
 }
@@ -344,14 +339,14 @@ bool UtilDB::runInTransaction(const std::function<bool()> &work)
         return false;
     const DbResult begin = exec(QStringLiteral("SAVEPOINT fenmar_work"));
     if (!begin) {
-        printLine(begin.error);
+        Console::printLine(begin.error);
         return false;
     }
     if (work()) {
         const DbResult commit = exec(QStringLiteral("RELEASE fenmar_work"));
         if (commit)
             return true;
-        printLine(commit.error);
+        Console::printLine(commit.error);
     }
     // Undo, then end the savepoint so that the connection is back where it was.
     exec(QStringLiteral("ROLLBACK TO fenmar_work"));
