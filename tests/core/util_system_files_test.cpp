@@ -1,0 +1,281 @@
+#include "util_system.h"
+
+#include "test_home.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStdout;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void makeLink(const QString &target, const QString &link)
+{
+    ASSERT_EQ(symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()), 0);
+}
+
+// Permission faults cannot be made as root, so then the check runs in a child process as nobody,
+// inside a world-writable folder (the test HOME is private to root). The check returns "" when
+// all went as expected, else what went wrong.
+std::string runUnprivileged(const std::function<std::string(const QString &base)> &check)
+{
+    QTemporaryDir shared;
+    chmod(QFile::encodeName(shared.path()).constData(), 0777);
+    if (geteuid() != 0)
+        return check(shared.path());
+    std::fflush(stdout);
+    int fds[2];
+    if (pipe(fds) != 0)
+        return "no pipe";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        const bool dropped = setgid(65534) == 0 && setuid(65534) == 0;
+        const std::string problem = dropped ? check(shared.path()) : "cannot become nobody";
+        _exit(write(fds[1], problem.data(), problem.size()) == ssize_t(problem.size()) ? 0 : 1);
+    }
+    close(fds[1]);
+    std::string problem;
+    char buffer[256];
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+        problem.append(buffer, size_t(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? problem : "child failed: " + problem;
+}
+
+class UtilSystemFiles : public testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(scratch.isValid()); }
+    QString at(const QString &name) const { return scratch.filePath(name); }
+
+    QTemporaryDir scratch{TestHome::path() + "/scratch-XXXXXX"};
+};
+
+} // namespace
+
+TEST_F(UtilSystemFiles, ListingFiltersByKindAndNameAndSkipsHiddenEntries)
+{
+    writeFile(at("Report.docx"), "r");
+    writeFile(at("notes.txt"), "n");
+    writeFile(at(".hidden"), "h");
+    QDir(scratch.path()).mkdir("mydocs");
+    QDir(scratch.path()).mkdir(".config");
+    makeLink(at("mydocs"), at("linkdir"));
+
+    auto sorted = [&](std::uint8_t kind, const QString &filter) {
+        QStringList names = UtilSystem::getFileList(scratch.path(), kind, filter);
+        names.sort();
+        return names;
+    };
+    CaptureStdout();
+    EXPECT_EQ(sorted(0, ""), QStringList({"Report.docx", "linkdir", "mydocs", "notes.txt"}));
+    EXPECT_EQ(sorted(1, ""), QStringList({"linkdir", "mydocs"}));
+    EXPECT_EQ(sorted(2, ""), QStringList({"Report.docx", "notes.txt"}));
+    EXPECT_EQ(sorted(7, "TXT"), QStringList({"notes.txt"}));
+    EXPECT_EQ(sorted(0, "DOC"), QStringList({"Report.docx", "mydocs"}));
+    EXPECT_EQ(UtilSystem::filterNames({"b.PNG", "a.txt", "png"}, "Png"), QStringList({"b.PNG", "png"}));
+    // Missing folders, files and "" (which must not mean the current folder) list nothing.
+    EXPECT_TRUE(UtilSystem::getFileList(at("missing"), 0, "").isEmpty());
+    EXPECT_TRUE(UtilSystem::getFileList(at("notes.txt"), 0, "").isEmpty());
+    EXPECT_TRUE(UtilSystem::getFileList("", 0, "").isEmpty());
+    EXPECT_EQ(GetCapturedStdout(), "");
+}
+
+TEST_F(UtilSystemFiles, ListingOfAnUnreadableFolderPrintsTheReasonAlone)
+{
+    EXPECT_EQ(runUnprivileged([](const QString &base) -> std::string {
+                  const QString locked = base + "/locked";
+                  if (!QDir().mkdir(locked) || chmod(QFile::encodeName(locked).constData(), 0) != 0)
+                      return "setup failed";
+                  CaptureStdout();
+                  const QStringList names = UtilSystem::getFileList(locked, 0, "");
+                  const std::string printed = GetCapturedStdout();
+                  if (!names.isEmpty())
+                      return "names listed";
+                  if (printed.size() < 2 || printed.back() != '\n' || printed.find("Error") == 0)
+                      return "printed: " + printed;
+                  return {};
+              }),
+              "");
+}
+
+TEST_F(UtilSystemFiles, PathTypeTellsFoldersFilesAndNothingApart)
+{
+    writeFile(at("f"), "x");
+    QDir(scratch.path()).mkdir("d");
+    makeLink("nowhere", at("dangling"));
+    EXPECT_EQ(UtilSystem::getPathType(at("d")), 2);
+    EXPECT_EQ(UtilSystem::getPathType(at("f")), 1);
+    EXPECT_EQ(UtilSystem::getPathType(at("missing")), 0);
+    EXPECT_EQ(UtilSystem::getPathType(at("dangling")), 0);
+    EXPECT_EQ(UtilSystem::getPathType(""), 0);
+    EXPECT_FALSE(UtilSystem::isFile(at("d")));
+}
+
+TEST_F(UtilSystemFiles, CreateDirMakesParentsAndReportsAFileInTheWay)
+{
+    writeFile(at("plain"), "x");
+    CaptureStdout();
+    UtilSystem::createDirIfNotExist(at("a/b/c"));
+    UtilSystem::createDirIfNotExist(at("a/b/c"));
+    EXPECT_EQ(GetCapturedStdout(), "");
+    EXPECT_EQ(UtilSystem::getPathType(at("a/b/c")), 2);
+
+    CaptureStdout();
+    UtilSystem::createDirIfNotExist(at("plain"));
+    const std::string printed = GetCapturedStdout();
+    EXPECT_EQ(printed.rfind("Error: ", 0), 0u) << printed;
+    EXPECT_GT(printed.size(), std::string("Error: \n").size());
+    EXPECT_EQ(UtilSystem::getPathType(at("plain")), 1);
+}
+
+TEST(UtilSystemDocuments, DocumentPathIsInTheUsersDocumentsFolderWhichExists)
+{
+    EXPECT_EQ(UtilSystem::getDocumentPath("Fenmar"), TestHome::path() + "/Documents/Fenmar");
+    EXPECT_TRUE(QFileInfo(TestHome::path() + "/Documents").isDir());
+}
+
+TEST_F(UtilSystemFiles, FileSizeIsTheByteCountOrZero)
+{
+    writeFile(at("five"), "12345");
+    EXPECT_EQ(UtilSystem::getFileSize(at("five")), 5);
+    EXPECT_EQ(UtilSystem::getFileSize(at("missing")), 0);
+    EXPECT_EQ(UtilSystem::getFileSize(""), 0);
+}
+
+TEST_F(UtilSystemFiles, FileTimeIsLocalWallClockLabelledUtcOrNowWhenUnreadable)
+{
+    setenv("TZ", "Asia/Tokyo", 1);
+    tzset();
+    writeFile(at("new"), "x");
+    const QDateTime before = QDateTime::currentDateTimeUtc();
+    CaptureStdout();
+    const QDateTime stamped = UtilSystem::getFileTime(at("new"));
+    EXPECT_EQ(GetCapturedStdout(), "");
+    // Made just now, shifted by Tokyo's nine hours.
+    EXPECT_NEAR(double(before.secsTo(stamped)), 9 * 3600.0, 5.0);
+
+    CaptureStdout();
+    const QDateTime missing = UtilSystem::getFileTime(at("missing"));
+    const std::string printed = GetCapturedStdout();
+    EXPECT_EQ(printed.rfind("Get attributes errer: ", 0), 0u) << printed;
+    EXPECT_NE(printed.find("missing"), std::string::npos) << printed;
+    EXPECT_NEAR(double(before.secsTo(missing)), 0.0, 5.0);
+}
+
+TEST_F(UtilSystemFiles, RemoveTakesFoldersWithContentsButNeverALinksTarget)
+{
+    QDir(scratch.path()).mkpath("tree/sub");
+    writeFile(at("tree/sub/f"), "x");
+    makeLink(at("tree"), at("link"));
+    EXPECT_TRUE(UtilSystem::removeFile(at("link")));
+    EXPECT_EQ(readFile(at("tree/sub/f")), "x");
+    EXPECT_TRUE(UtilSystem::removeFile(at("tree")));
+    EXPECT_EQ(UtilSystem::getPathType(at("tree")), 0);
+
+    CaptureStdout();
+    EXPECT_FALSE(UtilSystem::removeFile(at("tree")));
+    EXPECT_FALSE(UtilSystem::removeFile(""));
+    EXPECT_EQ(GetCapturedStdout(), "Failed to remove file.\nFailed to remove file.\n");
+}
+
+TEST_F(UtilSystemFiles, DeleteOperationGoesOnPastAFailedPiece)
+{
+    writeFile(at("second"), "x");
+    QDir(scratch.path()).mkpath("third/inner");
+    writeFile(at("kept"), "x");
+    CaptureStdout();
+    UtilSystem::fileOperation("delete", at("first") + "|" + at("second") + "|" + at("third"));
+    UtilSystem::fileOperation("Delete", at("kept"));
+    EXPECT_EQ(GetCapturedStdout(), "Failed to remove file.\n");
+    EXPECT_EQ(UtilSystem::getPathType(at("second")), 0);
+    EXPECT_EQ(UtilSystem::getPathType(at("third")), 0);
+    EXPECT_EQ(UtilSystem::getPathType(at("kept")), 1);
+}
+
+TEST_F(UtilSystemFiles, RenameReplacesAnExistingFile)
+{
+    writeFile(at("new.tmp"), "new");
+    writeFile(at("installer.pkg"), "old");
+    writeFile(at("same"), "data");
+    CaptureStdout();
+    EXPECT_TRUE(UtilSystem::renameFile(at("new.tmp"), at("installer.pkg")));
+    EXPECT_TRUE(UtilSystem::renameFile(at("same"), at("same")));
+    EXPECT_EQ(GetCapturedStdout(), "");
+    EXPECT_EQ(readFile(at("installer.pkg")), "new");
+    EXPECT_EQ(UtilSystem::getPathType(at("new.tmp")), 0);
+    EXPECT_EQ(readFile(at("same")), "data");
+}
+
+TEST_F(UtilSystemFiles, RenameFromAFolderOrNothingOnlyPrints)
+{
+    QDir(scratch.path()).mkdir("folder");
+    writeFile(at("dest"), "old");
+    CaptureStdout();
+    EXPECT_FALSE(UtilSystem::renameFile(at("folder"), at("dest")));
+    EXPECT_FALSE(UtilSystem::renameFile(at("missing"), at("dest")));
+    EXPECT_EQ(GetCapturedStdout(), "RenameFile Failed, not exist: " + at("folder").toStdString() +
+                                       "\nRenameFile Failed, not exist: " +
+                                       at("missing").toStdString() + "\n");
+    EXPECT_EQ(readFile(at("dest")), "old");
+}
+
+TEST_F(UtilSystemFiles, FailedRenameKeepsBothFiles)
+{
+    writeFile(at("src"), "new");
+    QDir(scratch.path()).mkpath("dest/inner");
+    CaptureStdout();
+    EXPECT_FALSE(UtilSystem::renameFile(at("src"), at("dest")));
+    EXPECT_EQ(GetCapturedStdout().rfind("RenameFile Failed", 0), 0u);
+    EXPECT_EQ(readFile(at("src")), "new");
+    EXPECT_EQ(UtilSystem::getPathType(at("dest/inner")), 2);
+
+    // The source cannot leave its read-only folder; the destination's folder is writable, so
+    // removing the old destination first would lose it.
+    EXPECT_EQ(runUnprivileged([](const QString &base) -> std::string {
+                  const QString from = base + "/ro/new.tmp";
+                  const QString to = base + "/rw/installer.pkg";
+                  QDir().mkpath(base + "/ro");
+                  QDir().mkpath(base + "/rw");
+                  writeFile(from, "new");
+                  writeFile(to, "old");
+                  if (chmod(QFile::encodeName(base + "/ro").constData(), 0555) != 0)
+                      return "cannot lock folder";
+                  CaptureStdout();
+                  const bool moved = UtilSystem::renameFile(from, to);
+                  const std::string printed = GetCapturedStdout();
+                  if (moved || printed.rfind("RenameFile Failed", 0) != 0)
+                      return "reported: " + printed;
+                  if (readFile(to) != "old" || readFile(from) != "new")
+                      return "lost: " + readFile(to).toStdString() + "/" + readFile(from).toStdString();
+                  return {};
+              }),
+              "");
+}

@@ -1,0 +1,137 @@
+#include "util_system.h"
+
+#include <gtest/gtest.h>
+
+#include <QLocale>
+#include <QSet>
+
+#include <clocale>
+#include <cstdlib>
+#include <ctime>
+#include <limits>
+
+TEST(UtilSystemValidation, TagsAreOneToThirtyAsciiLettersOrDigits)
+{
+    EXPECT_TRUE(UtilSystem::isValidTag("A1"));
+    EXPECT_TRUE(UtilSystem::isValidTag(QString(30, u'a')));
+    EXPECT_FALSE(UtilSystem::isValidTag(QString(31, u'a')));
+    EXPECT_FALSE(UtilSystem::isValidTag(""));
+    EXPECT_FALSE(UtilSystem::isValidTag("a b"));
+    EXPECT_FALSE(UtilSystem::isValidTag("a_b"));
+    EXPECT_FALSE(UtilSystem::isValidTag("abc\n"));
+    EXPECT_FALSE(UtilSystem::isValidTag(QString::fromUtf8("\uff21")));  // full-width A
+}
+
+TEST(UtilSystemValidation, EmailNeedsAUserADomainAndAShortTopLevelPart)
+{
+    EXPECT_TRUE(UtilSystem::isValidEmail("first.last+tag@mail.example.info"));
+    EXPECT_TRUE(UtilSystem::isValidEmail("a_b%c-d@x-y.io"));
+    for (const char *bad : {"", "me@example.museum", "me@example.c", "me@examplecom", "@example.com",
+                            "me@@example.com", "me@example.com ", "me@example.com\n"})
+        EXPECT_FALSE(UtilSystem::isValidEmail(bad)) << bad;
+}
+
+TEST(UtilSystemValidation, AlnumHonoursBothBoundsAndRejectsBoundsThatMakeNoRange)
+{
+    EXPECT_FALSE(UtilSystem::isValidAlnum("abc", 4, 16));
+    EXPECT_TRUE(UtilSystem::isValidAlnum("abcd", 4, 16));
+    EXPECT_TRUE(UtilSystem::isValidAlnum(QString(16, u'9'), 4, 16));
+    EXPECT_FALSE(UtilSystem::isValidAlnum(QString(17, u'9'), 4, 16));
+    EXPECT_FALSE(UtilSystem::isValidAlnum("pass-word", 4, 16));
+    EXPECT_FALSE(UtilSystem::isValidAlnum("abcd", 16, 4));
+    EXPECT_FALSE(UtilSystem::isValidAlnum("a{-1,4}", -1, 4));
+}
+
+TEST(UtilSystemRandom, CodesHaveOneMoreCharacterThanAskedFromDigitsAndCapitals)
+{
+    EXPECT_EQ(UtilSystem::randomString(0).size(), 1);
+    EXPECT_EQ(UtilSystem::randomString(3).size(), 4);
+    EXPECT_EQ(UtilSystem::randomString(-1), "");
+
+    const QString alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    QSet<QChar> seen;
+    for (int round = 0; round < 200; ++round) {
+        const QString code = UtilSystem::randomString(9);
+        ASSERT_EQ(code.size(), 10);
+        for (QChar c : code) {
+            ASSERT_TRUE(alphabet.contains(c)) << code.toStdString();
+            seen.insert(c);
+        }
+    }
+    // 2000 draws from 36 characters reach them all unless the source is broken.
+    EXPECT_EQ(seen.size(), 36);
+}
+
+TEST(UtilSystemSizeText, BytesUpToAndIncluding1024StayBytes)
+{
+    EXPECT_EQ(UtilSystem::formatFileSize(0), "0.00 bytes");
+    EXPECT_EQ(UtilSystem::formatFileSize(1), "1.00 bytes");
+    EXPECT_EQ(UtilSystem::formatFileSize(1023), "1023.00 bytes");
+    EXPECT_EQ(UtilSystem::formatFileSize(1024), "1024.00 bytes");
+    EXPECT_EQ(UtilSystem::formatFileSize(1025), "1.00 KB");
+}
+
+TEST(UtilSystemSizeText, UnitChangesOnlyAbove1024OfTheSmallerUnit)
+{
+    EXPECT_EQ(UtilSystem::formatFileSize(1536), "1.50 KB");
+    EXPECT_EQ(UtilSystem::formatFileSize(1048575), "1024.00 KB");
+    EXPECT_EQ(UtilSystem::formatFileSize(1048576), "1024.00 KB");
+    EXPECT_EQ(UtilSystem::formatFileSize(1048577), "1.00 MB");
+    EXPECT_EQ(UtilSystem::formatFileSize(1073741824ULL), "1024.00 MB");
+    EXPECT_EQ(UtilSystem::formatFileSize(1073741825ULL), "1.00 GB");
+    EXPECT_EQ(UtilSystem::formatFileSize(1099511627776ULL), "1024.00 GB");
+    EXPECT_EQ(UtilSystem::formatFileSize(1099511627777ULL), "1.00 TB");
+    EXPECT_EQ(UtilSystem::formatFileSize(1125899906842625ULL), "1.00 PB");
+    EXPECT_EQ(UtilSystem::formatFileSize(std::numeric_limits<std::uint64_t>::max()), "16.00 EB");
+}
+
+TEST(UtilSystemSizeText, TwoDecimalsRoundToNearest)
+{
+    EXPECT_EQ(UtilSystem::formatFileSize(1029), "1.00 KB");  // 1.0049
+    EXPECT_EQ(UtilSystem::formatFileSize(1030), "1.01 KB");  // 1.0059
+    EXPECT_EQ(UtilSystem::formatFileSize(10 * 1024 * 1024 + 5243), "10.01 MB");
+}
+
+TEST(UtilSystemSizeText, DecimalPointIsADotInEveryLocale)
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    std::setlocale(LC_ALL, "de_DE.UTF-8");
+    EXPECT_EQ(UtilSystem::formatFileSize(1536), "1.50 KB");
+    EXPECT_EQ(UtilSystem::formatFileSize(2621440), "2.50 MB");
+}
+
+namespace {
+
+class UtilSystemTimeText : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        setenv("TZ", "Asia/Tokyo", 1);
+        tzset();
+    }
+};
+
+} // namespace
+
+TEST_F(UtilSystemTimeText, ShowsTheShortDateAndTimeInTheLocalZone)
+{
+    // 1970-01-01 00:00 UTC is 09:00 in Tokyo.
+    const QString text = UtilSystem::formatTime(0);
+    EXPECT_TRUE(text.contains("9:00")) << text.toStdString();
+    EXPECT_TRUE(text.contains("70")) << text.toStdString();
+}
+
+TEST_F(UtilSystemTimeText, ThirteenDigitsOrFourteenCharactersAreMilliseconds)
+{
+    EXPECT_EQ(UtilSystem::formatTime(1700000000123LL), UtilSystem::formatTime(1700000000LL));
+    EXPECT_EQ(UtilSystem::formatTime(1000000000000LL), UtilSystem::formatTime(1000000000LL));
+    EXPECT_EQ(UtilSystem::formatTime(-1000000000000LL), UtilSystem::formatTime(-1000000000LL));
+    EXPECT_EQ(UtilSystem::formatTime(10000000000000LL), UtilSystem::formatTime(10000000000LL));
+    // Twelve digits are seconds: the year 5138, not 1973.
+    EXPECT_NE(UtilSystem::formatTime(100000000000LL), UtilSystem::formatTime(100000000LL));
+    EXPECT_NE(UtilSystem::formatTime(1700000000LL), UtilSystem::formatTime(1700000LL));
+    // Out of range for any date: no crash.
+    UtilSystem::formatTime(std::numeric_limits<qint64>::max());
+    UtilSystem::formatTime(std::numeric_limits<qint64>::min());
+}
