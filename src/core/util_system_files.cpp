@@ -1,34 +1,26 @@
 // File facts, listing, removing and renaming on the local disk. Everything here may run on a
 // worker thread that serves a peer, so nothing keeps state.
 #include "util_system.h"
-#include "util_system_internal.h"
+
+#include "console.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 namespace fs = std::filesystem;
-using UtilSystemInternal::printLine;
-using UtilSystemInternal::toFsPath;
+using Console::printLine;
 
-void UtilSystemInternal::printLine(const QString &line)
-{
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
-}
+namespace {
 
-fs::path UtilSystemInternal::toFsPath(const QString &path)
+fs::path toFsPath(const QString &path)
 {
     return fs::path(QFile::encodeName(path).toStdString());
 }
-
-namespace {
 
 QString fromFsName(const fs::path &name)
 {
