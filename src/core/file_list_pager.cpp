@@ -1,0 +1,56 @@
+#include "file_list_pager.h"
+
+#include "file_item.h"
+#include "folder_listing_cache.h"
+
+#include <algorithm>
+
+PageSlice PageSlice::of(qint64 total, qint64 pageIndex, qint64 pageSize)
+{
+    PageSlice slice;
+    if (total <= 0 || pageSize < 1)
+        return slice;
+    slice.pageCount = total / pageSize + (total % pageSize != 0 ? 1 : 0);
+    if (pageIndex < 1 || pageIndex > slice.pageCount)
+        return slice;
+    // pageIndex <= pageCount, so start < total and the product cannot overflow.
+    slice.start = (pageIndex - 1) * pageSize;
+    slice.count = std::min(pageSize, total - slice.start);
+    return slice;
+}
+
+void FileItem::buildFileList(const QString &dir, const QString &filter, const QString &orderBy, qint64 pageIndex,
+                             qint64 pageSize, qint64 probeCount, bool includeDirs, bool includeFiles,
+                             const std::function<void(const FileListResult &)> &completion)
+{
+    FileListResult result;
+    ListingRequest request;
+    request.filter = filter;
+    request.includeDirs = includeDirs;
+    request.includeFiles = includeFiles;
+
+    if (probeCount == 1) {
+        qint64 count = 0;
+        if (includeDirs || includeFiles) {
+            // The reading is kept for the page requests that follow the count.
+            const auto listing = FolderListingCache::shared().listing(dir);
+            count = ListingViews::count(*listing, request);
+        }
+        result.index = QString::number(count);
+        completion(result);
+        return;
+    }
+
+    request.order = SortOrder::fromSpec(orderBy);
+    const auto listing = FolderListingCache::shared().listing(dir);
+    const auto view = FolderListingCache::shared().view(listing, request);
+    const qint64 total = qint64(view->rows.size());
+    const PageSlice slice = PageSlice::of(total, pageIndex, pageSize);
+    result.pageInfo = QString::number(total) + u'|' + QString::number(slice.pageCount);
+    result.items.reserve(size_t(slice.count));
+    for (qint64 i = slice.start; i < slice.start + slice.count; ++i) {
+        const ListingView::Row &row = view->rows[size_t(i)];
+        result.items.push_back(listedItem(listing->dir, listing->entries[row.entry], row.assetIndex));
+    }
+    completion(result);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+struct FolderListing;
+
+// A sort request of a file list: the key codes "0" name, "1" creation time, "2" extension and
+// "3" size; direction "1" ascending and any other non-empty text descending.
+struct SortOrder
+{
+    enum class Key { None, Name, CreatedTime, Ext, Size };
+    Key key = Key::None;
+    bool ascending = true;
+
+    // Key code and direction given apart; empty or unknown texts give no key.
+    static SortOrder from(const QString &orderBy, const QString &direction);
+    // "key,direction" as a peer sends it; empty means "0,1"; any other number of parts no key.
+    static SortOrder fromSpec(const QString &spec);
+};
+
+// What a page request selects from a listing.
+struct ListingRequest
+{
+    QString filter; // names containing it, ignoring case; empty keeps all
+    SortOrder order;
+    bool includeDirs = true;
+    bool includeFiles = true;
+
+    // Identifies requests that select the same rows in the same order.
+    QString cacheKey() const;
+};
+
+// The entries a request selects, folders first, each group sorted. assetIndex is an entry's
+// position in its group before sorting, as the listing of that group's names numbers it.
+struct ListingView
+{
+    struct Row
+    {
+        quint32 entry;
+        quint32 assetIndex;
+    };
+    std::vector<Row> rows;
+};
+
+namespace ListingViews {
+
+// Number of entries the request selects, without sorting.
+qint64 count(const FolderListing &listing, const ListingRequest &request);
+
+// The selected rows, folders first. Equal keys (and no key) fall back to the name ascending,
+// then to the order the folder gave, so pages never overlap or skip.
+ListingView make(const FolderListing &listing, const ListingRequest &request);
+
+} // namespace ListingViews
