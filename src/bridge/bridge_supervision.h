@@ -1,0 +1,30 @@
+#pragma once
+
+// What the main window's one-second timer does for the bridge: the connection cycle while the
+// link is down, and the "PingBridge" watchdog while it is up. Widget-free so that it is driven
+// and tested without a window; the time comes from Clock. GUI thread only.
+
+#include "lenient_json.h"
+
+#include <optional>
+
+namespace BridgeSupervision {
+
+// Counts ticks while the link is down; connects at the third tick of every cycle of seven.
+void connectionCycleTick();
+
+// While the link is up: pings the bridge (one ping at a time) and restarts it once 6 seconds
+// have passed since the connection or the last answer, whichever came later.
+void checkBridgeAlive();
+
+// Answer callback of "PingBridge": only a real answer counts as a sign of life.
+void onBridgePong(const std::optional<LenientJson> &answer);
+
+// One tick: requests past their deadline end, then the connection cycle, then the watchdog.
+// The main window calls the two steps itself when it has work of its own between them.
+void onTimerTick();
+
+// Forgets the ping in flight (tests).
+void resetForTests();
+
+} // namespace BridgeSupervision

@@ -1,0 +1,126 @@
+#include "version_check.h"
+
+#include "bridge_interfaces.h"
+#include "build_settings.h"
+#include "console.h"
+#include "control_requests.h"
+#include "env.h"
+#include "util_system.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace {
+
+bool &downloadInFlight()
+{
+    static bool inFlight = false;
+    return inFlight;
+}
+
+} // namespace
+
+namespace VersionCheck {
+
+void request()
+{
+    const CallHttpInfo info{QString::fromUtf8(BuildSettings::apiBaseUrl) + QStringLiteral("version/mac/index.php"), 5};
+    P2PClientMsg::SendMsgToP2PClient(QString::fromLatin1(ControlCode::CallHttp), info, true, &onVersionInfo);
+}
+
+std::optional<std::array<qint64, 3>> parseVersion(const QString &text)
+{
+    // Nine digits per part keep every part well inside 64 bits.
+    static const QRegularExpression pattern(QStringLiteral("^([0-9]{1,9})\\.([0-9]{1,9})\\.([0-9]{1,9})$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return std::array<qint64, 3>{match.captured(1).toLongLong(), match.captured(2).toLongLong(),
+                                 match.captured(3).toLongLong()};
+}
+
+bool isNewer(const QString &offered, const QString &own)
+{
+    const auto theirs = parseVersion(offered);
+    const auto ours = parseVersion(own);
+    return theirs && ours && *ours < *theirs;
+}
+
+QString versionsFolder()
+{
+    const QString product = UtilSystem::getDocumentPath(QStringLiteral("Fenmar"));
+    UtilSystem::createDirIfNotExist(product);
+    const QString folder = UtilSystem::pathJoin(product, QStringLiteral("versions"));
+    UtilSystem::createDirIfNotExist(folder);
+    return folder;
+}
+
+void onVersionInfo(const std::optional<LenientJson> &answer)
+{
+    if (!answer)
+        return;
+    const QString text = answer->stringValue();
+    const LenientJson reply = LenientJson::parse(text);
+    if (reply.parseFailed()) {
+        Console::printLine(QStringLiteral("Json error : ") + text);
+        return;
+    }
+    if (reply["info"].int64Value() != 1)
+        return;
+    const QString number = reply["number"].stringValue();
+    const QString url = reply["url"].stringValue();
+    if (!parseVersion(number) || !parseVersion(Env::appVersion))
+        return;
+    if (!isNewer(number, Env::appVersion)) {
+        Console::printLine(QStringLiteral("No Newer Version."));
+        return;
+    }
+
+    const QString folder = versionsFolder();
+    const QString downloadPath = UtilSystem::pathJoin(folder, QStringLiteral("Fenmar") + number + QStringLiteral(".tmp"));
+    const QString installerPath = UtilSystem::pathJoin(folder, QStringLiteral("Fenmar") + number + QStringLiteral(".dmg"));
+    if (UtilSystem::isFile(installerPath)) {
+        offerInstaller(installerPath);
+        return;
+    }
+    if (downloadInFlight())
+        return;
+    downloadInFlight() = true;
+    P2PClientMsg::SendMsgToP2PClient(
+        QString::fromLatin1(ControlCode::CallHttpDownload), CallHttpDownloadInfo{url, downloadPath}, true,
+        [url, installerPath, downloadPath](const std::optional<LenientJson> &downloaded) {
+            onInstallerDownloaded(downloaded, url, installerPath, downloadPath);
+        });
+}
+
+void onInstallerDownloaded(const std::optional<LenientJson> &answer, const QString &url,
+                           const QString &installerPath, const QString &downloadPath)
+{
+    downloadInFlight() = false;
+    Console::printLine(answer ? answer->rawString() : QStringLiteral("no answer"));
+    if (!answer || !(*answer)["IsSucc"].boolValue())
+        return;
+    Console::printLine(QStringLiteral("Got New Version - ") + url + u' ' + installerPath);
+    UtilSystem::renameFile(downloadPath, installerPath);
+    QTimer::singleShot(0, QCoreApplication::instance(), [installerPath] { offerInstaller(installerPath); });
+}
+
+void offerInstaller(const QString &installerPath)
+{
+    if (!UtilSystem::isFile(installerPath) || !Env::globalLoginView)
+        return;
+    Env::globalLoginView->offerUpgrade(installerPath);
+}
+
+bool isDownloadInFlight()
+{
+    return downloadInFlight();
+}
+
+void resetForTests()
+{
+    downloadInFlight() = false;
+}
+
+} // namespace VersionCheck

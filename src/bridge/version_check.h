@@ -1,0 +1,42 @@
+#pragma once
+
+// The version check: on every connection of the link the service is asked for the current
+// version; a newer one is downloaded through the bridge and offered in the login sheet.
+// GUI thread only.
+
+#include "lenient_json.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace VersionCheck {
+
+// Asks for the current version ("CallHttp", answered to onVersionInfo).
+void request();
+
+// Compares the offered version with ours; offers an installer already on disk, else downloads it.
+void onVersionInfo(const std::optional<LenientJson> &answer);
+
+// Renames a finished download to the installer and offers it.
+void onInstallerDownloaded(const std::optional<LenientJson> &answer, const QString &url,
+                           const QString &installerPath, const QString &downloadPath);
+
+// Offers the installer in the login sheet, when the file is there and the sheet is registered.
+void offerInstaller(const QString &installerPath);
+
+// The three numbers of a version text of exactly three dot-separated decimal numbers; nothing for
+// any other text (the text becomes part of a file name).
+std::optional<std::array<qint64, 3>> parseVersion(const QString &text);
+
+// Whether offered is a later version than own; false when either is not a version text.
+bool isNewer(const QString &offered, const QString &own);
+
+// The folder that downloads and installers are kept in (made when missing).
+QString versionsFolder();
+
+bool isDownloadInFlight();
+void resetForTests();
+
+} // namespace VersionCheck
