@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QImageWriter>
 
 #include <libffmpegthumbnailer/videothumbnailer.h>
 
@@ -80,7 +81,10 @@ QByteArray pngData(const QImage &image)
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
+    QImageWriter writer(&buffer, "PNG");
+    // A middle compression level: a third of the default's time for icons a few percent larger.
+    writer.setQuality(50);
+    if (!writer.write(image))
         return {};
     return bytes;
 }
