@@ -29,22 +29,18 @@ void FileItem::buildFileList(const QString &dir, const QString &filter, const QS
     request.includeDirs = includeDirs;
     request.includeFiles = includeFiles;
 
+    request.order = SortOrder::fromSpec(orderBy);
+    // A count is taken from the same sorted rows that the page requests of the visit then reuse;
+    // the order does not change it.
+    const auto listing = FolderListingCache::shared().listing(dir);
+    const auto view = FolderListingCache::shared().view(listing, request);
+    const qint64 total = qint64(view->rows.size());
     if (probeCount == 1) {
-        qint64 count = 0;
-        if (includeDirs || includeFiles) {
-            // The reading is kept for the page requests that follow the count.
-            const auto listing = FolderListingCache::shared().listing(dir);
-            count = ListingViews::count(*listing, request);
-        }
-        result.index = QString::number(count);
+        result.index = QString::number(total);
         completion(result);
         return;
     }
 
-    request.order = SortOrder::fromSpec(orderBy);
-    const auto listing = FolderListingCache::shared().listing(dir);
-    const auto view = FolderListingCache::shared().view(listing, request);
-    const qint64 total = qint64(view->rows.size());
     const PageSlice slice = PageSlice::of(total, pageIndex, pageSize);
     result.pageInfo = QString::number(total) + u'|' + QString::number(slice.pageCount);
     result.items.reserve(size_t(slice.count));

@@ -165,17 +165,6 @@ QString ListingRequest::cacheKey() const
            + filter;
 }
 
-qint64 ListingViews::count(const FolderListing &listing, const ListingRequest &request)
-{
-    const std::vector<bool> keep = passesFilter(listing, request.filter);
-    qint64 total = 0;
-    for (size_t i = 0; i < listing.entries.size(); ++i) {
-        if (keep[i] && wanted(listing.entries[i], request))
-            ++total;
-    }
-    return total;
-}
-
 ListingView ListingViews::make(const FolderListing &listing, const ListingRequest &request)
 {
     const std::vector<bool> keep = passesFilter(listing, request.filter);

@@ -46,9 +46,6 @@ struct ListingView
 
 namespace ListingViews {
 
-// Number of entries the request selects, without sorting.
-qint64 count(const FolderListing &listing, const ListingRequest &request);
-
 // The selected rows, folders first. Equal keys (and no key) fall back to the name ascending,
 // then to the order the folder gave, so pages never overlap or skip.
 ListingView make(const FolderListing &listing, const ListingRequest &request);

@@ -1,4 +1,5 @@
 #include "file_item.h"
+#include "folder_listing.h"
 #include "file_test_support.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <limits>
 
 using QelJSON::Json;
 
@@ -193,4 +195,17 @@ TEST(FileItem, ListLocalDirectoryPathsAndFirstCharacters)
     EXPECT_EQ(items[2].fullPath, folder.path() + "//b") << "the separator is always inserted";
     EXPECT_EQ(items[2].name, "b");
     EXPECT_EQ(items[2].size, 1) << "the doubled separator still names the file";
+}
+
+TEST(FileItem, CreationTimesRoundToTheNearestMillisecond)
+{
+    EXPECT_EQ(FolderReader::shiftedMilliseconds(1000, 499'999, 0), 1'000'000);
+    EXPECT_EQ(FolderReader::shiftedMilliseconds(1000, 500'000, 0), 1'000'001) << "halves away from zero";
+    EXPECT_EQ(FolderReader::shiftedMilliseconds(1000, 999'999'999, 0), 1'001'000);
+    EXPECT_EQ(FolderReader::shiftedMilliseconds(1000, 0, 3600), 4'600'000) << "shifted by the zone offset";
+    EXPECT_EQ(FolderReader::shiftedMilliseconds(-2, 999'500'000, 0), -1001) << "-1000.5 ms";
+    EXPECT_EQ(FolderReader::shiftedMilliseconds(-1, 500'000, 0), -1000) << "-999.5 ms";
+    EXPECT_EQ(FolderReader::shiftedMilliseconds(-1, 600'000, 0), -999);
+    EXPECT_EQ(FolderReader::shiftedMilliseconds(std::numeric_limits<qint64>::max() / 10, 0, 0), 0)
+        << "no millisecond value fits";
 }

@@ -6,7 +6,11 @@
 
 #include <QThread>
 
+#include <atomic>
+
 #include <limits>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -237,6 +241,39 @@ TEST(FileList, AChangedFolderIsListedAnew)
     const Answer after = page(folder.path(), 1, 10);
     EXPECT_EQ(after.result.pageInfo, "7|1");
     EXPECT_EQ(namesOf(after).first(), "added.txt");
+}
+
+TEST(FileList, ConcurrentRequestsFromWorkersAgree)
+{
+    TestFolder folder;
+    for (int i = 0; i < 300; ++i)
+        folder.file(QStringLiteral("f%1.txt").arg(i, 3, 10, QLatin1Char('0')), QByteArray(i, 'x'));
+    for (int i = 0; i < 20; ++i)
+        folder.folder(QStringLiteral("d%1").arg(i));
+    QThread::msleep(80);
+
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> workers;
+    for (int w = 0; w < 8; ++w) {
+        workers.emplace_back([&, w] {
+            for (int round = 0; round < 20; ++round) {
+                const QString order = (round + w) % 2 ? QStringLiteral("3,0") : QStringLiteral("0,1");
+                if (probe(folder.path()).result.index != "320")
+                    ++wrong;
+                const Answer answer = page(folder.path(), 2, 50, order);
+                if (answer.calls != 1 || answer.result.pageInfo != "320|7" || answer.result.items.size() != 50)
+                    ++wrong;
+                // Page 1 holds the 20 folders and 30 files, so page 2 starts with the 31st file.
+                else if (order == "3,0" && answer.result.items[0].size != 269)
+                    ++wrong;
+                else if (order == "0,1" && answer.result.items[0].name != "f030.txt")
+                    ++wrong;
+            }
+        });
+    }
+    for (std::thread &worker : workers)
+        worker.join();
+    EXPECT_EQ(wrong.load(), 0);
 }
 
 TEST(FileList, PageSliceArithmetic)
