@@ -68,15 +68,7 @@ void reloginIfLoggedIn()
         return;
     }
     Console::printLine(QStringLiteral("Host Try To Relogin..."));
-    LoginAccount login;
-    login.Id_acc = user.email;
-    login.Password = user.password;
-    login.Device = QStringLiteral("IPhone");
-    login.isCheckAccOnly = QStringLiteral("0");
-    login.Relogin = false;
-    login.Version = Env::appVersion;
-    login.Source = QStringLiteral("IOS");
-    BridgeLink::sendToBridge(QString::fromLatin1(FrameCode::Login), QelJSON::toJSONString(login));
+    BridgeLink::sendLogin(user.email, user.password);
 }
 
 void onConnected()
@@ -137,6 +129,19 @@ void connect()
 void sendToBridge(const QString &code, const QString &data)
 {
     sendFrame(BridgeFrames::makeTextFrame(code, data).Msg);
+}
+
+void sendLogin(const QString &email, const QString &password)
+{
+    LoginAccount login;
+    login.Id_acc = email;
+    login.Password = password;
+    login.Device = QStringLiteral("IPhone");
+    login.isCheckAccOnly = QStringLiteral("0");
+    login.Relogin = false;
+    login.Version = Env::appVersion;
+    login.Source = QStringLiteral("IOS");
+    sendToBridge(QString::fromLatin1(FrameCode::Login), QelJSON::toJSONString(login));
 }
 
 JsonMsg makeJsonMsg(const QString &code, const WSDCMsgJson &request)

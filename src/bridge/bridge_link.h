@@ -18,6 +18,10 @@ void connect();
 // does not count as connected.
 void sendToBridge(const QString &code, const QString &data);
 
+// The top-level frame "Login" for this e-mail and password, as every login of this client
+// sends it (Device "IPhone", Source "IOS", the program's version).
+void sendLogin(const QString &email, const QString &password);
+
 // A message whose Data is the request itself (object form).
 JsonMsg makeJsonMsg(const QString &code, const WSDCMsgJson &request);
 

@@ -4,11 +4,17 @@
 #include "bridge_state_reset.h"
 #include "bridge_supervision.h"
 #include "env.h"
+#include "p2p_client_msg.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QThread>
 #include <QWebSocket>
+
+void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 bool waitFor(const std::function<bool()> &pred, int timeoutMs)
 {
@@ -67,6 +73,8 @@ FakeBridgeServer::FakeBridgeServer() : m_server(QStringLiteral("fake bridge"), Q
             frames.append(frame);
             if (m_answerPings && frame.is_object() && requestOf(frame).value("Code", "") == "PingBridge")
                 answer(QString::fromStdString(requestOf(frame).value("Token", "")), Json(""));
+            if (versionReply && isVersionRequest(frame))
+                answer(QString::fromStdString(requestOf(frame).value("Token", "")), Json(versionReply->dump()));
             if (onFrame)
                 onFrame(frame);
         });
@@ -101,6 +109,13 @@ void FakeBridgeServer::closeClient()
 {
     if (m_client)
         m_client->close();
+}
+
+bool isVersionRequest(const Json &frame)
+{
+    const Json request = requestOf(frame);
+    return request.is_object() && request.value("Code", "") == "CallHttp" && request["Data"].is_object()
+           && request["Data"].value("URL", "").ends_with("version/mac/index.php");
 }
 
 Json requestOf(const Json &frame)
@@ -146,5 +161,6 @@ bool BridgeTest::connectTo(FakeBridgeServer &server)
     BridgeLink::setPortForTests(server.port());
     while (!Env::isBridgeConnected && Env::bridgeConnectCounter >= 0 && Env::bridgeConnectCounter < 3)
         tick();
-    return waitFor([] { return Env::isBridgeConnected; }) && waitFor([&] { return server.hasClient(); });
+    return waitFor([] { return Env::isBridgeConnected; }) && waitFor([&] { return server.hasClient(); })
+           && (!server.versionReply || waitFor([] { return P2PClientMsg::taskTable().size() == 0; }));
 }

@@ -17,10 +17,15 @@
 #include <QWebSocketServer>
 
 #include <functional>
+#include <ostream>
 #include <memory>
+#include <optional>
 
 
 using Json = nlohmann::json;
+
+// Readable texts in failure messages.
+void PrintTo(const QString &text, std::ostream *os);
 
 // Processes events until pred holds or timeoutMs passes; the result of pred.
 bool waitFor(const std::function<bool()> &pred, int timeoutMs = 3000);
@@ -64,6 +69,9 @@ public:
     void answer(const QString &token, const Json &msg);
     // Answers every "PingBridge" at once from now on.
     void answerPings(bool on) { m_answerPings = on; }
+    // The answer given at once to the version request of every connection; nothing answers it
+    // when empty. By default the service offers no version.
+    std::optional<Json> versionReply = Json(R"({"info":0})");
     void closeClient();
 
 private:
@@ -74,6 +82,7 @@ private:
 
 // The request inside a control frame, whether sent in object or text form.
 Json requestOf(const Json &frame);
+bool isVersionRequest(const Json &frame);
 
 class BridgeTest : public ::testing::Test
 {
@@ -84,7 +93,8 @@ protected:
     void tick(int times = 1);
     // One tick after advancing the clock by a second, times times.
     void tickSeconds(int times);
-    // Ticks until the link reaches the server's bridge, and waits for the connection.
+    // Ticks until the link reaches the server's bridge, and waits for the connection and for
+    // the version request to be answered when the server answers it.
     bool connectTo(FakeBridgeServer &server);
 
     std::shared_ptr<ManualClock> clock;

@@ -1,0 +1,205 @@
+// The version check: version texts, the answer handling with downloads through a server playing
+// the bridge, the offer in the login sheet, and the installer hand-off.
+
+#include "bridge_test_support.h"
+
+#include "bridge_interfaces.h"
+#include "env.h"
+#include "installer_handoff.h"
+#include "p2p_client_msg.h"
+#include "version_check.h"
+
+#include <QDir>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTimer>
+
+namespace {
+
+class RecordingLoginView final : public LoginViewInterface
+{
+public:
+    void offerUpgrade(const QString &installerPath) override { offers << installerPath; }
+    QStringList offers;
+};
+
+std::optional<LenientJson> serviceReply(const Json &body)
+{
+    // The bridge hands the service's body on as text.
+    return LenientJson::fromJson(Json(body.dump()));
+}
+
+void writeFile(const QString &path)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("installer");
+}
+
+class VersionCheckTest : public BridgeTest
+{
+protected:
+    void SetUp() override
+    {
+        BridgeTest::SetUp();
+        Env::globalLoginView = &loginView;
+        server.versionReply.reset();
+    }
+
+    QString installerFor(const QString &number) const
+    {
+        return VersionCheck::versionsFolder() + QStringLiteral("/Fenmar") + number + QStringLiteral(".dmg");
+    }
+
+    RecordingLoginView loginView;
+    FakeBridgeServer server;
+};
+
+} // namespace
+
+TEST(VersionTexts, ComparedAsThreeNumbers)
+{
+    EXPECT_TRUE(VersionCheck::isNewer(QStringLiteral("3.1.10"), QStringLiteral("3.1.3"))) << "numbers, not texts";
+    EXPECT_TRUE(VersionCheck::isNewer(QStringLiteral("4.0.0"), QStringLiteral("3.1.3")));
+    EXPECT_TRUE(VersionCheck::isNewer(QStringLiteral("3.2.0"), QStringLiteral("3.1.3")));
+    EXPECT_FALSE(VersionCheck::isNewer(QStringLiteral("3.1.3"), QStringLiteral("3.1.3")));
+    EXPECT_FALSE(VersionCheck::isNewer(QStringLiteral("3.0.9"), QStringLiteral("3.1.3")));
+    EXPECT_FALSE(VersionCheck::isNewer(QStringLiteral("2.9.9"), QStringLiteral("3.1.3")));
+    for (const char *bad : {"3.2", "3.1.3.1", "3..1.4", "3.1.x", "3.1.4\"", "3.1.4'", "-3.1.4", "+3.1.4", "3.1.4/../x",
+                            " 3.1.4", "3.1.4 ", "", "3.1.٣", "3.1.99999999999"}) {
+        EXPECT_FALSE(VersionCheck::parseVersion(QString::fromUtf8(bad)).has_value()) << bad;
+        EXPECT_FALSE(VersionCheck::isNewer(QString::fromUtf8(bad), QStringLiteral("3.1.3"))) << bad;
+    }
+    const auto parts = VersionCheck::parseVersion(QStringLiteral("10.020.3"));
+    ASSERT_TRUE(parts.has_value());
+    EXPECT_EQ(*parts, (std::array<qint64, 3>{10, 20, 3}));
+}
+
+TEST_F(VersionCheckTest, SameOrOlderVersionOrNoOfferEndsQuietly)
+{
+    CapturedOutput output;
+    VersionCheck::onVersionInfo(serviceReply({{"info", 1}, {"number", "3.1.3"}, {"url", "http://x/i"}}));
+    VersionCheck::onVersionInfo(serviceReply({{"info", 0}, {"number", "9.9.9"}}));
+    VersionCheck::onVersionInfo(serviceReply({{"info", 1}, {"number", "3.2"}}));
+    VersionCheck::onVersionInfo(serviceReply({{"info", 1}, {"number", "9.9.9\""}}));
+    VersionCheck::onVersionInfo(serviceReply(Json::array({1, 2})));
+    VersionCheck::onVersionInfo(std::nullopt);
+    VersionCheck::onVersionInfo(LenientJson::fromJson(Json("not json")));
+    EXPECT_EQ(output.lines(), (QStringList{QStringLiteral("No Newer Version."), QStringLiteral("Json error : not json")}));
+    EXPECT_TRUE(loginView.offers.isEmpty());
+    EXPECT_EQ(P2PClientMsg::taskTable().size(), 0) << "no download was asked for";
+    EXPECT_TRUE(QDir(VersionCheck::versionsFolder()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(VersionCheckTest, InstallerAlreadyOnDiskIsOfferedWithoutDownload)
+{
+    const QString installer = installerFor(QStringLiteral("3.2.0"));
+    writeFile(installer);
+    ASSERT_TRUE(connectTo(server));
+    server.frames.clear();
+    VersionCheck::onVersionInfo(serviceReply({{"info", "1"}, {"number", "3.2.0"}, {"url", "http://x/i"}}));
+    EXPECT_EQ(loginView.offers, QStringList{installer}) << "an info given as the text 1 counts";
+    spin(30);
+    EXPECT_TRUE(server.controlRequests(QStringLiteral("CallHttpDownload")).isEmpty());
+
+    Env::globalLoginView = nullptr;
+    VersionCheck::onVersionInfo(serviceReply({{"info", 1}, {"number", "3.2.0"}, {"url", "http://x/i"}}));
+    EXPECT_EQ(loginView.offers.size(), 1) << "no sheet registered: the offer is skipped";
+}
+
+TEST_F(VersionCheckTest, NewerVersionIsDownloadedOnceThenOffered)
+{
+    ASSERT_TRUE(connectTo(server));
+    // The version request of the connection: the service offers 3.1.10.
+    ASSERT_TRUE(waitFor([&] { return !server.frames.isEmpty(); }));
+    const QString versionToken = QString::fromStdString(requestOf(server.frames[0])["Token"]);
+    server.answer(versionToken, Json(Json{{"info", 1}, {"number", "3.1.10"}, {"url", "http://127.0.0.1/Fenmar.dmg"}}.dump()));
+    ASSERT_TRUE(waitFor([&] { return server.controlRequests(QStringLiteral("CallHttpDownload")).size() == 1; }));
+    const Json download = server.controlRequests(QStringLiteral("CallHttpDownload"))[0];
+    const QString savePath = QString::fromStdString(download["Data"]["SaveAt"]);
+    EXPECT_EQ(download["Data"]["URL"], "http://127.0.0.1/Fenmar.dmg");
+    EXPECT_EQ(savePath, VersionCheck::versionsFolder() + QStringLiteral("/Fenmar3.1.10.tmp"));
+    EXPECT_TRUE(VersionCheck::isDownloadInFlight());
+
+    // A second connection's check while the download runs asks for no second download.
+    VersionCheck::onVersionInfo(serviceReply({{"info", 1}, {"number", "3.1.10"}, {"url", "http://127.0.0.1/Fenmar.dmg"}}));
+    spin(30);
+    EXPECT_EQ(server.controlRequests(QStringLiteral("CallHttpDownload")).size(), 1);
+
+    // The bridge wrote the file and says so.
+    writeFile(savePath);
+    CapturedOutput output;
+    server.answer(QString::fromStdString(download["Token"]), Json{{"IsSucc", true}});
+    const QString installer = installerFor(QStringLiteral("3.1.10"));
+    ASSERT_TRUE(waitFor([&] { return !loginView.offers.isEmpty(); }));
+    EXPECT_EQ(loginView.offers, QStringList{installer});
+    EXPECT_TRUE(QFile::exists(installer));
+    EXPECT_FALSE(QFile::exists(savePath));
+    EXPECT_FALSE(VersionCheck::isDownloadInFlight());
+    EXPECT_TRUE(output.lines().contains(QStringLiteral("Got New Version - http://127.0.0.1/Fenmar.dmg ") + installer));
+}
+
+TEST_F(VersionCheckTest, FailedOrMissingDownloadIsNotOffered)
+{
+    const QString url = QStringLiteral("http://x/i");
+    const QString folder = VersionCheck::versionsFolder();
+    VersionCheck::onInstallerDownloaded(LenientJson::fromJson(Json{{"IsSucc", false}}), url, folder + QStringLiteral("/a.dmg"), folder + QStringLiteral("/a.tmp"));
+    VersionCheck::onInstallerDownloaded(std::nullopt, url, folder + QStringLiteral("/a.dmg"), folder + QStringLiteral("/a.tmp"));
+    // Said to have succeeded, but the file is not there: nothing to offer.
+    VersionCheck::onInstallerDownloaded(LenientJson::fromJson(Json{{"IsSucc", true}}), url, folder + QStringLiteral("/b.dmg"), folder + QStringLiteral("/b.tmp"));
+    spin(30);
+    EXPECT_TRUE(loginView.offers.isEmpty());
+}
+
+TEST_F(VersionCheckTest, DownloadWithoutAnswerAllowsTheNextCheckToTryAgain)
+{
+    ASSERT_TRUE(connectTo(server));
+    ASSERT_TRUE(waitFor([&] { return !server.frames.isEmpty(); }));
+    server.answer(QString::fromStdString(requestOf(server.frames[0])["Token"]),
+                  Json(Json{{"info", 1}, {"number", "4.0.0"}, {"url", "u"}}.dump()));
+    ASSERT_TRUE(waitFor([&] { return VersionCheck::isDownloadInFlight(); }));
+    clock->advanceMs(10 * 60 * 1000);
+    P2PClientMsg::taskTable().expireDue();
+    EXPECT_FALSE(VersionCheck::isDownloadInFlight());
+    VersionCheck::onVersionInfo(serviceReply({{"info", 1}, {"number", "4.0.0"}, {"url", "u"}}));
+    ASSERT_TRUE(waitFor([&] { return server.controlRequests(QStringLiteral("CallHttpDownload")).size() == 2; }));
+}
+
+TEST_F(VersionCheckTest, InstallerHandOffOpensKillsAndQuits)
+{
+    QStringList opened;
+    Env::setInstallerOpenerForTests([&](const QString &path) {
+        opened << path;
+        return true;
+    });
+    Env::setQuitDelayForTests(20);
+
+    CapturedOutput nothing;
+    Env::openInstallerAndQuit(VersionCheck::versionsFolder());
+    Env::openInstallerAndQuit(VersionCheck::versionsFolder() + QStringLiteral("/gone.dmg"));
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(nothing.lines().isEmpty());
+
+    const QString installer = VersionCheck::versionsFolder() + QStringLiteral("/Fenmar it's 4.0.0.dmg");
+    writeFile(installer);
+    // The application quits its own run loop; a time-out ends it otherwise with another code.
+    QTimer::singleShot(3000, QCoreApplication::instance(), [] { QCoreApplication::exit(7); });
+    CapturedOutput output;
+    Env::openInstallerAndQuit(installer);
+    EXPECT_EQ(opened, QStringList{installer}) << "a path with blanks and a quote is one path";
+    EXPECT_EQ(output.lines().value(0), QStringLiteral("Clearing OstrelBridge..."));
+    EXPECT_EQ(QCoreApplication::exec(), 0) << "the program quits after the hand-off";
+}
+
+TEST_F(VersionCheckTest, InstallerThatCannotBeOpenedKeepsTheProgramRunning)
+{
+    Env::setInstallerOpenerForTests([](const QString &) { return false; });
+    Env::setQuitDelayForTests(10);
+    const QString installer = VersionCheck::versionsFolder() + QStringLiteral("/Fenmar4.0.0.dmg");
+    writeFile(installer);
+    CapturedOutput output;
+    Env::openInstallerAndQuit(installer);
+    EXPECT_EQ(output.lines(), QStringList{QStringLiteral("Open Installer Failed - ") + installer});
+    QTimer::singleShot(150, QCoreApplication::instance(), [] { QCoreApplication::exit(7); });
+    EXPECT_EQ(QCoreApplication::exec(), 7) << "nothing quit the program";
+}
