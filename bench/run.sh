@@ -7,3 +7,5 @@ build_dir="${FENMAR_BUILD_DIR:-build}"
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="${FENMAR_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
 cmake --build "$build_dir" --parallel "$(nproc)" --target fenmar_file_list_bench >/dev/null
 "$build_dir/bin/fenmar_file_list_bench"
+cmake --build "$build_dir" --parallel "$(nproc)" --target fenmar_bridge_bench >/dev/null
+"$build_dir/bin/fenmar_bridge_bench"
