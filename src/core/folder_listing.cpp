@@ -77,9 +77,9 @@ qint64 FolderReader::shiftedMilliseconds(qint64 seconds, qint64 nanoseconds, qin
     if (__builtin_add_overflow(seconds, offsetSeconds, &wholeSeconds)
         || __builtin_mul_overflow(wholeSeconds, qint64(1000), &milliseconds))
         return 0;
-    // milliseconds is a whole number of seconds and the fraction below one second, so the total
-    // is negative exactly when milliseconds is. Halves go away from zero: up for a positive
-    // total, down for a negative one.
+    // The total is whole seconds (in milliseconds) plus a fraction below one second, so it is
+    // negative exactly when milliseconds is. Halves go away from zero: up for a positive total,
+    // down for a negative one.
     nanoseconds = std::clamp<qint64>(nanoseconds, 0, 999999999);
     const qint64 fraction = (nanoseconds + (milliseconds < 0 ? 499999 : 500000)) / 1000000;
     qint64 result = 0;
