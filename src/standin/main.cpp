@@ -1,0 +1,37 @@
+// The stand-in bridge: plays the bridge executable, the service and a loopback peer so that the
+// client runs end to end on one machine. Started by the client with its one argument.
+
+#include "bridge_executable.h"
+#include "signal_watcher.h"
+#include "standin_app.h"
+#include "standin_log.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments().mid(1);
+    if (arguments != QStringList{QString::fromLatin1(BridgeExecutable::accessCodeArgument)}) {
+        std::fprintf(stderr, "%s: expects exactly one argument, -scode= followed by the access code\n",
+                     qPrintable(QCoreApplication::applicationName()));
+        return 2;
+    }
+    StandinSettings settings;
+    QString error;
+    if (!StandinSettings::fromEnvironment(settings, &error)) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(error));
+        return 2;
+    }
+    StandinApp standin(std::move(settings));
+    if (!standin.start(&error)) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(error));
+        return 1;
+    }
+    SignalWatcher stopOnSignal;
+    const int result = app.exec();
+    StandinLog::print(QStringLiteral("Stopped"));
+    return result;
+}

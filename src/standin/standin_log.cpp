@@ -1,0 +1,11 @@
+#include "standin_log.h"
+
+#include <cstdio>
+
+void StandinLog::print(const QString &line)
+{
+    const QByteArray bytes = line.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
