@@ -79,14 +79,3 @@ TEST_F(SharingObjListTest, RemoveThatTheStoreRefusesKeepsTheItem)
     EXPECT_EQ(tags(list.items()), QStringList({"AAA1", "BBB2", "CCC3"}));
     EXPECT_EQ(LocalShare_List({}, false, false).size(), 3);
 }
-
-TEST_F(SharingObjListTest, ReloadReplacesTheItemsWithFreshObjects)
-{
-    QSignalSpy changed(&list, &SharingObjList::itemsChanged);
-    const QUuid firstId = list.items().at(0)->id();
-    ASSERT_TRUE(LocalShare_Add("/d"));
-    list.setItems(LocalShare_List({}, false, false));
-    EXPECT_EQ(list.items().size(), 4);
-    EXPECT_NE(list.items().at(0)->id(), firstId);
-    EXPECT_EQ(changed.count(), 1);
-}

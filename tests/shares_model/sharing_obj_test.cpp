@@ -117,14 +117,6 @@ TEST(SharingObj, FieldSignalsFireOnceForEachRealChange)
     EXPECT_EQ(days.at(0).at(0).toULongLong(), 2u);
 }
 
-TEST(SharingObj, EveryObjectHasItsOwnIdentity)
-{
-    SharingObj a;
-    SharingObj b;
-    EXPECT_FALSE(a.id().isNull());
-    EXPECT_NE(a.id(), b.id());
-}
-
 TEST(SharingObjJson, NewRecordHasTheKeysAndValuesOfANewShare)
 {
     const LenientJson json = LenientJson::fromJson(QelJSON::toJSONObject(SharingObjJson{}));
