@@ -1,0 +1,103 @@
+#include "dialog_confirm_view.h"
+
+#include "dialog_confirm_setting.h"
+#include "localization.h"
+#include "theme.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+DialogConfirmView::DialogConfirmView(DialogConfirmSetting *setting, QWidget *parent)
+    : SheetDialog(parent), m_setting(setting)
+{
+    setObjectName(QStringLiteral("dialogConfirm"));
+    setFixedSize(480, 160);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+    addTitleRow(layout);
+
+    m_info = new QLabel(this);
+    m_info->setObjectName(QStringLiteral("infoLabel"));
+    m_info->setTextFormat(Qt::PlainText);
+    m_info->setWordWrap(true);
+    m_info->setAlignment(Qt::AlignCenter);
+    layout->addStretch(1);
+    layout->addWidget(m_info, 0, Qt::AlignHCenter);
+    layout->addStretch(1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->setContentsMargins(8, 0, 8, 15);
+    buttons->setSpacing(0);
+    m_ok = new QPushButton(localizedString(LocalizedStringKey("OK").stringKey()), this);
+    m_ok->setObjectName(QStringLiteral("okButton"));
+    m_ok->setMinimumWidth(66);
+    m_ok->setDefault(true);
+    m_cancel = new QPushButton(localizedString(LocalizedStringKey("Cancel").stringKey()), this);
+    m_cancel->setObjectName(QStringLiteral("cancelButton"));
+    m_cancel->setMinimumWidth(66);
+    m_cancel->setAutoDefault(false);
+    buttons->addWidget(m_ok);
+    buttons->addSpacing(18);
+    buttons->addWidget(m_cancel);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+
+    connect(m_ok, &QPushButton::clicked, this, &DialogConfirmView::onOK);
+    connect(m_cancel, &QPushButton::clicked, this, &DialogConfirmView::onCancel);
+    if (m_setting)
+        connect(m_setting, &DialogConfirmSetting::changed, this, &DialogConfirmView::refresh);
+    refresh();
+}
+
+DialogConfirmView::~DialogConfirmView() = default;
+
+void DialogConfirmView::showEvent(QShowEvent *event)
+{
+    refresh();
+    m_ok->setFocus();
+    SheetDialog::showEvent(event);
+}
+
+void DialogConfirmView::refresh()
+{
+    if (!m_setting)
+        return;
+    titleLabel()->setText(m_setting->title());
+    m_info->setText(m_setting->info());
+    // A wrapped label only gets the height its width needs when both are fixed.
+    const int width = qMin(450, m_info->fontMetrics().horizontalAdvance(m_setting->info()) + 4);
+    m_info->setFixedWidth(qMax(width, 1));
+    m_info->setFixedHeight(qMax(m_info->heightForWidth(m_info->width()), m_info->fontMetrics().height()));
+    m_ok->setVisible(m_setting->isBtnOK());
+    m_cancel->setVisible(m_setting->isBtnCancel());
+}
+
+void DialogConfirmView::onOK()
+{
+    const QPointer<DialogConfirmView> alive(this);
+    if (m_setting) {
+        // A copy: the action may rewrite the setting it came from.
+        const DialogConfirmSetting::Action action = m_setting->okAction();
+        if (action)
+            action();
+    }
+    // Closed, not toggled: an action that already closed the panel leaves it closed.
+    if (alive)
+        accept();
+}
+
+void DialogConfirmView::onCancel()
+{
+    const QPointer<DialogConfirmView> alive(this);
+    if (m_setting) {
+        const DialogConfirmSetting::Action action = m_setting->cancelAction();
+        if (action)
+            action();
+    }
+    if (alive)
+        reject();
+}

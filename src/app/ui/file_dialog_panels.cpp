@@ -1,0 +1,103 @@
+#include "file_dialog_panels.h"
+
+#include "util_system.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QFileDialog>
+#include <QPointer>
+
+#include <memory>
+
+namespace {
+
+std::optional<QStringList> nextAnswer;
+std::optional<FileDialogPanels::Request> lastAsked;
+
+// Takes the answer a test queued, if any.
+std::optional<QStringList> takeNextAnswer(const QString &title, bool chooseDir)
+{
+    lastAsked = FileDialogPanels::Request{title, chooseDir};
+    std::optional<QStringList> answer;
+    answer.swap(nextAnswer);
+    return answer;
+}
+
+QWidget *panelParent()
+{
+    return QApplication::activeWindow();
+}
+
+QStringList chosenPaths(const QFileDialog &panel)
+{
+    return panel.result() == QDialog::Accepted ? panel.selectedFiles() : QStringList();
+}
+
+} // namespace
+
+QFileDialog *FileDialogPanels::createPanel(QWidget *parent, const QString &title, bool chooseDir)
+{
+    auto *panel = new QFileDialog(parent, title);
+    panel->setObjectName(QStringLiteral("openPanel"));
+    panel->setAcceptMode(QFileDialog::AcceptOpen);
+    panel->setSizeGripEnabled(true);
+    // Hidden entries stay out: no QDir::Hidden in the filter.
+    panel->setFilter(chooseDir ? (QDir::AllDirs | QDir::NoDotAndDotDot)
+                               : (QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot));
+    if (chooseDir) {
+        panel->setFileMode(QFileDialog::Directory);
+        panel->setOption(QFileDialog::ShowDirsOnly, true);
+        panel->setOption(QFileDialog::DontUseNativeDialog, true);
+        // Qt's folder mode picks one folder; its views take several once told to.
+        for (QAbstractItemView *view : panel->findChildren<QAbstractItemView *>()) {
+            if (view->objectName() == QLatin1String("listView") || view->objectName() == QLatin1String("treeView"))
+                view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        }
+    } else {
+        panel->setFileMode(QFileDialog::ExistingFiles);
+    }
+    return panel;
+}
+
+void FileDialogPanels::setNextAnswer(const QStringList &chosen)
+{
+    nextAnswer = chosen;
+}
+
+void FileDialogPanels::clearNextAnswer()
+{
+    nextAnswer.reset();
+    lastAsked.reset();
+}
+
+std::optional<FileDialogPanels::Request> FileDialogPanels::lastRequest()
+{
+    return lastAsked;
+}
+
+void registerFileDialogPanels()
+{
+    UtilSystem::PanelProvider provider;
+    provider.showAsync = [](const QString &title, bool chooseDir, std::function<void(const QStringList &)> done) {
+        if (std::optional<QStringList> answer = takeNextAnswer(title, chooseDir)) {
+            // Later, on the event loop, as a real panel would answer.
+            QMetaObject::invokeMethod(qApp, [done = std::move(done), chosen = *answer] { done(chosen); },
+                                      Qt::QueuedConnection);
+            return;
+        }
+        QFileDialog *panel = FileDialogPanels::createPanel(panelParent(), title, chooseDir);
+        panel->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(panel, &QDialog::finished, panel, [panel, done = std::move(done)](int) {
+            done(chosenPaths(*panel));
+        });
+        panel->open();
+    };
+    provider.showModal = [](const QString &title, bool chooseDir) {
+        if (std::optional<QStringList> answer = takeNextAnswer(title, chooseDir))
+            return *answer;
+        const std::unique_ptr<QFileDialog> panel(FileDialogPanels::createPanel(panelParent(), title, chooseDir));
+        panel->exec();
+        return chosenPaths(*panel);
+    };
+    UtilSystem::setPanelProvider(std::move(provider));
+}

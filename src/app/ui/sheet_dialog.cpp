@@ -1,0 +1,70 @@
+#include "sheet_dialog.h"
+
+#include "theme.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+SheetDialog::SheetDialog(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setWindowModality(Qt::WindowModal);
+    setAutoFillBackground(false);
+}
+
+SheetDialog::~SheetDialog() = default;
+
+void SheetDialog::addTitleRow(QVBoxLayout *layout)
+{
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(8, 8, 8, 0);
+    row->setSpacing(5);
+
+    m_close = new QToolButton(this);
+    m_close->setObjectName(QStringLiteral("closeButton"));
+    m_close->setIcon(Theme::icon(QStringLiteral("multiply.circle.fill"), Theme::color(QStringLiteral("btnRed"))));
+    m_close->setIconSize(QSize(16, 16));
+    m_close->setAutoRaise(true);
+    m_close->setFocusPolicy(Qt::NoFocus);
+    m_close->setCursor(Qt::PointingHandCursor);
+    m_close->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0px; }"));
+    connect(m_close, &QToolButton::clicked, this, &QDialog::reject);
+
+    m_title = new QLabel(this);
+    m_title->setObjectName(QStringLiteral("titleLabel"));
+    m_title->setTextFormat(Qt::PlainText);
+    m_title->setFont(Theme::font(14, QFont::Bold));
+    m_title->setAlignment(Qt::AlignCenter);
+
+    row->addWidget(m_close, 0, Qt::AlignTop);
+    row->addStretch(1);
+    row->addWidget(m_title);
+    row->addStretch(1);
+    // Balances the close icon so that the heading sits in the panel's middle.
+    row->addSpacing(m_close->sizeHint().width());
+    layout->addLayout(row);
+
+    auto *divider = new QFrame(this);
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Plain);
+    divider->setFixedHeight(1);
+    divider->setStyleSheet(QStringLiteral("color: #dfe5eb; background: #dfe5eb;"));
+    layout->addSpacing(6);
+    layout->addWidget(divider);
+}
+
+void SheetDialog::paintEvent(QPaintEvent *event)
+{
+    Q_UNUSED(event);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    // Padded by 1, stroked 2 wide: the stroke's outer edge touches the padding.
+    const QRectF frame = QRectF(rect()).adjusted(2, 2, -2, -2);
+    painter.setPen(QPen(Theme::color(QStringLiteral("frameBorder")), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(frame, 8, 8);
+}
