@@ -1,0 +1,175 @@
+// End to end with the stand-in bridge, whose loopback peer hands this client's requests to its own
+// peer side: sign in, connect to our own host, pass the room check, then browse our own share
+// through the relay: share information, a count and a page of its folder, an icon.
+
+#include "peer_test_support.h"
+
+#include "bridge_executable.h"
+#include "bridge_link.h"
+#include "bridge_message.h"
+#include "bridge_state_reset.h"
+#include "env.h"
+#include "p2p_requests_to_peers.h"
+#include "peer_work.h"
+#include "session_state.h"
+#include "test_home.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThreadPool>
+
+#include <memory>
+
+using namespace PeerTest;
+using P2PClientMsg::ConStatus;
+
+namespace {
+
+class LoginRecorder final : public LoginResultHandler
+{
+public:
+    void DoLoginResult(const QString &text) override
+    {
+        const LenientJson result = LenientJson::parse(text);
+        Env::userInfo.Token = result["Token"].stringValue();
+        Env::userInfo.ClientID = result["ClientID"].stringValue();
+        Env::userInfo.rooturl = result["rooturl"].stringValue();
+        Env::userInfo.limit_dpc = result["limit"]["limit_dpc"].intValue();
+        loggedIn = !Env::userInfo.Token.isEmpty();
+    }
+    bool loggedIn = false;
+};
+
+class BrowserRecorder final : public RemoteFileListInterface
+{
+public:
+    void onConStatusChanged(ConStatus status) override { states << status; }
+    QList<ConStatus> states;
+};
+
+// The stand-in bridge as the client would run it, on free ports, under this test's HOME.
+class StandinProcess final
+{
+public:
+    ~StandinProcess()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+    bool start()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), TestHome::path());
+        env.insert(QStringLiteral("FENMAR_STANDIN_PORT"), QStringLiteral("0"));
+        env.insert(QStringLiteral("FENMAR_STANDIN_HTTP_PORT"), QStringLiteral("0"));
+        m_process.setProcessEnvironment(env);
+        m_process.start(qEnvironmentVariable("FENMAR_BIN_DIR") + u'/' + QString::fromLatin1(BridgeExecutable::nameOther),
+                        {QString::fromLatin1(BridgeExecutable::accessCodeArgument)});
+        if (!m_process.waitForStarted(5000))
+            return false;
+        static const QRegularExpression ready(QStringLiteral("stand-in ready: ws=(\\d+)"));
+        return waitFor(
+            [&] {
+                m_output += QString::fromUtf8(m_process.readAllStandardOutput());
+                const QRegularExpressionMatch match = ready.match(m_output);
+                if (match.hasMatch())
+                    port = quint16(match.captured(1).toUInt());
+                return port != 0 || m_process.state() == QProcess::NotRunning;
+            },
+            10000)
+               && port != 0;
+    }
+    quint16 port = 0;
+
+private:
+    QProcess m_process;
+    QString m_output;
+};
+
+// Waits for the answer of one request to the peer; an absent value when none came.
+LenientJson ask(const std::function<void(AnswerCallback)> &send)
+{
+    auto done = std::make_shared<bool>(false);
+    auto answer = std::make_shared<std::optional<LenientJson>>();
+    send([done, answer](const std::optional<LenientJson> &a) {
+        *answer = a;
+        *done = true;
+    });
+    waitFor([&] { return *done; }, 10000);
+    return answer->value_or(LenientJson());
+}
+
+} // namespace
+
+TEST(PeerStandinEndToEnd, BrowsingOurOwnShareThroughTheStandinsRelay)
+{
+    BridgeState::resetForTests();
+    PeerRequests handler;
+    PeerState::resetForTests(&handler);
+    FakeShareStore store;
+    LoginRecorder login;
+    BrowserRecorder browser;
+    Env::shareStore = &store;
+    BridgeMessage::peerRequestHandler = &handler;
+    BridgeMessage::loginResultHandler = &login;
+
+    StandinProcess standin;
+    ASSERT_TRUE(standin.start()) << "the stand-in bridge is built beside the tests";
+    BridgeLink::setPortForTests(standin.port);
+    BridgeLink::connect();
+    ASSERT_TRUE(waitFor([] { return Env::isBridgeConnected; }, 5000));
+
+    BridgeLink::sendToBridge(QStringLiteral("Login"),
+                             QelJSON::toJSONString(LoginAccount{QStringLiteral("pat@example.com"), QStringLiteral("pw"),
+                                                                QStringLiteral("IPhone"), QStringLiteral("0"), false,
+                                                                Env::appVersion, QStringLiteral("IOS")}));
+    ASSERT_TRUE(waitFor([&] { return login.loggedIn; }, 5000));
+    ASSERT_GT(Env::userInfo.limit_dpc, 0);
+
+    const QString root = TestHome::path() + QStringLiteral("/Shared");
+    QDir().mkpath(root + QStringLiteral("/docs"));
+    QImage picture(64, 32, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(root + QStringLiteral("/photo.png")));
+    store.shares.push_back(Share{.tag = QStringLiteral("Pics"), .path = root, .password = QStringLiteral("1234")});
+
+    // The browser asks for a connection to our own host.
+    HelperRemoteSharing::globalFileListView = &browser;
+    HelperRemoteSharing::linkOwner = 1;
+    BridgeLink::sendToBridge(QStringLiteral("ClientInit"),
+                             QelJSON::toJSONString(ClientInitJson{Env::userInfo.Token, Env::userInfo.rooturl,
+                                                                  QStringLiteral("Pics"), QStringLiteral("1234")}));
+    ASSERT_TRUE(waitFor([&] { return !browser.states.isEmpty(); }, 10000)) << "the room check went round";
+    EXPECT_EQ(browser.states, QList<ConStatus>{ConStatus::csConnected});
+
+    const LenientJson info = ask([](AnswerCallback cb) { PeerRequestSenders::getShareInfo(QStringLiteral("pics"), QStringLiteral("1234"), cb); });
+    EXPECT_EQ(info["data"][0]["path"].stringValue(), root);
+    EXPECT_EQ(info["data"][0]["password"].stringValue(), QStringLiteral("1234"));
+
+    const LenientJson count = ask([&](AnswerCallback cb) { PeerRequestSenders::getFileCount(root, cb); });
+    EXPECT_EQ(count["index"].stringValue(), QStringLiteral("2"));
+
+    const LenientJson page = ask([&](AnswerCallback cb) { PeerRequestSenders::getFileListPage(root, 1, 50, cb); });
+    EXPECT_EQ(page["sPageInfo"].stringValue(), QStringLiteral("2|1"));
+    EXPECT_EQ(page["data"][0]["name"].stringValue(), QStringLiteral("docs"));
+    EXPECT_EQ(page["data"][1]["name"].stringValue(), QStringLiteral("photo.png"));
+
+    const LenientJson icon = ask([&](AnswerCallback cb) {
+        PeerRequestSenders::buildIcon2(page["data"][1]["fullPath"].stringValue(), 1, cb);
+    });
+    const LenientJson icons = LenientJson::parse(icon["data"].stringValue());
+    ASSERT_EQ(icons.count(), 1);
+    EXPECT_EQ(icons[0]["index"].intValue(), 1);
+    EXPECT_TRUE(icons[0]["iconBase64"].stringValue().startsWith(QStringLiteral("data:image/png;base64,iVBOR")));
+
+    // Outside the share the same relay gets nothing.
+    const LenientJson outside = ask([&](AnswerCallback cb) { PeerRequestSenders::getFileCount(TestHome::path(), cb); });
+    EXPECT_EQ(outside["index"].stringValue(), QStringLiteral("0"));
+
+    PeerWork::pool().waitForDone();
+    BridgeState::resetForTests();
+}
