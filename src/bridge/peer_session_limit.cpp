@@ -27,6 +27,12 @@ const SessionInfo *PeerSessionTable::find(const QString &session) const
     return it == m_sessions.cend() ? nullptr : &it.value();
 }
 
+void PeerSessionTable::clear()
+{
+    m_sessions.clear();
+    m_lastSweepSecs = 0;
+}
+
 bool PeerSessionTable::isActive(const SessionInfo &info, quint64 nowSecs) const
 {
     // A clock set back leaves later pings in the future: they still count.

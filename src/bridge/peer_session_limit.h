@@ -16,7 +16,7 @@ struct SessionInfo {
 class PeerSessionTable final
 {
 public:
-    // Ten minutes: peers ping far more often than that while they browse.
+    // Ten minutes: a peer that keeps its link alive pings well within that.
     static constexpr quint64 activeWindowSecs = 600;
 
     PeerSessionTable() = default;
@@ -31,7 +31,7 @@ public:
 
     qsizetype size() const { return m_sessions.size(); }
     const SessionInfo *find(const QString &session) const;
-    void clear() { m_sessions.clear(); m_lastSweepSecs = 0; }
+    void clear();
 
 private:
     bool isActive(const SessionInfo &info, quint64 nowSecs) const;
