@@ -36,6 +36,8 @@ public:
     AccountApi(const AccountService &accounts, VersionOffer offer);
     Q_DISABLE_COPY_MOVE(AccountApi)
 
+    void setOffer(VersionOffer offer) { m_offer = std::move(offer); }
+
     ApiAnswer answer(const QString &path, const QUrlQuery &query) const;
     ApiAnswer answer(const QUrl &url) const;
 

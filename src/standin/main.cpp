@@ -8,11 +8,14 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    // A reader that went away must not end the bridge when it next prints a line.
+    std::signal(SIGPIPE, SIG_IGN);
     const QStringList arguments = app.arguments().mid(1);
     if (arguments != QStringList{QString::fromLatin1(BridgeExecutable::accessCodeArgument)}) {
         std::fprintf(stderr, "%s: expects exactly one argument, -scode= followed by the access code\n",

@@ -37,27 +37,28 @@ bool StandinApp::start(QString *error)
         StandinLog::print(QStringLiteral("Accounts: ") + loadError);
 
     const bool offering = !m_settings.offeredVersion.isEmpty();
+    m_api = std::make_unique<AccountApi>(m_accounts, VersionOffer{QString::fromLatin1(BuildSettings::appVersion), {}});
+    m_site = std::make_unique<ServiceSite>(m_accounts, *m_api, offering ? m_settings.offeredVersion : QString());
+    m_services = std::make_unique<StandinServices>(StandinServices{m_accounts, *m_api, {}, m_settings.copyDelayMs});
+
+    // The bridge port first: the client is waiting for it.
+    m_bridge = std::make_unique<BridgeServer>(*m_services);
+    if (!listenWithRetries(*m_bridge, m_settings.bridgePort, error)) {
+        *error = QStringLiteral("cannot listen on 127.0.0.1:%1: %2").arg(m_settings.bridgePort).arg(*error);
+        return false;
+    }
     m_http = std::make_unique<MiniHttpServer>([this](const HttpRequest &request) { return m_site->handle(request); });
     QString httpError;
     const bool httpUp = listenWithRetries(*m_http, m_settings.httpPort, &httpError);
     if (!httpUp)
         StandinLog::print(QStringLiteral("Account API not served, port %1: %2").arg(m_settings.httpPort).arg(httpError));
     const QString httpBase = QStringLiteral("http://127.0.0.1:%1/").arg(m_http->port());
-
-    VersionOffer offer{QString::fromLatin1(BuildSettings::appVersion), QString()};
+    m_services->lanHttp = httpBase;
     if (offering) {
-        offer.number = m_settings.offeredVersion;
-        offer.url = m_settings.offeredUrl.isEmpty()
-                        ? httpBase.chopped(1) + ServiceSite::installerPath(m_settings.offeredVersion)
-                        : m_settings.offeredUrl;
-    }
-    m_api = std::make_unique<AccountApi>(m_accounts, offer);
-    m_site = std::make_unique<ServiceSite>(m_accounts, *m_api, offering ? m_settings.offeredVersion : QString());
-    m_services = std::make_unique<StandinServices>(StandinServices{m_accounts, *m_api, httpBase, m_settings.copyDelayMs});
-    m_bridge = std::make_unique<BridgeServer>(*m_services);
-    if (!listenWithRetries(*m_bridge, m_settings.bridgePort, error)) {
-        *error = QStringLiteral("cannot listen on 127.0.0.1:%1: %2").arg(m_settings.bridgePort).arg(*error);
-        return false;
+        m_api->setOffer(VersionOffer{m_settings.offeredVersion,
+                                     m_settings.offeredUrl.isEmpty()
+                                         ? httpBase.chopped(1) + ServiceSite::installerPath(m_settings.offeredVersion)
+                                         : m_settings.offeredUrl});
     }
     StandinLog::print(QStringLiteral("OstrelBridge stand-in ready: ws=%1 http=%2")
                           .arg(m_bridge->port())
