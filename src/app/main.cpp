@@ -1,14 +1,12 @@
-#include "util_db.h"
+#include "fenmar_mac_app.h"
+#include "main_view.h"
 
 #include <QApplication>
-
-#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    std::printf("Welcome, Fenmar\n");
-    std::fflush(stdout);
-    UtilDB::open();
-    return 0;
+    FenmarMacApp fenmar;
+    const std::unique_ptr<MainView> window = fenmar.body();
+    return app.exec();
 }

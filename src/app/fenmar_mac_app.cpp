@@ -1,0 +1,40 @@
+#include "fenmar_mac_app.h"
+
+#include "bridge_supervisor.h"
+#include "console.h"
+#include "env.h"
+#include "file_dialog_panels.h"
+#include "main_view.h"
+#include "theme.h"
+#include "util_db.h"
+
+#include <QApplication>
+
+FenmarMacApp::FenmarMacApp()
+{
+    QApplication::setApplicationName(QStringLiteral("Fenmar"));
+    QApplication::setApplicationVersion(Env::appVersion);
+    QApplication::setDesktopFileName(QStringLiteral("fenmar"));
+    if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
+        Theme::applyToApplication(*app);
+    registerFileDialogPanels();
+
+    Console::printLine(QStringLiteral("Welcome, Fenmar"));
+    Env::locateAppInstance();
+    UtilDB::open();
+    Env::restartBridge();
+
+    // The bridge serves only this program: it goes when the program goes.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, [] {
+        Env::cancelPendingRelaunch();
+        if (Env::bridgeProcess())
+            Env::clearBridge();
+    });
+}
+
+std::unique_ptr<MainView> FenmarMacApp::body()
+{
+    auto window = std::make_unique<MainView>();
+    window->show();
+    return window;
+}

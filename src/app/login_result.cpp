@@ -1,0 +1,72 @@
+#include "login_result.h"
+
+#include "console.h"
+#include "env.h"
+#include "lenient_json.h"
+#include "login_view.h"
+#include "qel_json.h"
+
+namespace {
+
+QString describe(const UserInfo &user)
+{
+    return QStringLiteral("UserInfo - id_acc: %1 name_acc: %2 hostname: %3 mbr_type: %4")
+        .arg(user.id_acc)
+        .arg(user.name_acc, user.hostname)
+        .arg(user.mbr_type);
+}
+
+} // namespace
+
+std::optional<UserInfo> LoginResult::readAccount(const QString &text)
+{
+    const LenientJson result = LenientJson::parse(text);
+    if (result.parseFailed() || !result.isObject()) {
+        Console::printLine(QStringLiteral("Json error!"));
+        return std::nullopt;
+    }
+    if (!result["Result"].exists())
+        return std::nullopt;
+
+    Console::printLine(QStringLiteral("Host Login Succeeded"));
+    UserInfo user;
+    Console::printLine(describe(user));
+    user.isAnonymous = false;
+    user.id_acc = result["ACC"].int64Value();
+    user.name_acc = result["name_acc"].stringValue();
+    user.hostname = result["rooturl"].stringValue();
+    user.ClientID = result["ClientID"].stringValue();
+    user.Token = result["Token"].stringValue();
+    const LenientJson limit = result["limit"];
+    user.maxsharecount = limit["maxsharecount"].intValue();
+    user.limit_dpc = limit["limit_dpc"].intValue();
+    user.mbr_type = limit["mbr_type"].intValue();
+    user.rooturl = result["rooturl"].stringValue();
+    return user;
+}
+
+QString LoginResult::printable(const QString &text)
+{
+    const LenientJson result = LenientJson::parse(text);
+    if (result.parseFailed() || !result.isObject())
+        return text;
+    nlohmann::json masked = result.json();
+    if (masked.contains("Token"))
+        masked["Token"] = "********";
+    return QelJSON::toJSONString(masked);
+}
+
+void LoginResultProcessor::DoLoginResult(const QString &text)
+{
+    if (Env::globalLoginView != &m_sheet) {
+        Console::printLine(QStringLiteral("LoginResult before the login sheet was shown, dropped"));
+        return;
+    }
+    const std::optional<UserInfo> account = LoginResult::readAccount(text);
+    if (!account) {
+        m_sheet.showLoginFailed();
+        return;
+    }
+    Env::userInfo = *account;
+    m_sheet.onLoginSucceeded(text, *account);
+}

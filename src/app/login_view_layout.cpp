@@ -1,0 +1,186 @@
+// What the login sheet looks like: banner, the two fields, the remember-me switch, the buttons
+// (after a short wait), and the links to the service's web pages.
+
+#include "login_view.h"
+
+#include "dialog_loading.h"
+#include "dialog_loading_setting.h"
+#include "fenmar_banner_view.h"
+#include "localization.h"
+#include "theme.h"
+#include "util_system.h"
+#include "web_pages.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int labelWidth = 90;
+constexpr int fieldWidth = 240;
+constexpr int fieldHeight = 38;
+constexpr int buttonWidth = 80;
+
+QFrame *horizontalDivider(QWidget *parent)
+{
+    auto *divider = new QFrame(parent);
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Plain);
+    divider->setFixedHeight(1);
+    divider->setStyleSheet(QStringLiteral("color: #dfe5eb; background: #dfe5eb;"));
+    return divider;
+}
+
+QLineEdit *makeField(const QString &placeholder, QWidget *parent)
+{
+    auto *field = new QLineEdit(parent);
+    field->setPlaceholderText(placeholder);
+    field->setFixedSize(fieldWidth, fieldHeight);
+    field->setFont(Theme::font(13));
+    field->setTextMargins(6, 0, 6, 0);
+    return field;
+}
+
+// A row of a label column and a field, centred in the sheet.
+QHBoxLayout *fieldRow(const QString &label, QLineEdit *field, QWidget *parent)
+{
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    auto *text = new QLabel(label, parent);
+    text->setTextFormat(Qt::PlainText);
+    text->setFixedWidth(labelWidth);
+    text->setBuddy(field);
+    row->addWidget(text);
+    row->addWidget(field);
+    row->addStretch(1);
+    return row;
+}
+
+QString link(const QString &href, const QString &text)
+{
+    return QStringLiteral("<a href=\"%1\" style=\"text-decoration:none;\">%2</a>")
+        .arg(href.toHtmlEscaped(), text.toHtmlEscaped());
+}
+
+QLabel *linkLabel(const QString &html, QWidget *parent)
+{
+    auto *label = new QLabel(html, parent);
+    label->setTextFormat(Qt::RichText);
+    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    QObject::connect(label, &QLabel::linkActivated, label, [](const QString &url) { UtilSystem::openURL(url); });
+    return label;
+}
+
+QPushButton *makeButton(const QString &text, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setMinimumWidth(buttonWidth);
+    button->setMinimumHeight(30);
+    // Return in a field does nothing: no button may act as the sheet's default.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+} // namespace
+
+void LoginView::buildLayout()
+{
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(3, 3, 3, 3);
+    column->setSpacing(0);
+
+    column->addWidget(new FenmarBannerView(this));
+    column->addWidget(horizontalDivider(this));
+    column->addStretch(1);
+
+    m_email = makeField(localizedString(QStringLiteral("Login_YourEmail")), this);
+    m_email->setObjectName(QStringLiteral("emailField"));
+    m_password = makeField(localizedString(QStringLiteral("Login_YourPassword")), this);
+    m_password->setObjectName(QStringLiteral("passwordField"));
+    m_password->setEchoMode(QLineEdit::Password);
+    column->addLayout(fieldRow(localizedString(QStringLiteral("Login_Email")), m_email, this));
+    column->addSpacing(14);
+    column->addLayout(fieldRow(localizedString(QStringLiteral("Login_Password")), m_password, this));
+    column->addSpacing(14);
+
+    auto *rememberRow = new QHBoxLayout;
+    rememberRow->addStretch(1);
+    rememberRow->addSpacing(labelWidth);
+    m_rememberMe = new QCheckBox(localizedString(QStringLiteral("Login_Check_RememberMe")), this);
+    m_rememberMe->setObjectName(QStringLiteral("rememberMeSwitch"));
+    m_rememberMe->setChecked(true);
+    m_rememberMe->setFixedWidth(fieldWidth);
+    rememberRow->addWidget(m_rememberMe);
+    rememberRow->addStretch(1);
+    column->addLayout(rememberRow);
+    connect(m_rememberMe, &QCheckBox::toggled, this, &LoginView::onRememberMeChanged);
+
+    // The buttons appear a few ticks after the sheet, once the program has settled; until then
+    // an untitled waiting indicator holds their place.
+    m_buttonRow = new QStackedWidget(this);
+    m_buttonRow->setObjectName(QStringLiteral("loginButtonRow"));
+    m_buttonRow->setFixedHeight(70);
+    m_waitingSetting = new DialogLoadingSetting(QString(), this);
+    m_waiting = new DialogLoading(m_waitingSetting, m_buttonRow);
+    m_waiting->setObjectName(QStringLiteral("loginWaiting"));
+    m_waiting->setHidesAtLimit(false);
+    m_buttonRow->addWidget(m_waiting);
+
+    auto *buttons = new QWidget(m_buttonRow);
+    auto *buttonLayout = new QHBoxLayout(buttons);
+    buttonLayout->setContentsMargins(20, 20, 20, 20);
+    buttonLayout->addStretch(1);
+    m_login = makeButton(localizedString(QStringLiteral("Login_Button_Login")), buttons);
+    m_login->setObjectName(QStringLiteral("loginButton"));
+    m_login->setEnabled(!m_isDiableInput);
+    m_login->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: white; border: none; border-radius: 6px;"
+                                          " padding: 4px 14px; font-weight: bold; }"
+                                          "QPushButton:hover { background: %2; }"
+                                          "QPushButton:disabled { background: %3; }")
+                               .arg(Theme::color(QStringLiteral("activeButton")).name(),
+                                    Theme::color(QStringLiteral("activeButton")).darker(112).name(),
+                                    Theme::color(QStringLiteral("navDisabled")).name()));
+    m_cancel = makeButton(localizedString(QStringLiteral("Login_Button_Cancel")), buttons);
+    m_cancel->setObjectName(QStringLiteral("cancelButton"));
+    buttonLayout->addWidget(m_login);
+    buttonLayout->addSpacing(12);
+    buttonLayout->addWidget(m_cancel);
+    buttonLayout->addStretch(1);
+    m_buttonRow->addWidget(buttons);
+    column->addWidget(m_buttonRow);
+    connect(m_login, &QPushButton::clicked, this, &LoginView::onLoginButton);
+    connect(m_cancel, &QPushButton::clicked, this, &LoginView::onCancelButton);
+
+    column->addStretch(1);
+    column->addWidget(horizontalDivider(this));
+
+    auto *links = linkLabel(link(WebPages::console(), localizedString(QStringLiteral("Login_PassRecovery")))
+                                + QStringLiteral("&nbsp;&nbsp;|&nbsp;&nbsp;")
+                                + link(WebPages::registration(), localizedString(QStringLiteral("Login_Register"))),
+                            this);
+    links->setObjectName(QStringLiteral("loginLinks"));
+    links->setAlignment(Qt::AlignCenter);
+    links->setContentsMargins(20, 14, 20, 4);
+    column->addWidget(links);
+
+    auto *notice = linkLabel(QStringLiteral("© 2026 Fenmar. All rights reserved.&nbsp;&nbsp;")
+                                 + link(WebPages::home(), WebPages::siteName()),
+                             this);
+    notice->setObjectName(QStringLiteral("loginNotice"));
+    notice->setAlignment(Qt::AlignCenter);
+    notice->setFont(Theme::font(11));
+    notice->setContentsMargins(10, 4, 10, 10);
+    column->addWidget(notice);
+}
+
+void LoginView::updateButtonRow()
+{
+    m_buttonRow->setCurrentIndex(m_timerCounter < buttonsFromTick ? 0 : 1);
+}

@@ -1,0 +1,287 @@
+#include "main_view.h"
+
+#include "bridge_message.h"
+#include "console.h"
+#include "dialog_confirm_setting.h"
+#include "dialog_confirm_view.h"
+#include "dialog_input_setting.h"
+#include "dialog_input_view.h"
+#include "env.h"
+#include "host_name_fetcher.h"
+#include "local_share_store.h"
+#include "localization.h"
+#include "login_result.h"
+#include "login_view.h"
+#include "main_banner_view.h"
+#include "placeholder_page.h"
+#include "sharing_obj_list.h"
+#include "side_nav_item_view.h"
+#include "theme.h"
+#include "toast_overlay.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QShowEvent>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString selectedColor = QStringLiteral("ColorMain0");
+const QString unselectedColor = QStringLiteral("navDisabled");
+const QString selectedBorder = QStringLiteral("activeBorder");
+// Unselected borders before the first selection; after it they take unselectedColor.
+const QString initialBorder = QStringLiteral("navBG");
+
+// The rule under the banner: a rounded outline stroked in "bannerBorder".
+class BannerRule final : public QWidget
+{
+public:
+    explicit BannerRule(QWidget *parent) : QWidget(parent) { setFixedHeight(8); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Theme::color(QStringLiteral("bannerBorder")), 3));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(5 + 1.5, 1.5, -5 - 1.5, -1.5), 3, 3);
+    }
+};
+
+QFrame *verticalDivider(QWidget *parent)
+{
+    auto *divider = new QFrame(parent);
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFrameShadow(QFrame::Plain);
+    divider->setFixedWidth(1);
+    divider->setStyleSheet(QStringLiteral("color: #dfe5eb; background: #dfe5eb;"));
+    return divider;
+}
+
+} // namespace
+
+MainView::MainView(QWidget *parent)
+    : QMainWindow(parent),
+      m_colorShowingView{selectedColor, unselectedColor, unselectedColor, unselectedColor},
+      m_colorShowingViewBorder{selectedBorder, initialBorder, initialBorder, initialBorder},
+      m_sharingObjList(new SharingObjList(this)),
+      m_dialogConfirmSetting(new DialogConfirmSetting(this)),
+      m_dialogInputSetting(new DialogInput_Setting(this)),
+      m_hostNameFetcher(new HostNameFetcher(this))
+{
+    setWindowTitle(localizedString(QStringLiteral("Fenmar")));
+    setMinimumSize(minimumWidth, minimumHeight);
+    resize(1000, 680);
+
+    m_timer.setInterval(1000);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &MainView::onTimerTick);
+    connect(m_hostNameFetcher, &HostNameFetcher::hostNameReported, this, &MainView::onHostNameReported);
+
+    buildLayout();
+
+    m_toastOverlay = new ToastOverlay(centralWidget(), ToastOverlay::kMainWindowDuration);
+    connect(m_toastOverlay, &ToastOverlay::showingChanged, this, [this](bool showing) { m_isShowToast = showing; });
+
+    m_confirmView = new DialogConfirmView(m_dialogConfirmSetting, this);
+    m_confirmView->setObjectName(QStringLiteral("mainConfirmDialog"));
+    connect(m_confirmView, &QDialog::finished, this, [this] { m_isShowConfirmDialog = false; });
+    m_inputView = new DialogInputView(m_dialogInputSetting, true, this);
+    m_inputView->setObjectName(QStringLiteral("mainInputDialog"));
+    connect(m_inputView, &QDialog::finished, this, [this] { m_isShowDialog_Input = false; });
+
+    m_loginView = new LoginView(this);
+    connect(m_loginView, &LoginView::accountReplaced, this, &MainView::onUserInfoReplaced);
+    connect(m_loginView, &QDialog::finished, this, [this] { setIsShowLogin(false); });
+    m_loginResultProcessor = std::make_unique<LoginResultProcessor>(*m_loginView);
+    BridgeMessage::loginResultHandler = m_loginResultProcessor.get();
+}
+
+MainView::~MainView()
+{
+    if (BridgeMessage::loginResultHandler == m_loginResultProcessor.get())
+        BridgeMessage::loginResultHandler = nullptr;
+    if (Env::globalMainView == this)
+        Env::globalMainView = nullptr;
+}
+
+void MainView::buildLayout()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("mainContent"));
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    m_banner = new Main_BannerView(*this, pageTitles(), localizedString(QStringLiteral("MemberType_FreeUser")),
+                                   localizedString(QStringLiteral("MemberType_Std")),
+                                   localizedString(QStringLiteral("MemberType_Adv")),
+                                   localizedString(QStringLiteral("MemberType_Exp")),
+                                   localizedString(QStringLiteral("MemberType_Ano")), central);
+    m_banner->setObjectName(QStringLiteral("banner"));
+    column->addWidget(m_banner);
+    column->addSpacing(4);
+    column->addWidget(new BannerRule(central));
+
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    m_navigation = buildNavigation();
+    row->addWidget(m_navigation);
+    auto *divider = verticalDivider(central);
+    row->addWidget(divider);
+    row->addWidget(buildPageContent(), 1);
+    column->addLayout(row, 1);
+
+    setCentralWidget(central);
+}
+
+QWidget *MainView::buildNavigation()
+{
+    auto *navigation = new QWidget(this);
+    navigation->setObjectName(QStringLiteral("sideNavigation"));
+    auto *layout = new QVBoxLayout(navigation);
+    layout->setContentsMargins(13, 10, 5, 5);
+    layout->setSpacing(10);
+
+    struct Item {
+        const char *icon;
+        qint64 index;
+        const char *name;
+    };
+    const QStringList titles = pageTitles();
+    for (const Item &item : {Item{"globe", pageLocalShares, "navLocalShares"},
+                             Item{"person.icloud.fill", pageRemoteHosts, "navRemoteHosts"},
+                             Item{"gearshape.circle.fill", pageSettings, "navSettings"}}) {
+        auto *button = new SideNavItemView(*this, QString::fromLatin1(item.icon), item.index, navigation);
+        button->setObjectName(QString::fromLatin1(item.name));
+        button->setToolTip(titles.at(item.index));
+        button->setAccessibleName(titles.at(item.index));
+        layout->addWidget(button, 0, Qt::AlignHCenter);
+    }
+    layout->addStretch(1);
+
+    auto *version = new QLabel(QStringLiteral("Ver. ") + Env::appVersion, navigation);
+    version->setObjectName(QStringLiteral("versionLabel"));
+    version->setFont(Theme::font(11));
+    QPalette muted = version->palette();
+    muted.setColor(QPalette::WindowText, Theme::color(QStringLiteral("gray")));
+    version->setPalette(muted);
+    layout->addWidget(version, 0, Qt::AlignHCenter);
+    return navigation;
+}
+
+QWidget *MainView::buildPageContent()
+{
+    m_pages = new QStackedWidget(this);
+    m_pages->setObjectName(QStringLiteral("pages"));
+    const QStringList titles = pageTitles();
+    const char *symbols[pageCount] = {"globe", "person.icloud.fill", "paperplane.fill", "gearshape.circle.fill"};
+    const char *names[pageCount] = {"pageLocalShares", "pageRemoteHosts", "pageSendFiles", "pageSettings"};
+    for (int i = 0; i < pageCount; ++i) {
+        QWidget *page = new PlaceholderPage(QString::fromLatin1(symbols[i]), titles.at(i), m_pages);
+        page->setObjectName(QString::fromLatin1(names[i]));
+        m_pages->addWidget(page);
+    }
+    m_pages->setCurrentIndex(int(m_iViewIndex));
+    return m_pages;
+}
+
+QStringList MainView::pageTitles()
+{
+    return {localizedString(QStringLiteral("Banner_Func_LocalSharing")),
+            localizedString(QStringLiteral("Banner_Func_RemoteSharing")),
+            localizedString(QStringLiteral("Banner_Func_SendFile")),
+            localizedString(QStringLiteral("Banner_Func_Settings"))};
+}
+
+void MainView::selectPage(qint64 p)
+{
+    if (p < 0 || p >= pageCount)
+        return;
+    m_iViewIndex = p;
+    for (qint64 i = 0; i < pageCount; ++i) {
+        const size_t at = size_t(i);
+        m_isShowingView[at] = i == p;
+        m_colorShowingView[at] = i == p ? selectedColor : unselectedColor;
+        m_colorShowingViewBorder[at] = i == p ? selectedBorder : unselectedColor;
+    }
+    m_pages->setCurrentIndex(int(p));
+    emit pageSelected(p);
+}
+
+const UserInfo &MainView::userInfo() const
+{
+    return Env::userInfo;
+}
+
+void MainView::onUserInfoReplaced()
+{
+    emit userInfoChanged();
+}
+
+void MainView::reloadSharingList()
+{
+    Console::printLine(QStringLiteral("ReloadSharingList"));
+    m_sharingObjList->setItems(LocalShare_List(QString(), false, false));
+}
+
+void MainView::setCtlViewReceiveFile(const CtlViewReceiveFile &state)
+{
+    m_ctlViewReceiveFile = state;
+    emit ctlViewReceiveFileChanged();
+}
+
+void MainView::presentToast(const AlertToast &toast)
+{
+    m_alertToast = toast;
+    m_isShowToast = true;
+    m_toastOverlay->present(toast);
+}
+
+void MainView::showConfirmDialog()
+{
+    m_isShowConfirmDialog = true;
+    m_confirmView->open();
+}
+
+void MainView::showInputDialog()
+{
+    m_isShowDialog_Input = true;
+    m_inputView->open();
+}
+
+void MainView::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    onAppear();
+}
+
+void MainView::onAppear()
+{
+    Env::globalMainView = this;
+    MainViewUi::setCurrent(this);
+    if (m_hasAppeared)
+        return;
+    // Once per run: a window shown again after being minimised keeps its state and its sheet.
+    m_hasAppeared = true;
+    m_timer.start();
+    // The sheet opens over the window once the window is on screen.
+    QTimer::singleShot(0, this, [this] { setIsShowLogin(true); });
+}
+
+void MainView::setIsShowLogin(bool shown)
+{
+    if (m_isShowLogin == shown)
+        return;
+    m_isShowLogin = shown;
+    m_navigation->setVisible(!shown);
+    if (shown)
+        m_loginView->open();
+    emit isShowLoginChanged(shown);
+    if (!shown)
+        reloadSharingList();
+}
