@@ -58,6 +58,10 @@ ToastOverlay::ToastOverlay(QWidget *host, std::chrono::milliseconds duration)
     m_fadeIn->setDuration(160);
     m_fadeIn->setStartValue(0.0);
     m_fadeIn->setEndValue(1.0);
+    // Banners pop up from a little below their place.
+    m_popIn = new QPropertyAnimation(this, "pos", this);
+    m_popIn->setDuration(180);
+    m_popIn->setEasingCurve(QEasingCurve::OutBack);
 
     if (host)
         host->installEventFilter(this);
@@ -75,6 +79,11 @@ void ToastOverlay::present(const AlertToast &toast)
     show();
     m_fadeIn->stop();
     m_fadeIn->start();
+    if (m_toast.look() == AlertToast::Look::Banner) {
+        m_popIn->setStartValue(pos() + QPoint(0, 14));
+        m_popIn->setEndValue(pos());
+        m_popIn->start();
+    }
     m_timer->start();
     if (!m_showing) {
         m_showing = true;
@@ -86,6 +95,7 @@ void ToastOverlay::dismiss()
 {
     m_timer->stop();
     m_fadeIn->stop();
+    m_popIn->stop();
     hide();
     if (m_showing) {
         m_showing = false;
@@ -137,6 +147,7 @@ void ToastOverlay::placeOnHost()
 {
     if (!m_host)
         return;
+    m_popIn->stop();
     const QRect area = m_host->rect();
     const bool banner = m_toast.look() == AlertToast::Look::Banner;
     const QMargins margins = m_layout->contentsMargins();

@@ -62,4 +62,5 @@ private:
     QTimer *m_timer = nullptr;
     QGraphicsOpacityEffect *m_fade = nullptr;
     QPropertyAnimation *m_fadeIn = nullptr;
+    QPropertyAnimation *m_popIn = nullptr;
 };
