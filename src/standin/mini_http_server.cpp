@@ -43,6 +43,8 @@ public:
         if (request.method != "HEAD")
             m_socket->write(response.body);
         m_socket->disconnectFromHost();
+        // A client that never reads its answer does not keep the connection.
+        QTimer::singleShot(requestTimeoutMs, m_socket, [socket = m_socket] { socket->abort(); });
     }
 
     void fail(int status)

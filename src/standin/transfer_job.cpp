@@ -109,7 +109,7 @@ void TransferJob::copyEntries(const TransferScan &scan)
     }
 }
 
-bool TransferJob::copyEntry(const TransferEntry &entry)
+void TransferJob::copyEntry(const TransferEntry &entry)
 {
     QString error;
     QString folder = m_spec.destination;
@@ -120,10 +120,10 @@ bool TransferJob::copyEntry(const TransferEntry &entry)
             folder += QLatin1Char('/') + entry.target.at(i);
         if (folder.isEmpty() || !ensureFolder(folder, &error)) {
             noteFailure(error);
-            return false;
+            return;
         }
         if (entry.isDir)
-            return true;
+            return;
     }
     update([&](TransferStatus &status) {
         status.CurrentTaskFile = entry.source;
@@ -135,13 +135,12 @@ bool TransferJob::copyEntry(const TransferEntry &entry)
     const Outcome outcome = copyFile(entry, folder, entry.target.last(), &error);
     if (outcome == Outcome::Copied) {
         update([](TransferStatus &status) { ++status.TotalTaskDoneCount; });
-        return true;
+        return;
     }
     if (outcome == Outcome::WriteFailed)
         m_writeFailed = true;
     if (outcome != Outcome::Cancelled)
         noteFailure(error);
-    return false;
 }
 
 QString TransferJob::topLevelFolder(const TransferEntry &entry, QString *error)

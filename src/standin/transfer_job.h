@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -45,7 +46,7 @@ private:
     enum class Outcome { Copied, Cancelled, ReadFailed, WriteFailed };
 
     void copyEntries(const TransferScan &scan);
-    bool copyEntry(const TransferEntry &entry);
+    void copyEntry(const TransferEntry &entry);
     QString topLevelFolder(const TransferEntry &entry, QString *error);
     bool ensureFolder(const QString &path, QString *error);
     Outcome copyFile(const TransferEntry &entry, const QString &folder, const QString &name, QString *error);
