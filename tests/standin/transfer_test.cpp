@@ -104,16 +104,22 @@ TEST(StandinTransfer, NothingAlreadyThereIsOverwritten)
     ASSERT_TRUE(TestFiles::write(home("share/docs/a.txt"), 50, 'n'));
     ASSERT_TRUE(TestFiles::write(home("save/report.pdf"), 10, 'o'));
     ASSERT_TRUE(TestFiles::write(home("save/docs/keep.txt"), 10, 'o'));
+    ASSERT_TRUE(TestFiles::write(home("share/link.txt"), 20, 'l'));
+    // A dangling link in the destination must not lead the copy elsewhere.
+    ASSERT_TRUE(QFile::link(home("outside/victim.txt"), home("save/link.txt")));
     const QByteArray old = TestFiles::read(home("save/report.pdf"));
 
     const std::optional<Json> started = s.control(
         QStringLiteral("Trans3_FC_00_CallStart"),
-        Json{{"Targets", text(home("share/report.pdf") + "|" + home("share/docs"))}, {"SaveAtLocalFolder", text(home("save"))}});
+        Json{{"Targets", text(home("share/report.pdf") + "|" + home("share/docs") + "|" + home("share/link.txt"))},
+             {"SaveAtLocalFolder", text(home("save"))}});
     ASSERT_EQ(started.value_or(Json()).value("Result", 0), 1);
     const Json last = s.standin.pollUntilEnded(
         [&] { return s.control(QStringLiteral("Trans3_FC_TransTaskInfo"), Json::object()); }).back();
     ASSERT_EQ(last.value("TaskStatus", 0), 3) << last.dump();
-    EXPECT_EQ(last.value("RenamedCount", 0), 2);
+    EXPECT_EQ(last.value("RenamedCount", 0), 3);
+    EXPECT_FALSE(QFile::exists(home("outside/victim.txt")));
+    EXPECT_EQ(TestFiles::read(home("save/link (1).txt")), TestFiles::read(home("share/link.txt")));
     EXPECT_EQ(TestFiles::read(home("save/report.pdf")), old);
     EXPECT_EQ(TestFiles::read(home("save/report (1).pdf")), TestFiles::read(home("share/report.pdf")));
     EXPECT_EQ(TestFiles::names(home("save/docs")), QStringList{"keep.txt"}) << "an existing folder is not merged into";
