@@ -1,0 +1,78 @@
+#include "contacts_test_support.h"
+
+#include "bridge_state_reset.h"
+#include "test_home.h"
+#include "util_db.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace ContactsTest {
+
+bool waitFor(const std::function<bool()> &pred, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!pred()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+void spin(int ms)
+{
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+}
+
+void resetAll()
+{
+    BridgeState::resetForTests();
+    UtilDB::close();
+    const QString folder = TestHome::path() + QStringLiteral("/db");
+    QDir().mkpath(folder);
+    UtilDB::openAt(folder + QStringLiteral("/fenmar.dat"));
+}
+
+void writeFile(const QString &path, qint64 size)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    QByteArray block(64 * 1024, Qt::Uninitialized);
+    for (qint64 written = 0; written < size;) {
+        for (qsizetype i = 0; i < block.size(); ++i)
+            block[i] = char((written + i) * 31 % 251);
+        const qint64 part = std::min<qint64>(block.size(), size - written);
+        file.write(block.constData(), part);
+        written += part;
+    }
+}
+
+QStringList filesBelow(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(folder).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+} // namespace ContactsTest
