@@ -1,0 +1,352 @@
+#include "view_sharing_detail.h"
+
+#include "dialog_confirm_setting.h"
+#include "dialog_input_setting.h"
+#include "local_share_store.h"
+#include "localization.h"
+#include "main_view_ui.h"
+#include "sharing_obj_list.h"
+#include "sharing_tag_edit_view.h"
+#include "shares_look.h"
+#include "theme.h"
+#include "util_system.h"
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+QString text(const char *key)
+{
+    return localizedString(LocalizedStringKey(key).stringKey());
+}
+
+// The link follows the account's host name and the default flag, once the event that changed
+// them has been handled.
+void queueLinkRefresh(const SharingObjPtr &share)
+{
+    SharingObj *obj = share.get();
+    QTimer::singleShot(0, obj, [obj] { obj->updateTagURL(); });
+}
+
+QHBoxLayout *rowLayout(QWidget *row)
+{
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(SharesLook::rowPadding, 0, SharesLook::rowPadding, 0);
+    layout->setSpacing(6);
+    return layout;
+}
+
+QLabel *leadingLabel(QWidget *row, const char *name, const QString &text)
+{
+    auto *label = new QLabel(text, row);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setFixedWidth(SharesLook::labelWidth);
+    return label;
+}
+
+} // namespace
+
+ViewSharingDetail::ViewSharingDetail(SharingObjPtr share, SharingObjList &list, QWidget *parent)
+    : QWidget(parent), m_sharingObj(std::move(share)), m_list(&list)
+{
+    setObjectName(QStringLiteral("viewSharingDetail"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(SharesLook::rowSpacing);
+    layout->addWidget(buildPathRow());
+    layout->addWidget(buildAccessRow());
+    m_rightsRow = buildRightsRow();
+    layout->addWidget(m_rightsRow);
+    layout->addStretch(1);
+
+    SharingObj *obj = m_sharingObj.get();
+    connect(obj, &SharingObj::pathChanged, m_pathField, &QLineEdit::setText);
+    connect(obj, &SharingObj::tagURLChanged, m_linkField, [this](const QString &url) {
+        m_linkField->setText(url);
+        m_linkField->setCursorPosition(0);
+    });
+    connect(obj, &SharingObj::passwordShowingChanged, m_accessCodeField, &QLineEdit::setText);
+    connect(obj, &SharingObj::isdirChanged, this, &ViewSharingDetail::refreshKind);
+    bindSwitches();
+    refreshKind();
+    refreshDefaultMark();
+
+    // Brings the link up to date with the account's current host name.
+    queueLinkRefresh(m_sharingObj);
+}
+
+ViewSharingDetail::~ViewSharingDetail() = default;
+
+SharingTagEditView *ViewSharingDetail::tagEditor() const
+{
+    return m_tagEditor;
+}
+
+QWidget *ViewSharingDetail::buildPathRow()
+{
+    auto *row = new QWidget(this);
+    row->setObjectName(QStringLiteral("pathRow"));
+    QHBoxLayout *layout = rowLayout(row);
+
+    m_kindLabel = leadingLabel(row, "kindLabel", QString());
+    m_pathField = SharesLook::displayField(row, "pathField", localizedString(QStringLiteral("The path of the sharinhg object")));
+    m_pathField->setText(m_sharingObj->path());
+    m_pathField->setCursorPosition(0);
+    QToolButton *choose = SharesLook::iconButton(row, "choosePathButton", "rectangle.and.pencil.and.ellipsis");
+    QToolButton *open = SharesLook::iconButton(row, "openPathButton", "folder.fill.badge.gearshape");
+    connect(choose, &QToolButton::clicked, this, &ViewSharingDetail::choosePath);
+    connect(open, &QToolButton::clicked, this, &ViewSharingDetail::openPath);
+
+    layout->addWidget(m_kindLabel);
+    layout->addWidget(m_pathField, 1);
+    layout->addWidget(choose);
+    layout->addWidget(open);
+    layout->addSpacing(6);
+    m_defaultSwitch = addSwitch(row, "defaultSwitch", "LS_AsDefault", m_sharingObj->isDefault());
+    m_enabledSwitch = addSwitch(row, "enabledSwitch", "LS_Enabled", m_sharingObj->isenabled());
+
+    auto *remove = new QPushButton(Theme::icon(QStringLiteral("minus.circle.fill"), Theme::color(QStringLiteral("btnRed"))),
+                                   text("LS_Remove"), row);
+    remove->setObjectName(QStringLiteral("removeButton"));
+    remove->setIconSize(QSize(SharesLook::iconSize, SharesLook::iconSize));
+    remove->setAutoDefault(false);
+    remove->setCursor(Qt::PointingHandCursor);
+    connect(remove, &QPushButton::clicked, this, &ViewSharingDetail::askRemove);
+    layout->addSpacing(4);
+    layout->addWidget(remove);
+    return row;
+}
+
+QWidget *ViewSharingDetail::buildAccessRow()
+{
+    auto *row = new QWidget(this);
+    row->setObjectName(QStringLiteral("accessRow"));
+    QHBoxLayout *layout = rowLayout(row);
+
+    // The link label, followed by a green bolt while the share is the default one.
+    auto *urlLabel = new QWidget(row);
+    urlLabel->setObjectName(QStringLiteral("urlLabel"));
+    urlLabel->setFixedWidth(SharesLook::labelWidth);
+    auto *urlLayout = new QHBoxLayout(urlLabel);
+    urlLayout->setContentsMargins(0, 0, 0, 0);
+    urlLayout->setSpacing(4);
+    auto *urlText = new QLabel(text("LS_AccessURL"), urlLabel);
+    urlText->setObjectName(QStringLiteral("urlText"));
+    urlText->setTextFormat(Qt::PlainText);
+    m_defaultMark = new QLabel(urlLabel);
+    m_defaultMark->setObjectName(QStringLiteral("defaultMark"));
+    m_defaultMark->setPixmap(Theme::symbolPixmap(QStringLiteral("bolt.fill"), QSize(12, 12),
+                                                 Theme::color(QStringLiteral("green")), devicePixelRatioF()));
+    urlLayout->addWidget(urlText);
+    urlLayout->addWidget(m_defaultMark);
+    urlLayout->addStretch(1);
+
+    m_linkField = SharesLook::displayField(row, "linkField", localizedString(QStringLiteral("The URL to access")));
+    m_linkField->setText(m_sharingObj->tagURL());
+    QToolButton *editTag = SharesLook::iconButton(row, "editTagButton", "square.and.pencil");
+    editTag->setToolTip(localizedString(QStringLiteral("Customize the access URL")));
+    QToolButton *openLink = SharesLook::iconButton(row, "openLinkButton", "globe");
+    connect(editTag, &QToolButton::clicked, this, &ViewSharingDetail::openTagEditor);
+    connect(openLink, &QToolButton::clicked, this, &ViewSharingDetail::openLink);
+
+    QLabel *codeLabel = leadingLabel(row, "accessCodeLabel", text("LS_AccessCode"));
+    codeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_accessCodeField = SharesLook::displayField(row, "accessCodeField", text("LS_NoPassword"));
+    m_accessCodeField->setMaximumWidth(110);
+    QPalette codePalette = m_accessCodeField->palette();
+    codePalette.setColor(QPalette::Text, SharesLook::accessCodeColor());
+    m_accessCodeField->setPalette(codePalette);
+    m_accessCodeField->setText(m_sharingObj->passwordShowing());
+    QToolButton *lock = SharesLook::iconButton(row, "accessCodeButton", "lock.square");
+    connect(lock, &QToolButton::clicked, this, &ViewSharingDetail::askAccessCode);
+
+    layout->addWidget(urlLabel);
+    layout->addWidget(m_linkField, 1);
+    layout->addWidget(editTag);
+    layout->addWidget(openLink);
+    layout->addSpacing(6);
+    layout->addWidget(codeLabel);
+    layout->addWidget(m_accessCodeField);
+    layout->addWidget(lock);
+    return row;
+}
+
+QWidget *ViewSharingDetail::buildRightsRow()
+{
+    auto *row = new QWidget(this);
+    row->setObjectName(QStringLiteral("rightsRow"));
+    QHBoxLayout *layout = rowLayout(row);
+    layout->setSpacing(18);
+    layout->addWidget(leadingLabel(row, "visitorLabel", text("LS_VisitorCould")));
+    m_downloadSwitch = addSwitch(row, "downloadSwitch", "LS_Download", m_sharingObj->isdownload());
+    m_uploadSwitch = addSwitch(row, "uploadSwitch", "LS_Upload", m_sharingObj->isupload());
+    m_deleteSwitch = addSwitch(row, "deleteSwitch", "LS_Delete", m_sharingObj->isfiledel());
+    layout->addStretch(1);
+    return row;
+}
+
+QCheckBox *ViewSharingDetail::addSwitch(QWidget *row, const char *name, const char *labelKey, bool value)
+{
+    auto *box = new QCheckBox(text(labelKey), row);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setChecked(value);
+    box->setCursor(Qt::PointingHandCursor);
+    row->layout()->addWidget(box);
+    return box;
+}
+
+void ViewSharingDetail::bindSwitches()
+{
+    // A switch writes its field; the field's change, whoever made it (this switch, another pane
+    // making its share the default), moves the switch and runs the switch's action.
+    SharingObj *obj = m_sharingObj.get();
+    const auto bind = [this, obj](QCheckBox *box, void (SharingObj::*setter)(bool),
+                                  void (SharingObj::*changed)(bool), auto action) {
+        connect(box, &QCheckBox::clicked, obj, setter);
+        connect(obj, changed, this, [this, box, action](bool value) {
+            const QSignalBlocker blocker(box);
+            box->setChecked(value);
+            action(value);
+        });
+    };
+    bind(m_defaultSwitch, &SharingObj::setIsDefault, &SharingObj::isDefaultChanged, [this](bool) {
+        refreshDefaultMark();
+        saveChanges();
+    });
+    bind(m_enabledSwitch, &SharingObj::setIsenabled, &SharingObj::isenabledChanged, [this](bool) { saveChanges(); });
+    bind(m_downloadSwitch, &SharingObj::setIsdownload, &SharingObj::isdownloadChanged, [this](bool) { saveChanges(); });
+    bind(m_uploadSwitch, &SharingObj::setIsupload, &SharingObj::isuploadChanged, [this](bool) { saveChanges(); });
+    bind(m_deleteSwitch, &SharingObj::setIsfiledel, &SharingObj::isfiledelChanged,
+         [this](bool value) { onDeleteRightChanged(value); });
+}
+
+void ViewSharingDetail::refreshKind()
+{
+    const bool isdir = m_sharingObj->isdir();
+    m_kindLabel->setText(isdir ? text("LS_SharingFolder") : localizedString(QStringLiteral("Sharing File")));
+    // A single file has no visitor rights of its own.
+    m_rightsRow->setVisible(isdir);
+}
+
+void ViewSharingDetail::refreshDefaultMark()
+{
+    m_defaultMark->setVisible(m_sharingObj->isDefault());
+}
+
+void ViewSharingDetail::saveChanges()
+{
+    bool ok = LocalShare_Update(*m_sharingObj);
+    if (ok && m_sharingObj->isDefault())
+        ok = m_list && m_list->setDefault(m_sharingObj->tag());
+    if (MainViewUi *parent = MainViewUi::current())
+        parent->showUpdateResult(ok);
+    queueLinkRefresh(m_sharingObj);
+}
+
+void ViewSharingDetail::onDeleteRightChanged(bool value)
+{
+    m_sharingObj->setIsfilenew(value);
+    m_sharingObj->setIsfilerename(value);
+    saveChanges();
+}
+
+void ViewSharingDetail::choosePath()
+{
+    const QPointer<ViewSharingDetail> alive(this);
+    UtilSystem::selectPathAsync(QString::fromLatin1(SharesLook::panelTitle), true, [alive](const QString &paths) {
+        if (alive)
+            alive->changePath(paths);
+    });
+}
+
+void ViewSharingDetail::changePath(const QString &paths)
+{
+    // Nothing is there after a cancel, or for several folders joined with "|".
+    if (UtilSystem::getPathType(paths) <= 0)
+        return;
+    m_sharingObj->setPath(paths);
+    const bool ok = LocalShare_Update(*m_sharingObj);
+    if (MainViewUi *parent = MainViewUi::current())
+        parent->showUpdateResult(ok);
+}
+
+void ViewSharingDetail::openPath()
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(UtilSystem::appendEndSeparator(m_sharingObj->path())));
+}
+
+void ViewSharingDetail::askRemove()
+{
+    MainViewUi *parent = MainViewUi::current();
+    if (!parent)
+        return;
+    DialogConfirmSetting &setting = parent->dialogConfirmSetting();
+    setting.setTitle(QStringLiteral("Fenmar"));
+    setting.setInfo(text("LS_RemoveInfo") + u'\n' + m_sharingObj->path());
+    setting.setOkAction([share = m_sharingObj, list = m_list] { removeSharing(share, list); });
+    parent->showConfirmDialog();
+}
+
+void ViewSharingDetail::removeSharing(const SharingObjPtr &share, SharingObjList *list)
+{
+    const bool ok = list && list->remove(share->tag());
+    if (MainViewUi *parent = MainViewUi::current())
+        parent->showUpdateResult(ok);
+}
+
+void ViewSharingDetail::openTagEditor()
+{
+    if (m_tagEditor)
+        return;
+    // A fresh editor for every presentation; it closes itself.
+    m_isShowEditTagVie = true;
+    m_tagEditor = new SharingTagEditView(m_sharingObj, this);
+    connect(m_tagEditor, &QDialog::finished, this, [this] {
+        m_isShowEditTagVie = false;
+        if (m_tagEditor)
+            m_tagEditor->deleteLater();
+        m_tagEditor = nullptr;
+    });
+    m_tagEditor->open();
+}
+
+void ViewSharingDetail::openLink()
+{
+    UtilSystem::openURL(m_sharingObj->tagURL());
+}
+
+void ViewSharingDetail::askAccessCode()
+{
+    MainViewUi *parent = MainViewUi::current();
+    if (!parent)
+        return;
+    DialogInput_Setting &setting = parent->dialogInputSetting();
+    // The current code is neither shown nor offered: the field starts empty, and an empty entry
+    // removes the code.
+    setting.configure(text("LS_AccessCodeSetTitle"), QString(),
+                      [share = m_sharingObj, setting = QPointer<DialogInput_Setting>(&setting)] {
+                          if (setting)
+                              setAccessCode(share, setting->value());
+                      },
+                      0, 30, DialogInput_Setting_ValidType::dsvPassword, true);
+    parent->showInputDialog();
+}
+
+void ViewSharingDetail::setAccessCode(const SharingObjPtr &share, const QString &code)
+{
+    share->setPassword(code);
+    const bool ok = LocalShare_Update(*share);
+    if (MainViewUi *parent = MainViewUi::current())
+        parent->showUpdateResult(ok);
+}

@@ -1,0 +1,205 @@
+#include "shares_test_support.h"
+
+#include "dialog_confirm_setting.h"
+#include "dialog_confirm_view.h"
+#include "dialog_input_setting.h"
+#include "dialog_input_view.h"
+#include "env.h"
+#include "file_dialog_panels.h"
+#include "local_share_store.h"
+#include "localization.h"
+#include "test_home.h"
+#include "theme.h"
+#include "toast_overlay.h"
+#include "util_db.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocale>
+#include <QTest>
+
+namespace {
+
+// Stands in for the browser and the file manager: every opened address ends up here.
+class UrlCatcher final : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+UrlCatcher *catcher = nullptr;
+
+const char *const catchSchemes[] = {"http", "https", "file"};
+
+} // namespace
+
+TestMainWindow::TestMainWindow()
+    : m_confirmSetting(new DialogConfirmSetting(this)), m_inputSetting(new DialogInput_Setting(this)),
+      m_confirmView(new DialogConfirmView(m_confirmSetting, this)), m_inputView(new DialogInputView(m_inputSetting, true, this)),
+      m_toastOverlay(new ToastOverlay(this, ToastOverlay::kMainWindowDuration))
+{
+    resize(960, 600);
+    MainViewUi::setCurrent(this);
+}
+
+TestMainWindow::~TestMainWindow() = default;
+
+void TestMainWindow::presentToast(const AlertToast &toast)
+{
+    toasts.append(toast);
+    m_toastOverlay->present(toast);
+}
+
+void TestMainWindow::showConfirmDialog()
+{
+    m_confirmView->open();
+}
+
+void TestMainWindow::showInputDialog()
+{
+    m_inputView->open();
+}
+
+void SharesUiTest::SetUp()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    Theme::applyToApplication(*qApp);
+    ASSERT_TRUE(UtilDB::openAt(QDir(TestHome::path()).filePath(QStringLiteral("shares.dat"))));
+    Env::userInfo.id_acc = 7;
+    Env::userInfo.hostname = QStringLiteral("myhost");
+    Env::userInfo.maxsharecount = 10;
+    registerFileDialogPanels();
+    FileDialogPanels::clearNextAnswer();
+    catcher = new UrlCatcher;
+    for (const char *scheme : catchSchemes)
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), catcher, "open");
+    window = std::make_unique<TestMainWindow>();
+}
+
+void SharesUiTest::TearDown()
+{
+    window.reset();
+    for (const char *scheme : catchSchemes)
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    delete catcher;
+    catcher = nullptr;
+    Env::resetForTests();
+    UtilDB::close();
+}
+
+QString SharesUiTest::makeFolder(const QString &name)
+{
+    const QString path = QDir(TestHome::path()).filePath(name);
+    EXPECT_TRUE(QDir().mkpath(path)) << path.toStdString();
+    return path;
+}
+
+QString SharesUiTest::makeFile(const QString &name)
+{
+    const QString path = QDir(TestHome::path()).filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("content") == 7) << path.toStdString();
+    return path;
+}
+
+SharingObjPtr SharesUiTest::storeShare(const QString &tag, const QString &path, const QString &code, bool isdir,
+                                       bool isDefault)
+{
+    SharingObj share;
+    share.setTag(tag);
+    share.setPath(path);
+    share.setPassword(code);
+    share.setIsdir(isdir);
+    share.setIsDefault(isDefault);
+    EXPECT_TRUE(LocalShare_Insert(share)) << tag.toStdString();
+    const QList<SharingObjPtr> loaded = LocalShare_List(tag, false, false);
+    return loaded.isEmpty() ? nullptr : loaded.first();
+}
+
+QStringList SharesUiTest::shareRow(const QString &tag)
+{
+    const DbResult result = UtilDB::query(
+        QStringLiteral("select tag, path, password, isenabled, isupload, isdownload, isdir from localshare where tag = ?"),
+        {tag});
+    EXPECT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_LE(result.rows.size(), 1) << tag.toStdString();
+    return result.rows.isEmpty() ? QStringList() : result.rows.first();
+}
+
+int SharesUiTest::shareCount()
+{
+    return UtilDB::getValue(QStringLiteral("select count(*) from localshare")).value_or(QStringLiteral("-1")).toInt();
+}
+
+QString SharesUiTest::setting(const QString &tag, const QString &key)
+{
+    return UtilDB::getValue(QStringLiteral("select value from localshare_ext where tag = ? and key = ?"), {tag, key})
+        .value_or(QString());
+}
+
+QStringList SharesUiTest::defaultTags()
+{
+    const DbResult result =
+        UtilDB::query(QStringLiteral("select tag from localshare_ext where key = 'IsDefault' and value = '1' order by tag"));
+    QStringList tags;
+    for (const QStringList &row : result.rows)
+        tags << row.value(0);
+    return tags;
+}
+
+void SharesUiTest::failInsertsInto(const QString &table)
+{
+    const DbResult result = UtilDB::exec(
+        QStringLiteral("create trigger fail_%1 before insert on %1 begin select raise(abort, 'disk is full'); end").arg(table));
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+}
+
+void SharesUiTest::countInserts()
+{
+    ASSERT_TRUE(UtilDB::exec(QStringLiteral("create table seen_inserts(n)")).ok);
+    ASSERT_TRUE(UtilDB::exec(QStringLiteral("create trigger count_inserts after insert on localshare "
+                                            "begin insert into seen_inserts values (1); end"))
+                    .ok);
+}
+
+int SharesUiTest::insertCount()
+{
+    return UtilDB::getValue(QStringLiteral("select count(*) from seen_inserts")).value_or(QStringLiteral("-1")).toInt();
+}
+
+bool SharesUiTest::waitFor(const std::function<bool()> &pred, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!pred()) {
+        if (clock.elapsed() > timeoutMs)
+            return pred();
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+QList<QUrl> SharesUiTest::openedUrls() const
+{
+    return catcher ? catcher->opened : QList<QUrl>();
+}
+
+QString SharesUiTest::toastText(const char *key)
+{
+    return localizedString(LocalizedStringKey(key).stringKey());
+}
+
+void SharesUiTest::click(QWidget *widget)
+{
+    ASSERT_NE(widget, nullptr);
+    ASSERT_TRUE(widget->isEnabled());
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+}
+
+#include "shares_test_support.moc"
