@@ -48,7 +48,7 @@ void HostNameFetcher::fetch(const QString &token)
         return;
     }
     QNetworkRequest request(url);
-    request.setTransferTimeout(timeoutMs);
+    request.setTransferTimeout(m_timeoutMs);
     QNetworkReply *reply = m_network->get(request);
     m_reply = reply;
     m_secrets = {token, encodedToken};

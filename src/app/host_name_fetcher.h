@@ -17,7 +17,8 @@ class HostNameFetcher final : public QObject
     Q_DISABLE_COPY_MOVE(HostNameFetcher)
 
 public:
-    static constexpr int timeoutMs = 4000;
+    // A request that has not ended by then is given up; the next check-in is five ticks later.
+    static constexpr int defaultTimeoutMs = 4000;
 
     explicit HostNameFetcher(QObject *parent = nullptr);
     ~HostNameFetcher() override;
@@ -30,6 +31,7 @@ public:
     // The account API base that the request path is appended to (tests point it at a local server;
     // an empty text restores the build's own).
     void setApiBaseUrl(const QString &base);
+    void setTimeoutMs(int ms) { m_timeoutMs = ms; }
 
 signals:
     // The service answered {"Result": "1", "Info": hostName} with both members texts.
@@ -41,6 +43,7 @@ private:
     QNetworkAccessManager *m_network;
     QPointer<QNetworkReply> m_reply;
     QString m_apiBaseUrl;
+    int m_timeoutMs = defaultTimeoutMs;
     // The token of the request in flight, as typed and as encoded: never printed.
     QStringList m_secrets;
 };

@@ -148,7 +148,7 @@ void LoginView::buildLayout()
                                     Theme::color(QStringLiteral("activeButton")).darker(112).name(),
                                     Theme::color(QStringLiteral("navDisabled")).name()));
     m_cancel = makeButton(localizedString(QStringLiteral("Login_Button_Cancel")), buttons);
-    m_cancel->setObjectName(QStringLiteral("cancelButton"));
+    m_cancel->setObjectName(QStringLiteral("loginCancelButton"));
     buttonLayout->addWidget(m_login);
     buttonLayout->addSpacing(12);
     buttonLayout->addWidget(m_cancel);
