@@ -1,0 +1,74 @@
+#include "remote_listing.h"
+
+#include <QStringList>
+
+namespace {
+
+const QString dataUrlPrefix = QStringLiteral("data:image/png;base64,");
+
+} // namespace
+
+std::optional<RemoteShareInfo> RemoteShareInfo::fromAnswer(const LenientJson &answer)
+{
+    const LenientJson share = answer["data"][0];
+    if (!share.isObject() || share["path"].stringValue().isEmpty())
+        return std::nullopt;
+    RemoteShareInfo info;
+    info.tag = share["tag"].stringValue();
+    info.path = share["path"].stringValue();
+    info.ctime = share["ctime"].stringValue();
+    info.isdir = share["isdir"].intValue() != 0;
+    info.isenabled = share["isenabled"].intValue() != 0;
+    info.isupload = share["isupload"].intValue() != 0;
+    info.isdownload = share["isdownload"].intValue() != 0;
+    info.isfiledel = share["isfiledel"].intValue() != 0;
+    return info;
+}
+
+QList<FileItem> remoteFileItems(const LenientJson &answer)
+{
+    const LenientJson rows = answer["data"];
+    QList<FileItem> items;
+    items.reserve(rows.count());
+    for (qsizetype i = 0; i < rows.count(); ++i) {
+        const LenientJson row = rows[i];
+        FileItem item;
+        item.name = row["name"].stringValue();
+        item.fullPath = row["fullPath"].stringValue();
+        if (item.name.isEmpty() || item.fullPath.isEmpty())
+            continue;
+        item.size = row["size"].int64Value();
+        item.isDir = row["isDir"].boolValue();
+        item.isEmpty = row["isEmpty"].boolValue();
+        item.createdTime = row["createdTime"].int64Value();
+        item.ext = row["ext"].stringValue();
+        item.iValid = row["iValid"].int64Value();
+        item.assetIndex = items.size();
+        items.append(item);
+    }
+    return items;
+}
+
+bool hasThumbnailExtension(const FileItem &item)
+{
+    static const QStringList extensions = {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("gif"),
+                                           QStringLiteral("bmp"), QStringLiteral("mp4")};
+    return !item.isDir && extensions.contains(item.ext.toLower());
+}
+
+QList<RemoteIcon> remoteIcons(const LenientJson &answer)
+{
+    const LenientJson records = LenientJson::parse(answer["data"].stringValue());
+    QList<RemoteIcon> icons;
+    for (qsizetype i = 0; i < records.count(); ++i) {
+        const LenientJson record = records[i];
+        RemoteIcon icon;
+        icon.index = record["index"].int64Value();
+        icon.fullPath = record["fullPath"].stringValue();
+        const QString url = record["iconBase64"].stringValue();
+        if (url.startsWith(dataUrlPrefix))
+            icon.png = QByteArray::fromBase64(url.mid(dataUrlPrefix.size()).toLatin1());
+        icons.append(icon);
+    }
+    return icons;
+}

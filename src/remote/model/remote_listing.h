@@ -1,0 +1,48 @@
+#pragma once
+
+#include "file_item.h"
+#include "lenient_json.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// What the peer's answer to "getShareInfo" says about the share behind a tag: its root and the
+// rights it gives visitors.
+struct RemoteShareInfo
+{
+    QString tag;
+    QString path;
+    QString ctime;
+    bool isdir = true;
+    bool isenabled = true;
+    bool isupload = false;
+    bool isdownload = true;
+    bool isfiledel = false;
+
+    // The first share of the answer's "data"; nothing when the peer sent none (no such share, or a
+    // wrong access code: the peer does not tell them apart) or a share without a root.
+    static std::optional<RemoteShareInfo> fromAnswer(const LenientJson &answer);
+};
+
+// The rows of a "getFileList" page answer ("data"), in the peer's order. Entries without a name
+// or full path are left out.
+QList<FileItem> remoteFileItems(const LenientJson &answer);
+
+// Files the browser asks the peer to draw a thumbnail of: png, jpg, gif, bmp and mp4, in any case.
+bool hasThumbnailExtension(const FileItem &item);
+
+// One thumbnail of a "buildIcon2" answer: the row it belongs to and its PNG bytes (empty when the
+// peer could not draw it).
+struct RemoteIcon
+{
+    qint64 index = -1;
+    QString fullPath;
+    QByteArray png;
+};
+
+// The thumbnails of a "buildIcon2" answer, whose "data" is the JSON text of a list of records
+// with "index", "fullPath" and "iconBase64" ("data:image/png;base64," and the bytes).
+QList<RemoteIcon> remoteIcons(const LenientJson &answer);
