@@ -7,16 +7,25 @@
 
 namespace SharesLook {
 
-QLineEdit *displayField(QWidget *parent, const char *name, const QString &placeholder)
+QLineEdit *entryField(QWidget *parent, const char *name, const QString &placeholder)
 {
     auto *field = new QLineEdit(parent);
     field->setObjectName(QString::fromLatin1(name));
-    field->setReadOnly(true);
     field->setPlaceholderText(placeholder);
     field->setFont(Theme::font(12));
     field->setMinimumHeight(24);
     QPalette palette = field->palette();
     palette.setColor(QPalette::Text, Theme::color(QStringLiteral("editTextColor")));
+    field->setPalette(palette);
+    return field;
+}
+
+QLineEdit *displayField(QWidget *parent, const char *name, const QString &placeholder)
+{
+    QLineEdit *field = entryField(parent, name, placeholder);
+    field->setReadOnly(true);
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, QColor(0xf3, 0xf6, 0xf9));
     field->setPalette(palette);
     return field;
 }

@@ -16,13 +16,16 @@ inline constexpr char panelTitle[] = "Choose one file or folder";
 // Width of the label that starts each row of a card.
 inline constexpr int labelWidth = 100;
 inline constexpr int rowPadding = 10;
-inline constexpr int rowSpacing = 6;
+inline constexpr int rowSpacing = 8;
 inline constexpr int iconSize = 16;
 // Height of one share's card, its outline included.
 inline constexpr int cardHeight = 140;
 
-// A one-line field that shows a value the user changes elsewhere: it cannot be typed into, but
-// its text can be selected and copied. Rounded border, "editTextColor", 12 pixel font.
+// A one-line entry field: rounded border, "editTextColor", 12 pixel font.
+QLineEdit *entryField(QWidget *parent, const char *name, const QString &placeholder);
+
+// An entry field for a value the user changes elsewhere: it cannot be typed into, and its tinted
+// background says so, but its text can be selected and copied.
 QLineEdit *displayField(QWidget *parent, const char *name, const QString &placeholder);
 
 // A borderless symbol button tinted "activeButton".

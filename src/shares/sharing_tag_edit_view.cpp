@@ -52,9 +52,7 @@ SharingTagEditView::SharingTagEditView(SharingObjPtr share, QWidget *parent)
     entry->setSpacing(8);
     auto *label = new QLabel(localizedString(QStringLiteral("Edit Tag:")), this);
     label->setObjectName(QStringLiteral("editTagLabel"));
-    m_tagField = SharesLook::displayField(this, "tagField", QString());
-    m_tagField->setReadOnly(false);
-    m_tagField->setFocusPolicy(Qt::StrongFocus);
+    m_tagField = SharesLook::entryField(this, "tagField", QString());
     entry->addWidget(label);
     entry->addWidget(m_tagField, 1);
     content->addLayout(entry);

@@ -64,6 +64,8 @@ ViewSharingDetail::ViewSharingDetail(SharingObjPtr share, SharingObjList &list, 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(SharesLook::rowSpacing);
+    // The rows sit in the middle of the card, whether it shows two of them or three.
+    layout->addStretch(1);
     layout->addWidget(buildPathRow());
     layout->addWidget(buildAccessRow());
     m_rightsRow = buildRightsRow();

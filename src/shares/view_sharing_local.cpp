@@ -35,7 +35,7 @@ public:
         setObjectName(QStringLiteral("shareCard"));
         setFixedHeight(SharesLook::cardHeight);
         auto *layout = new QVBoxLayout(this);
-        layout->setContentsMargins(0, 10, 0, 6);
+        layout->setContentsMargins(0, 6, 0, 6);
         pane->setParent(this);
         layout->addWidget(pane);
     }

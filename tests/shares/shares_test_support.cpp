@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTest>
 
@@ -103,6 +104,7 @@ QString SharesUiTest::makeFolder(const QString &name)
 QString SharesUiTest::makeFile(const QString &name)
 {
     const QString path = QDir(TestHome::path()).filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("content") == 7) << path.toStdString();
     return path;

@@ -63,7 +63,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A new folder (or, with content, a file) below this test's HOME.
+    // A new folder, or a small file (its folders made too), below this test's HOME.
     static QString makeFolder(const QString &name);
     static QString makeFile(const QString &name);
 
