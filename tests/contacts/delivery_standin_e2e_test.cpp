@@ -202,6 +202,11 @@ TEST_F(DeliveryEndToEnd, TheSenderCancellingClosesTheSheetAndLeavesNoPartialFile
     EXPECT_FALSE(mainView.state.isShowView);
     EXPECT_EQ(mainView.toasts, QStringList{QStringLiteral("The sender has cancelled the transfer.")});
     EXPECT_TRUE(waitFor([&] { return filesBelow(inbox).isEmpty(); }, 5000)) << filesBelow(inbox).join(' ').toStdString();
+
+    // The next offer opens the sheet again.
+    offer({outbox + QStringLiteral("/big.bin")});
+    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsWaiting);
+    EXPECT_EQ(mainView.state.UUID, sender.offerUuid());
 }
 
 TEST_F(DeliveryEndToEnd, ASecondOfferDuringAReceiveDoesNotTakeOverTheSheet)

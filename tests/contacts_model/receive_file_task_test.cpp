@@ -248,3 +248,17 @@ TEST_F(ReceiveFileTaskTest, AGivenFolderComesFirstWhenItExists)
     missing.onShown();
     EXPECT_EQ(missing.saveAt(), ReceivedFolder::defaultPath());
 }
+
+TEST_F(ReceiveFileTaskTest, ARunningReceiveWhoseSheetTheSenderClosedEnds)
+{
+    task.onShown();
+    task.accept();
+    CtlViewReceiveFile withdrawn = mainView.state;
+    withdrawn.isShowView = false;
+    mainView.setCtlViewReceiveFile(withdrawn);
+    task.onStateChanged();
+    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsCanceld) << "a later offer may open the sheet again";
+    EXPECT_FALSE(mainView.state.isShowView);
+    EXPECT_EQ(mainView.state.taskState, task.saveAt());
+    EXPECT_EQ(task.message(), QStringLiteral("The sender cancelled the transfer."));
+}

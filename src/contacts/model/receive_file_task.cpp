@@ -65,7 +65,18 @@ void ReceiveFileTask::onHidden()
 
 void ReceiveFileTask::onStateChanged()
 {
-    const CtlViewReceiveFile current = state();
+    CtlViewReceiveFile current = state();
+    if (!current.isShowView && current.vrsState == ViewReceiveState::vrsRunning) {
+        // The sender withdrew while files were arriving: that receive is over, and a state left
+        // running would keep every later offer from opening the sheet.
+        current.vrsState = ViewReceiveState::vrsCanceld;
+        m_binding.setCtlViewReceiveFile(current);
+        ++m_generation;
+        m_pollInFlight = false;
+        m_message = localizedString(QStringLiteral("Contact_ReceiveCanceledBySender"));
+        emit changed();
+        return;
+    }
     const QString key = offerKey(current);
     if (key != m_offerKey) {
         m_offerKey = key;

@@ -42,7 +42,8 @@ public:
     void onShown();
     // The sheet went away: the tick stops.
     void onHidden();
-    // The state was changed by someone else; a new offer starts afresh.
+    // The state was changed by someone else: a new offer starts afresh, and a running receive
+    // whose sheet the sender closed ends as cancelled.
     void onStateChanged();
 
     // Saves into path from now on, and stores it, when it is an existing folder.
