@@ -2,6 +2,7 @@
 
 #include "env.h"
 #include "localization.h"
+#include "text_color.h"
 #include "theme.h"
 
 #include <QHBoxLayout>
@@ -42,9 +43,7 @@ FenmarBannerView::FenmarBannerView(QWidget *parent) : QWidget(parent)
     auto *subtitle = new QLabel(localizedString(QStringLiteral("Login_SubTitle")), this);
     subtitle->setTextFormat(Qt::PlainText);
     subtitle->setFont(Theme::font(16));
-    QPalette muted = subtitle->palette();
-    muted.setColor(QPalette::WindowText, Theme::color(QStringLiteral("gray")));
-    subtitle->setPalette(muted);
+    setTextColor(subtitle, Theme::color(QStringLiteral("gray")));
     column->addWidget(subtitle);
     row->addLayout(column, 1);
 }

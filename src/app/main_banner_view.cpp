@@ -3,6 +3,7 @@
 #include "env.h"
 #include "localization.h"
 #include "main_view.h"
+#include "text_color.h"
 #include "theme.h"
 #include "util_system.h"
 #include "web_pages.h"
@@ -42,7 +43,7 @@ Main_BannerView::Main_BannerView(MainView &parent, const QStringList &titles, co
       m_MemberType_Ano(memberTypeAno)
 {
     auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(10, 20, 16, 0);
+    row->setContentsMargins(10, 18, 16, 12);
     row->setSpacing(10);
 
     auto *logo = new QLabel(this);
@@ -84,9 +85,7 @@ Main_BannerView::Main_BannerView(MainView &parent, const QStringList &titles, co
     m_memberType = makeLabel(QString(), Theme::font(10), m_badge);
     m_memberType->setObjectName(QStringLiteral("memberTypeLabel"));
     m_memberType->setAlignment(Qt::AlignHCenter);
-    QPalette muted = m_memberType->palette();
-    muted.setColor(QPalette::WindowText, Theme::color(QStringLiteral("gray")));
-    m_memberType->setPalette(muted);
+    setTextColor(m_memberType, Theme::color(QStringLiteral("gray")));
     badge->addWidget(symbol);
     badge->addWidget(m_accountName);
     badge->addWidget(m_memberType);

@@ -16,6 +16,7 @@
 #include "placeholder_page.h"
 #include "sharing_obj_list.h"
 #include "side_nav_item_view.h"
+#include "text_color.h"
 #include "theme.h"
 #include "toast_overlay.h"
 
@@ -35,21 +36,36 @@ const QString selectedBorder = QStringLiteral("activeBorder");
 // Unselected borders before the first selection; after it they take unselectedColor.
 const QString initialBorder = QStringLiteral("navBG");
 
-// The rule under the banner: a rounded outline stroked in "bannerBorder".
+// The rule under the banner: a hairline divider outlined by a rounded stroke of 3 in
+// "bannerBorder", which together read as one rounded bar, 5 in from each end.
 class BannerRule final : public QWidget
 {
 public:
-    explicit BannerRule(QWidget *parent) : QWidget(parent) { setFixedHeight(8); }
+    explicit BannerRule(QWidget *parent) : QWidget(parent)
+    {
+        setFixedHeight(4);
+        setAutoFillBackground(true);
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(Theme::color(QStringLiteral("bannerBorder")), 3));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(5 + 1.5, 1.5, -5 - 1.5, -1.5), 3, 3);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Theme::color(QStringLiteral("bannerBorder")));
+        const QRectF bar = QRectF(rect()).adjusted(5, 0, -5, 0);
+        painter.drawRoundedRect(bar, bar.height() / 2, bar.height() / 2);
     }
 };
+
+// Paints widget with the base colour: the banner and the page area are white, the side
+// navigation keeps the window's soft grey.
+void useBaseBackground(QWidget *widget)
+{
+    widget->setAutoFillBackground(true);
+    widget->setBackgroundRole(QPalette::Base);
+}
 
 QFrame *verticalDivider(QWidget *parent)
 {
@@ -122,9 +138,11 @@ void MainView::buildLayout()
                                    localizedString(QStringLiteral("MemberType_Exp")),
                                    localizedString(QStringLiteral("MemberType_Ano")), central);
     m_banner->setObjectName(QStringLiteral("banner"));
+    useBaseBackground(m_banner);
     column->addWidget(m_banner);
-    column->addSpacing(4);
-    column->addWidget(new BannerRule(central));
+    auto *rule = new BannerRule(central);
+    useBaseBackground(rule);
+    column->addWidget(rule);
 
     auto *row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
@@ -167,9 +185,7 @@ QWidget *MainView::buildNavigation()
     auto *version = new QLabel(QStringLiteral("Ver. ") + Env::appVersion, navigation);
     version->setObjectName(QStringLiteral("versionLabel"));
     version->setFont(Theme::font(11));
-    QPalette muted = version->palette();
-    muted.setColor(QPalette::WindowText, Theme::color(QStringLiteral("gray")));
-    version->setPalette(muted);
+    setTextColor(version, Theme::color(QStringLiteral("gray")));
     layout->addWidget(version, 0, Qt::AlignHCenter);
     return navigation;
 }
@@ -178,6 +194,7 @@ QWidget *MainView::buildPageContent()
 {
     m_pages = new QStackedWidget(this);
     m_pages->setObjectName(QStringLiteral("pages"));
+    useBaseBackground(m_pages);
     const QStringList titles = pageTitles();
     const char *symbols[pageCount] = {"globe", "person.icloud.fill", "paperplane.fill", "gearshape.circle.fill"};
     const char *names[pageCount] = {"pageLocalShares", "pageRemoteHosts", "pageSendFiles", "pageSettings"};

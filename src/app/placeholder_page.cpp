@@ -1,5 +1,6 @@
 #include "placeholder_page.h"
 
+#include "text_color.h"
 #include "theme.h"
 
 #include <QLabel>
@@ -17,9 +18,7 @@ PlaceholderPage::PlaceholderPage(const QString &symbol, const QString &title, QW
     label->setTextFormat(Qt::PlainText);
     label->setFont(Theme::font(18));
     label->setAlignment(Qt::AlignHCenter);
-    QPalette muted = label->palette();
-    muted.setColor(QPalette::WindowText, Theme::color(QStringLiteral("navDisabled")));
-    label->setPalette(muted);
+    setTextColor(label, Theme::color(QStringLiteral("navDisabled")));
     layout->addWidget(icon);
     layout->addSpacing(8);
     layout->addWidget(label);
