@@ -232,7 +232,8 @@ void ViewReceiveFile::refresh()
     QString symbol;
     QString color;
     if (running && status.isEmpty())
-        status = localizedString(started ? QStringLiteral("Contact_Receiving") : QStringLiteral("Contact_WaitingForSender"));
+        status = started ? localizedString(QStringLiteral("Contact_Receiving"))
+                         : localizedString(QStringLiteral("Contact_WaitingForSender"));
     if (state.vrsState == ViewReceiveState::vrsFinished) {
         status = localizedString(QStringLiteral("Contact_ReceiveFinished")).arg(state.taskState);
         symbol = QStringLiteral("checkmark");
