@@ -1,16 +1,20 @@
 #include "fenmar_mac_app.h"
 
+#include "bridge_message.h"
 #include "bridge_supervisor.h"
 #include "console.h"
 #include "env.h"
 #include "file_dialog_panels.h"
 #include "main_view.h"
+#include "peer_request_handler.h"
+#include "share_store_for_peers.h"
 #include "theme.h"
 #include "util_db.h"
 
 #include <QApplication>
 
 FenmarMacApp::FenmarMacApp()
+    : m_shareStore(std::make_unique<ShareStoreForPeers>()), m_peerRequests(std::make_unique<PeerRequests>())
 {
     QApplication::setApplicationName(QStringLiteral("Fenmar"));
     QApplication::setApplicationVersion(Env::appVersion);
@@ -18,6 +22,8 @@ FenmarMacApp::FenmarMacApp()
     if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
         Theme::applyToApplication(*app);
     registerFileDialogPanels();
+    Env::shareStore = m_shareStore.get();
+    BridgeMessage::peerRequestHandler = m_peerRequests.get();
 
     Console::printLine(QStringLiteral("Welcome, Fenmar"));
     Env::locateAppInstance();
@@ -30,6 +36,14 @@ FenmarMacApp::FenmarMacApp()
         if (Env::bridgeProcess())
             Env::clearBridge();
     });
+}
+
+FenmarMacApp::~FenmarMacApp()
+{
+    if (Env::shareStore == m_shareStore.get())
+        Env::shareStore = nullptr;
+    if (BridgeMessage::peerRequestHandler == m_peerRequests.get())
+        BridgeMessage::peerRequestHandler = nullptr;
 }
 
 std::unique_ptr<MainView> FenmarMacApp::body()

@@ -7,6 +7,8 @@
 #include <memory>
 
 class MainView;
+class PeerRequests;
+class ShareStoreForPeers;
 
 class FenmarMacApp final
 {
@@ -15,8 +17,14 @@ public:
     // database, and a restart of the bridge (any bridge still running is killed, a new one starts
     // half a second later). Needs the QApplication.
     FenmarMacApp();
+    ~FenmarMacApp();
     Q_DISABLE_COPY_MOVE(FenmarMacApp)
 
     // The main window, made and shown.
     std::unique_ptr<MainView> body();
+
+private:
+    // What peers are answered from, registered with the bridge layer for the whole run.
+    std::unique_ptr<ShareStoreForPeers> m_shareStore;
+    std::unique_ptr<PeerRequests> m_peerRequests;
 };

@@ -3,6 +3,7 @@
 
 #include "app_gui_support.h"
 
+#include "bridge_message.h"
 #include "bridge_supervisor.h"
 #include "env.h"
 #include "fenmar_mac_app.h"
@@ -58,6 +59,17 @@ TEST_F(StartupSequence, GreetingLocatingDatabaseThenBridgeRestartInThisOrder)
     EXPECT_TRUE(UtilDB::isExist(QStringLiteral("select name from sqlite_master where name = 'localshare_ext'")));
     EXPECT_TRUE(Env::isRelaunchPending());
     EXPECT_EQ(Env::globalMainView, nullptr);
+}
+
+TEST_F(StartupSequence, PeersAreAnsweredFromTheShareStoreForTheWholeRun)
+{
+    {
+        FenmarMacApp app;
+        EXPECT_NE(Env::shareStore, nullptr);
+        EXPECT_NE(BridgeMessage::peerRequestHandler, nullptr);
+    }
+    EXPECT_EQ(Env::shareStore, nullptr);
+    EXPECT_EQ(BridgeMessage::peerRequestHandler, nullptr);
 }
 
 TEST_F(StartupSequence, BridgeStartsHalfASecondLaterAndTheWindowOpensWithItsSheet)
