@@ -1,13 +1,13 @@
 #include "view_contact.h"
 
 #include "contact_store.h"
+#include "contact_widgets.h"
+#include "delivery_targets.h"
 #include "dialog_add_contact.h"
 #include "dialog_confirm_setting.h"
 #include "dialog_confirm_view.h"
-#include "delivery_targets.h"
 #include "localization.h"
 #include "main_view_ui.h"
-#include "contact_widgets.h"
 #include "theme.h"
 #include "util_system.h"
 
@@ -110,8 +110,9 @@ QWidget *ViewContact::buildContactList()
     layout->setSpacing(8);
 
     auto *header = new QHBoxLayout;
-    header->addWidget(plainLabel(frame, QStringLiteral("contactsTitle"), localizedString(QStringLiteral("Contact_Contacts"))));
-    header->itemAt(0)->widget()->setFont(Theme::font(15, QFont::Bold));
+    QLabel *title = plainLabel(frame, QStringLiteral("contactsTitle"), localizedString(QStringLiteral("Contact_Contacts")));
+    title->setFont(Theme::font(15, QFont::Bold));
+    header->addWidget(title);
     header->addStretch(1);
     m_addContact = new QToolButton(frame);
     m_addContact->setObjectName(QStringLiteral("addContactButton"));

@@ -5,6 +5,7 @@
 #include "bridge_state_reset.h"
 #include "contact_store.h"
 #include "contacts_test_support.h"
+#include "dialog_add_contact.h"
 #include "env.h"
 #include "peer_request_handler.h"
 #include "scripted_delivery_bridge.h"
@@ -18,7 +19,9 @@
 #include <QDir>
 #include <QImage>
 #include <QLocale>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -128,4 +131,21 @@ TEST_F(ContactsScreenshots, ReceiveSheetWithAnOffer)
     const QString path = saveScreenshot(sheet, QStringLiteral("receive_sheet_offer"));
     ASSERT_FALSE(path.isEmpty());
     EXPECT_FALSE(QImage(path).isNull());
+}
+
+TEST_F(ContactsScreenshots, EmptyContactsPageAndTheAddContactForm)
+{
+    QWidget window;
+    window.resize(820, 560);
+    ViewContact page(&window);
+    page.resize(820, 560);
+    window.show();
+    ASSERT_FALSE(saveScreenshot(page, QStringLiteral("contacts_page_empty")).isEmpty());
+
+    page.showAddContact();
+    DialogAddContact &form = page.addContactDialog();
+    ASSERT_TRUE(form.isVisible());
+    form.findChild<QLineEdit *>(QStringLiteral("nameField"))->setText(QStringLiteral("Bob Marsh"));
+    QTest::keyClicks(form.findChild<QLineEdit *>(QStringLiteral("emailField")), QStringLiteral("bob.marsh@example"));
+    ASSERT_FALSE(saveScreenshot(form, QStringLiteral("add_contact_form")).isEmpty());
 }
