@@ -13,6 +13,7 @@
 #include "login_result.h"
 #include "login_view.h"
 #include "main_banner_view.h"
+#include "main_view_pages.h"
 #include "placeholder_page.h"
 #include "sharing_obj_list.h"
 #include "side_nav_item_view.h"
@@ -199,7 +200,9 @@ QWidget *MainView::buildPageContent()
     const char *symbols[pageCount] = {"globe", "person.icloud.fill", "paperplane.fill", "gearshape.circle.fill"};
     const char *names[pageCount] = {"pageLocalShares", "pageRemoteHosts", "pageSendFiles", "pageSettings"};
     for (int i = 0; i < pageCount; ++i) {
-        QWidget *page = new PlaceholderPage(QString::fromLatin1(symbols[i]), titles.at(i), m_pages);
+        QWidget *page = makeMainViewPage(*this, i, m_pages);
+        if (!page)
+            page = new PlaceholderPage(QString::fromLatin1(symbols[i]), titles.at(i), m_pages);
         page->setObjectName(QString::fromLatin1(names[i]));
         m_pages->addWidget(page);
     }

@@ -14,31 +14,12 @@
 #include "util_db.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QTest>
-
-namespace {
-
-// Stands in for the browser and the file manager: every opened address ends up here.
-class UrlCatcher final : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened.append(url); }
-};
-
-UrlCatcher *catcher = nullptr;
-
-const char *const catchSchemes[] = {"http", "https", "file"};
-
-} // namespace
 
 TestMainWindow::TestMainWindow()
     : m_confirmSetting(new DialogConfirmSetting(this)), m_inputSetting(new DialogInput_Setting(this)),
@@ -77,19 +58,14 @@ void SharesUiTest::SetUp()
     Env::userInfo.maxsharecount = 10;
     registerFileDialogPanels();
     FileDialogPanels::clearNextAnswer();
-    catcher = new UrlCatcher;
-    for (const char *scheme : catchSchemes)
-        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), catcher, "open");
+    urls = std::make_unique<UrlCatcher>();
     window = std::make_unique<TestMainWindow>();
 }
 
 void SharesUiTest::TearDown()
 {
     window.reset();
-    for (const char *scheme : catchSchemes)
-        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-    delete catcher;
-    catcher = nullptr;
+    urls.reset();
     Env::resetForTests();
     UtilDB::close();
 }
@@ -187,11 +163,6 @@ bool SharesUiTest::waitFor(const std::function<bool()> &pred, int timeoutMs)
     return true;
 }
 
-QList<QUrl> SharesUiTest::openedUrls() const
-{
-    return catcher ? catcher->opened : QList<QUrl>();
-}
-
 QString SharesUiTest::toastText(const char *key)
 {
     return localizedString(LocalizedStringKey(key).stringKey());
@@ -203,5 +174,3 @@ void SharesUiTest::click(QWidget *widget)
     ASSERT_TRUE(widget->isEnabled());
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
 }
-
-#include "shares_test_support.moc"

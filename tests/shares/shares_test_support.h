@@ -3,6 +3,7 @@
 #include "alert_toast.h"
 #include "main_view_ui.h"
 #include "sharing_obj.h"
+#include "url_catcher.h"
 
 #include <gtest/gtest.h>
 
@@ -87,12 +88,13 @@ protected:
     // Processes events until pred holds, up to timeoutMs; the last value of pred.
     static bool waitFor(const std::function<bool()> &pred, int timeoutMs = 3000);
 
-    // The web addresses the desktop was asked to open, by scheme handler.
-    QList<QUrl> openedUrls() const;
+    // The addresses the desktop was asked to open.
+    QList<QUrl> openedUrls() const { return urls->opened; }
 
     static QString toastText(const char *key);
 
     static void click(QWidget *widget);
 
     std::unique_ptr<TestMainWindow> window;
+    std::unique_ptr<UrlCatcher> urls;
 };

@@ -1,0 +1,275 @@
+#include "view_settings.h"
+
+#include "build_settings.h"
+#include "console.h"
+#include "control_requests.h"
+#include "env.h"
+#include "localization.h"
+#include "main_view_ui.h"
+#include "theme.h"
+#include "util_db.h"
+#include "util_system.h"
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+#include <QShowEvent>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int headerDividerWidth = 200;
+
+QString text(const char *key)
+{
+    return localizedString(LocalizedStringKey(key).stringKey());
+}
+
+// The page's framed content: a rounded outline in "frameBorder" at half strength.
+class SettingsFrame final : public QWidget
+{
+public:
+    explicit SettingsFrame(QWidget *parent) : QWidget(parent) { setObjectName(QStringLiteral("settingsFrame")); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QColor border = Theme::color(QStringLiteral("frameBorder"));
+        border.setAlphaF(0.5);
+        painter.setPen(QPen(border, 1));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    }
+};
+
+QWidget *sectionHeader(QWidget *parent, const char *name, const QString &title)
+{
+    auto *header = new QWidget(parent);
+    auto *layout = new QHBoxLayout(header);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    auto *label = new QLabel(title, header);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(Theme::font(16, QFont::Bold));
+    layout->addWidget(label);
+    layout->addWidget(new SettingLineDivider(headerDividerWidth, header));
+    layout->addStretch(1);
+    return header;
+}
+
+QToolButton *symbolButton(QWidget *parent, const char *name, const char *symbol)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setIcon(Theme::icon(QString::fromLatin1(symbol), Theme::color(QStringLiteral("activeButton"))));
+    button->setIconSize(QSize(20, 20));
+    button->setAutoRaise(true);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+} // namespace
+
+SettingLineDivider::SettingLineDivider(int width, QWidget *parent) : QWidget(parent)
+{
+    // The line plus a small margin around it.
+    setFixedSize(width + 4, 9);
+}
+
+void SettingLineDivider::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    QColor gray = Theme::color(QStringLiteral("gray"));
+    gray.setAlphaF(0.5);
+    painter.fillRect(QRect(2, height() / 2, width() - 4, 1), gray);
+}
+
+ViewSettings::ViewSettings(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("viewSettings"));
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(10, 10, 10, 10);
+
+    auto *frame = new SettingsFrame(this);
+    auto *content = new QVBoxLayout(frame);
+    content->setContentsMargins(16, 12, 16, 16);
+    content->setSpacing(12);
+    content->addWidget(buildFolderSection());
+    content->addWidget(new SettingLineDivider(frameWidth, frame));
+    content->addWidget(buildLoginSection());
+    frame->setFixedWidth(frameWidth + 32 + 4);
+
+    outer->addWidget(frame, 0, Qt::AlignHCenter);
+    outer->addStretch(1);
+}
+
+ViewSettings::~ViewSettings() = default;
+
+QString ViewSettings::cfgPrefix()
+{
+    return QStringLiteral("\u25E6  ");
+}
+
+QWidget *ViewSettings::buildFolderSection()
+{
+    auto *section = new QWidget(this);
+    auto *layout = new QVBoxLayout(section);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(10);
+    layout->addWidget(sectionHeader(section, "folderTitle", text("Settings_DefaultFolder")));
+
+    auto *row = new QHBoxLayout;
+    row->setSpacing(8);
+    auto *label = new QLabel(cfgPrefix() + text("Settings_DFFile"), section);
+    label->setObjectName(QStringLiteral("folderLabel"));
+    label->setTextFormat(Qt::PlainText);
+    // The folder is chosen, never typed; it can still be selected and copied.
+    m_folderField = new QLineEdit(section);
+    m_folderField->setObjectName(QStringLiteral("downloadFolderField"));
+    m_folderField->setReadOnly(true);
+    m_folderField->setFixedWidth(380);
+    m_folderField->setMinimumHeight(26);
+    m_folderField->setFont(Theme::font(14));
+    QPalette fieldPalette = m_folderField->palette();
+    fieldPalette.setColor(QPalette::Base, QColor(0xf3, 0xf6, 0xf9));
+    m_folderField->setPalette(fieldPalette);
+    QToolButton *choose = symbolButton(section, "chooseFolderButton", "rectangle.and.pencil.and.ellipsis");
+    QToolButton *open = symbolButton(section, "openFolderButton", "folder.fill.badge.gearshape");
+    connect(choose, &QToolButton::clicked, this, &ViewSettings::chooseDownloadFolder);
+    connect(open, &QToolButton::clicked, this, &ViewSettings::openDownloadFolder);
+    row->addWidget(label);
+    row->addWidget(m_folderField);
+    row->addWidget(choose);
+    row->addWidget(open);
+    row->addStretch(1);
+    layout->addLayout(row);
+    return section;
+}
+
+QWidget *ViewSettings::buildLoginSection()
+{
+    auto *section = new QWidget(this);
+    auto *layout = new QVBoxLayout(section);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(10);
+    layout->addWidget(sectionHeader(section, "loginTitle", text("Login_Button_Login")));
+    m_rememberMe = new QCheckBox(text("Login_Check_RememberMe"), section);
+    m_rememberMe->setObjectName(QStringLiteral("rememberMeSwitch"));
+    m_rememberMe->setCursor(Qt::PointingHandCursor);
+    // Only the user's clicks are saved; the value read from the table is not written back.
+    connect(m_rememberMe, &QCheckBox::clicked, this, &ViewSettings::onRememberMeChanged);
+    layout->addWidget(m_rememberMe, 0, Qt::AlignLeft);
+    return section;
+}
+
+void ViewSettings::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Selecting the page again reads everything again; a window coming back from the task bar
+    // does not.
+    if (!event->spontaneous())
+        onAppear();
+}
+
+void ViewSettings::onAppear()
+{
+    m_isRememberMe = UtilDB::getIcon(QString::fromLatin1(UtilDB::keyIsRememberMe)) == u"1";
+    m_downloadSaveAt = UtilDB::getIcon(QString::fromLatin1(UtilDB::keySaveAtDir));
+    m_receiveSaveAt = UtilDB::getIcon(QString::fromLatin1(UtilDB::keyMyReceivedFolder));
+    m_rememberMe->setChecked(m_isRememberMe);
+    m_folderField->setText(m_downloadSaveAt);
+    fetchContactCode();
+}
+
+void ViewSettings::fetchContactCode()
+{
+    // The token is data inside the query, not URL syntax.
+    const CallHttpInfo info{QString::fromUtf8(BuildSettings::apiBaseUrl) + QStringLiteral("account/acode/get/index.php?Token=")
+                                + QString::fromLatin1(QUrl::toPercentEncoding(Env::userInfo.Token)),
+                            5};
+    const QPointer<ViewSettings> alive(this);
+    P2PClientMsg::SendMsgToP2PClient(QString::fromLatin1(ControlCode::CallHttp), info, true,
+                                     [alive](const std::optional<LenientJson> &answer) {
+                                         if (alive)
+                                             alive->onContactCodeReply(answer);
+                                     });
+}
+
+void ViewSettings::onContactCodeReply(const std::optional<LenientJson> &answer)
+{
+    if (!answer)
+        return;
+    const QString replyText = answer->stringValue();
+    const LenientJson reply = LenientJson::parse(replyText);
+    if (reply.parseFailed()) {
+        Console::printLine(QStringLiteral("Json error : ") + replyText);
+        return;
+    }
+    if (reply["Result"].int64Value() == 1)
+        m_contactCode = reply["Info"].stringValue();
+}
+
+void ViewSettings::chooseDownloadFolder()
+{
+    const QPointer<ViewSettings> alive(this);
+    UtilSystem::selectPathAsync(QString::fromLatin1(panelTitle), true, [alive](const QString &paths) {
+        if (alive)
+            alive->saveDownloadFolder(paths);
+    });
+}
+
+void ViewSettings::saveDownloadFolder(const QString &path)
+{
+    // A cancelled panel answers "", several folders a "|"-joined text: neither is a folder.
+    if (UtilSystem::getPathType(path) != 2)
+        return;
+    const bool saved = UtilDB::setIcon(QString::fromLatin1(UtilDB::keySaveAtDir), path);
+    // The field shows what is stored, so a failed save leaves the old folder in view.
+    if (saved)
+        m_downloadSaveAt = path;
+    m_folderField->setText(m_downloadSaveAt);
+    reportSave(saved);
+}
+
+void ViewSettings::openDownloadFolder()
+{
+    if (m_downloadSaveAt.isEmpty())
+        return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(UtilSystem::appendEndSeparator(m_downloadSaveAt)));
+}
+
+void ViewSettings::onRememberMeChanged(bool isRememberMe)
+{
+    // Turning it off forgets the remembered sign-in with it, all or nothing.
+    const bool saved = UtilDB::runInTransaction([isRememberMe] {
+        if (!UtilDB::setIcon(QString::fromLatin1(UtilDB::keyIsRememberMe), isRememberMe ? QStringLiteral("1") : QStringLiteral("0")))
+            return false;
+        if (isRememberMe)
+            return true;
+        return UtilDB::setIcon(QString::fromLatin1(UtilDB::keyLoginEmail), QString())
+               && UtilDB::setIcon(QString::fromLatin1(UtilDB::keyLoginPassword), QString());
+    });
+    if (saved)
+        m_isRememberMe = isRememberMe;
+    m_rememberMe->setChecked(m_isRememberMe);
+    reportSave(saved);
+}
+
+void ViewSettings::reportSave(bool saved)
+{
+    MainViewUi *parent = MainViewUi::current();
+    if (!parent)
+        return;
+    if (saved)
+        parent->showToast(QString::fromLatin1(savedMessage));
+    else
+        parent->showUpdateResult(false);
+}
