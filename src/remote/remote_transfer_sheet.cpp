@@ -1,0 +1,247 @@
+#include "remote_transfer_sheet.h"
+
+#include "clock.h"
+#include "util_system.h"
+#include "env.h"
+#include "localization.h"
+#include "theme.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using Status = RemoteSharingDownloadStatus;
+
+namespace {
+
+// "1 of 3 files"; English says "1 of 1 file".
+QString filesText(qint64 done, qint64 total)
+{
+    if (Env::languageCode() == u"en" && total == 1)
+        return QStringLiteral("%1 of 1 file").arg(done);
+    return localizedString(QStringLiteral("RS_FilesOf")).arg(done).arg(total);
+}
+
+} // namespace
+
+RemoteTransferSheet::RemoteTransferSheet(const QString &title, QWidget *parent) : SheetDialog(parent)
+{
+    setFixedWidth(520);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+    addTitleRow(layout);
+    titleLabel()->setText(title);
+
+    auto *body = new QVBoxLayout;
+    body->setContentsMargins(20, 14, 20, 16);
+    body->setSpacing(10);
+    m_content = new QVBoxLayout;
+    m_content->setSpacing(8);
+    body->addLayout(m_content);
+
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("transferProgress"));
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(true);
+    m_progress->setMinimumHeight(20);
+    body->addWidget(m_progress);
+
+    m_statusLine = new QLabel(this);
+    m_statusLine->setObjectName(QStringLiteral("transferStatus"));
+    m_statusLine->setTextFormat(Qt::PlainText);
+    m_statusLine->setWordWrap(true);
+    m_statusLine->setFont(Theme::font(13));
+    body->addWidget(m_statusLine);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    m_cancel = new QPushButton(localizedString(QStringLiteral("Sys_Button_Cancel")), this);
+    m_cancel->setObjectName(QStringLiteral("cancelTransferButton"));
+    m_close = new QPushButton(localizedString(QStringLiteral("RS_Close")), this);
+    m_close->setObjectName(QStringLiteral("closeSheetButton"));
+    m_start = new QPushButton(localizedString(QStringLiteral("RS_Start")), this);
+    m_start->setObjectName(QStringLiteral("startButton"));
+    for (QPushButton *button : {m_cancel, m_close, m_start}) {
+        button->setMinimumWidth(86);
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    body->addLayout(buttons);
+    layout->addLayout(body);
+
+    connect(m_start, &QPushButton::clicked, this, &RemoteTransferSheet::startTransfer);
+    connect(m_cancel, &QPushButton::clicked, this, &RemoteTransferSheet::cancelTransfer);
+    connect(m_close, &QPushButton::clicked, this, &RemoteTransferSheet::reject);
+
+    m_tick = new QTimer(this);
+    m_tick->setInterval(1000);
+    connect(m_tick, &QTimer::timeout, this, &RemoteTransferSheet::onTimerTick);
+}
+
+RemoteTransferSheet::~RemoteTransferSheet() = default;
+
+int RemoteTransferSheet::percent() const
+{
+    return m_tracker.percent();
+}
+
+QString RemoteTransferSheet::statusText() const
+{
+    const TransferTaskInfo &info = m_tracker.last();
+    switch (m_tracker.status()) {
+    case Status::dsPreparing:
+        return preparingText();
+    case Status::dsStarting:
+        return localizedString(QStringLiteral("RS_Starting"));
+    case Status::dsRunning: {
+        QString line = filesText(info.TotalTaskDoneCount, info.TotalTaskCount);
+        const QString sep = info.CurrentTaskFile.startsWith(u'/') ? QStringLiteral("/") : QStringLiteral("\\");
+        const QString file = lastComponent(sep, info.CurrentTaskFile);
+        if (!file.isEmpty())
+            line += QStringLiteral(" · ") + file;
+        return info.TotalTaskCount > 0 ? line : localizedString(QStringLiteral("RS_Starting"));
+    }
+    case Status::dsCancelling:
+        return localizedString(QStringLiteral("RS_Cancelling"));
+    case Status::dsFinished:
+        return finishedText();
+    case Status::dsCanceled:
+        return localizedString(QStringLiteral("RS_TransferCanceled"));
+    case Status::dsFailed:
+        break;
+    }
+    const QString detail = m_tracker.detail();
+    switch (m_tracker.failure()) {
+    case TransferFailure::Refused:
+        return localizedString(QStringLiteral("RS_TransferRefused")) + (detail.isEmpty() ? QString() : QStringLiteral(" ") + detail);
+    case TransferFailure::Failed:
+        return localizedString(QStringLiteral("RS_TransferFailed")) + (detail.isEmpty() ? QString() : QStringLiteral(" ") + detail);
+    case TransferFailure::Lost:
+        return localizedString(QStringLiteral("RS_TransferLost"));
+    case TransferFailure::NoAnswer:
+    case TransferFailure::None:
+        break;
+    }
+    return localizedString(QStringLiteral("RS_TransferNoAnswer"));
+}
+
+void RemoteTransferSheet::startTransfer()
+{
+    if (m_tracker.isBusy() || !canStart())
+        return;
+    const Status before = m_tracker.status();
+    beforeStart();
+    m_tracker.start();
+    m_statusPending = false;
+    ++m_statusRequest;
+    QPointer<RemoteTransferSheet> self(this);
+    sendStart([self](const std::optional<LenientJson> &answer) {
+        if (self)
+            self->onStartAnswer(answer);
+    });
+    afterChange(before);
+}
+
+void RemoteTransferSheet::onStartAnswer(const std::optional<LenientJson> &answer)
+{
+    const Status before = m_tracker.status();
+    m_tracker.onStartAnswer(answer);
+    afterChange(before);
+}
+
+void RemoteTransferSheet::cancelTransfer()
+{
+    const Status before = m_tracker.status();
+    if (m_tracker.cancel())
+        sendCancel();
+    afterChange(before);
+}
+
+void RemoteTransferSheet::onTimerTick()
+{
+    if (m_tracker.status() != Status::dsRunning && m_tracker.status() != Status::dsCancelling)
+        return;
+    if (m_statusPending) {
+        if (Clock::nowMs() - m_statusSince < statusTimeoutMs)
+            return;
+        // Its answer, should it still come, is no longer the current one.
+        m_statusPending = false;
+        ++m_statusRequest;
+        const Status before = m_tracker.status();
+        m_tracker.onStatusAnswer(std::nullopt);
+        afterChange(before);
+        if (m_tracker.isEnded())
+            return;
+    }
+    m_statusPending = true;
+    m_statusSince = Clock::nowMs();
+    sendStatusQuery(++m_statusRequest);
+}
+
+void RemoteTransferSheet::onStatusAnswer(quint64 request, const std::optional<LenientJson> &answer)
+{
+    if (request != m_statusRequest || !m_statusPending)
+        return;
+    m_statusPending = false;
+    const Status before = m_tracker.status();
+    m_tracker.onStatusAnswer(answer);
+    afterChange(before);
+}
+
+void RemoteTransferSheet::afterChange(Status before)
+{
+    const Status now = m_tracker.status();
+    if (now == Status::dsRunning || now == Status::dsCancelling) {
+        if (!m_tick->isActive())
+            m_tick->start();
+    } else {
+        m_tick->stop();
+    }
+    refresh();
+    if (now != before && m_tracker.isEnded())
+        emit transferEnded(now);
+}
+
+void RemoteTransferSheet::refresh()
+{
+    const Status status = m_tracker.status();
+    m_progress->setValue(m_tracker.percent());
+    m_progress->setVisible(status != Status::dsPreparing);
+    QString style;
+    if (status == Status::dsFinished)
+        style = Theme::color(QStringLiteral("green")).name();
+    else if (status == Status::dsFailed || status == Status::dsCanceled)
+        style = Theme::color(QStringLiteral("gray")).name();
+    m_progress->setStyleSheet(style.isEmpty() ? QString()
+                                              : QStringLiteral("QProgressBar::chunk { background: %1; }").arg(style));
+    m_statusLine->setText(statusText());
+    QPalette palette = m_statusLine->palette();
+    palette.setColor(QPalette::WindowText, status == Status::dsFailed ? Theme::color(QStringLiteral("red"))
+                                                                      : Theme::color(QStringLiteral("editTextColor")));
+    m_statusLine->setPalette(palette);
+
+    m_start->setVisible(status == Status::dsPreparing);
+    m_start->setEnabled(canStart());
+    m_cancel->setVisible(m_tracker.isBusy());
+    m_cancel->setEnabled(status == Status::dsRunning);
+    m_close->setVisible(!m_tracker.isBusy());
+    m_close->setText(m_tracker.isEnded() ? localizedString(QStringLiteral("RS_Close")) : localizedString(QStringLiteral("Sys_Button_Cancel")));
+    if (closeButton())
+        closeButton()->setEnabled(!m_tracker.isBusy());
+    updateControls();
+}
+
+void RemoteTransferSheet::reject()
+{
+    // A transfer under way is cancelled first; it ends by itself, so the sheet is never stuck.
+    if (m_tracker.isBusy())
+        return;
+    SheetDialog::reject();
+}

@@ -1,0 +1,212 @@
+#include "scripted_remote_bridge.h"
+
+#include "bridge_link.h"
+#include "contacts_test_support.h"
+#include "env.h"
+
+#include <QBuffer>
+#include <QImage>
+
+namespace {
+
+QString str(const Json &value)
+{
+    return value.is_string() ? QString::fromStdString(value.get<std::string>()) : QString();
+}
+
+} // namespace
+
+ScriptedRemoteBridge::ScriptedRemoteBridge() : m_server(QStringLiteral("scripted"), QWebSocketServer::NonSecureMode)
+{
+    m_server.listen(QHostAddress::LocalHost, 0);
+    QObject::connect(&m_server, &QWebSocketServer::newConnection, this, [this] {
+        m_client = m_server.nextPendingConnection();
+        QObject::connect(m_client, &QWebSocket::textMessageReceived, this, &ScriptedRemoteBridge::onText);
+    });
+}
+
+ScriptedRemoteBridge::~ScriptedRemoteBridge()
+{
+    BridgeLink::resetForTests();
+}
+
+bool ScriptedRemoteBridge::connectClient()
+{
+    Env::userInfo.Token = QStringLiteral("TOKEN");
+    Env::userInfo.ClientID = QString::fromLatin1(ownClientId);
+    BridgeLink::setPortForTests(m_server.serverPort());
+    BridgeLink::connect();
+    return ContactsTest::waitFor([] { return Env::isBridgeConnected; });
+}
+
+QList<ScriptedRemoteBridge::Request> ScriptedRemoteBridge::withCode(const QString &code) const
+{
+    QList<Request> found;
+    for (const Request &request : requests) {
+        if (request.code == code)
+            found.append(request);
+    }
+    return found;
+}
+
+void ScriptedRemoteBridge::sendFrame(const QString &code, const Json &data)
+{
+    if (!m_client)
+        return;
+    const Json frame = {{"Code", code.toStdString()}, {"Data", data.dump()}};
+    m_client->sendTextMessage(QString::fromStdString(frame.dump()));
+}
+
+void ScriptedRemoteBridge::answer(const Request &request, const Json &msg)
+{
+    if (request.frameCode == u"P2PClientControl") {
+        sendFrame(QStringLiteral("P2PCLIENT"), Json{{"Type", ""}, {"Token", request.token.toStdString()}, {"Msg", msg}});
+        return;
+    }
+    sendFrame(QStringLiteral("WSDC"), Json{{"Token", request.token.toStdString()},
+                                          {"Session", request.session.toStdString()},
+                                          {"Code", request.code.toStdString()},
+                                          {"Msg", msg}});
+}
+
+void ScriptedRemoteBridge::onText(const QString &text)
+{
+    const Json frame = Json::parse(text.toStdString(), nullptr, false);
+    if (!frame.is_object())
+        return;
+    const Json message = frame.value("Msg", Json::object());
+    Request request;
+    request.frameCode = str(message.value("Code", Json()));
+    Json payload = message.value("Data", Json());
+    if (payload.is_string())
+        payload = Json::parse(payload.get<std::string>(), nullptr, false);
+    if (request.frameCode == u"ClientInit") {
+        request.code = request.frameCode;
+        request.data = payload;
+        requests.append(request);
+        if (connect == Connect::Stands) {
+            const Json report = {{"Result", 1},         {"ulocal", "127.0.0.1"}, {"uremote", "127.0.0.1"},
+                                 {"ClientID1", ownClientId}, {"ClientID2", peerClientId}, {"uname", "peer"},
+                                 {"source", "script"}};
+            sendFrame(QStringLiteral("P2PCLIENT"), Json{{"Type", "GetShareHost6Client"}, {"Token", ""}, {"Msg", report}});
+        } else if (connect == Connect::Fails) {
+            sendFrame(QStringLiteral("P2PCLIENT"), Json{{"Type", "P2PConFailed"}, {"Token", ""}, {"Msg", Json::object()}});
+        }
+        return;
+    }
+    if (!payload.is_object())
+        return;
+    request.code = str(payload.value("Code", Json()));
+    request.token = str(payload.value("Token", Json()));
+    request.session = str(payload.value("Session", Json()));
+    request.data = payload.value("Data", Json());
+    requests.append(request);
+    if (request.token.isEmpty() || holdCodes.contains(request.code))
+        return;
+    if (holdPages && request.code == u"getFileList" && request.data.value("iProbeCount", 0) != 1)
+        return;
+    const Json msg = scriptedAnswer(request);
+    if (!msg.is_discarded())
+        answer(request, msg);
+}
+
+Json ScriptedRemoteBridge::listing(const Json &data) const
+{
+    const QString dir = str(data.value("dir", Json()));
+    const QList<Entry> entries = folders.value(dir);
+    if (data.value("iProbeCount", 0) == 1)
+        return Json{{"index", std::to_string(entries.size())}, {"sResult", "OK"}, {"sPageInfo", ""}, {"data", Json::array()}};
+    const qint64 size = std::max(1, data.value("iPageSize", 50));
+    const qint64 index = data.value("iPageIndex", 1);
+    const qint64 total = entries.size();
+    const qint64 pages = total / size + (total % size ? 1 : 0);
+    Json rows = Json::array();
+    for (qint64 i = (index - 1) * size; i >= 0 && i < std::min(total, index * size); ++i) {
+        const Entry &entry = entries.at(i);
+        const QString ext = entry.isDir || !entry.name.contains(u'.') ? QString() : entry.name.section(u'.', -1);
+        rows.push_back(Json{{"name", entry.name.toStdString()},
+                            {"fullPath", (dir + u'/' + entry.name).toStdString()},
+                            {"isDir", entry.isDir},
+                            {"size", entry.size},
+                            {"ext", ext.toStdString()},
+                            {"createdTime", 1700000000000LL + i * 60000},
+                            {"iValid", 1}});
+    }
+    return Json{{"index", ""},
+                {"sResult", "OK"},
+                {"sPageInfo", std::to_string(total) + "|" + std::to_string(pages)},
+                {"data", rows},
+                {"iProbeCount", 0}};
+}
+
+Json ScriptedRemoteBridge::scriptedAnswer(const Request &request)
+{
+    const QString &code = request.code;
+    if (request.frameCode == u"P2PClientControl") {
+        if (code == u"CallHttp")
+            return Json(R"({"info":0})");
+        if (code == u"GetLanHttp")
+            return Json("");
+        if (code == u"Trans3_FC_00_CallStart" || code == u"Trans2_FS_00_CallStart")
+            return startAnswer;
+        if (code == u"Trans3_FC_TransTaskInfo") {
+            if (statuses.isEmpty())
+                return Json::object();
+            return statuses.at(std::min<int>(m_statusesGiven++, int(statuses.size()) - 1));
+        }
+        return Json{{"Result", 1}};
+    }
+    if (code == u"ClientTouch")
+        return Json{{"data", {{"UPC", peerLimit}, {"SC", peerSessions}, {"Local", "/x"}, {"OS", "IOS"}}}};
+    if (code == u"getShareInfo")
+        return Json{{"data", share ? Json::array({*share}) : Json::array()}};
+    if (code == u"getFileList")
+        return listing(request.data);
+    if (code == u"CheckHost")
+        return Json{{"data", ctime.toStdString()}};
+    if (code == u"buildIcon2") {
+        Json records = Json::array();
+        for (const Json &entry : request.data.value("fileList", Json::array())) {
+            const QStringList pieces = str(entry).split(u'|');
+            records.push_back(Json{{"fullPath", pieces.value(0).toStdString()},
+                                   {"index", pieces.value(1).toLongLong()},
+                                   {"iconBase64", ("data:image/png;base64," + pngBase64()).toStdString()}});
+        }
+        return Json{{"data", records.dump()}};
+    }
+    if (code == u"opFileList") {
+        if (deleteRemoves) {
+            for (const QString &path : str(request.data.value("fileList", Json())).split(u'|')) {
+                const QString dir = path.section(u'/', 0, -2);
+                QList<Entry> &entries = folders[dir];
+                entries.removeIf([&](const Entry &entry) { return dir + u'/' + entry.name == path; });
+            }
+        }
+        return Json("[]");
+    }
+    if (code == u"RemoteUploadTaskInfo") {
+        if (statuses.isEmpty())
+            return Json::object();
+        return statuses.at(std::min<int>(m_statusesGiven++, int(statuses.size()) - 1));
+    }
+    return Json::value_t::discarded;
+}
+
+Json ScriptedRemoteBridge::status(int taskStatus, qint64 done, qint64 total, int filesDone, int files)
+{
+    return Json{{"TaskStatus", taskStatus},   {"TotalSize", total},       {"TotalDoneSize", done},
+                {"TotalTaskCount", files},    {"TotalTaskDoneCount", filesDone},
+                {"CurrentTaskFile", "/srv/pics/big.bin"}, {"IsFinished", taskStatus == 3},
+                {"ForceCancel", taskStatus == 5}};
+}
+
+QString ScriptedRemoteBridge::pngBase64()
+{
+    QImage picture(24, 16, QImage::Format_RGB32);
+    picture.fill(QColor(0x3a, 0x8d, 0xd0));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return QString::fromLatin1(png.toBase64());
+}
