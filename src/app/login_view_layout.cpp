@@ -4,6 +4,7 @@
 #include "login_view.h"
 
 #include "dialog_loading.h"
+#include "divider.h"
 #include "dialog_loading_setting.h"
 #include "fenmar_banner_view.h"
 #include "localization.h"
@@ -12,7 +13,6 @@
 #include "web_pages.h"
 
 #include <QCheckBox>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,16 +26,6 @@ constexpr int labelWidth = 90;
 constexpr int fieldWidth = 240;
 constexpr int fieldHeight = 38;
 constexpr int buttonWidth = 80;
-
-QFrame *horizontalDivider(QWidget *parent)
-{
-    auto *divider = new QFrame(parent);
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
-    divider->setFixedHeight(1);
-    divider->setStyleSheet(QStringLiteral("color: #dfe5eb; background: #dfe5eb;"));
-    return divider;
-}
 
 QLineEdit *makeField(const QString &placeholder, QWidget *parent)
 {
@@ -97,7 +87,7 @@ void LoginView::buildLayout()
     column->setSpacing(0);
 
     column->addWidget(new FenmarBannerView(this));
-    column->addWidget(horizontalDivider(this));
+    column->addWidget(makeDivider(Qt::Horizontal, this));
     column->addStretch(1);
 
     m_email = makeField(localizedString(QStringLiteral("Login_YourEmail")), this);
@@ -159,7 +149,7 @@ void LoginView::buildLayout()
     connect(m_cancel, &QPushButton::clicked, this, &LoginView::onCancelButton);
 
     column->addStretch(1);
-    column->addWidget(horizontalDivider(this));
+    column->addWidget(makeDivider(Qt::Horizontal, this));
 
     auto *links = linkLabel(link(WebPages::console(), localizedString(QStringLiteral("Login_PassRecovery")))
                                 + QStringLiteral("&nbsp;&nbsp;|&nbsp;&nbsp;")

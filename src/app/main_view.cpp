@@ -6,6 +6,7 @@
 #include "dialog_confirm_view.h"
 #include "dialog_input_setting.h"
 #include "dialog_input_view.h"
+#include "divider.h"
 #include "env.h"
 #include "host_name_fetcher.h"
 #include "local_share_store.h"
@@ -21,7 +22,6 @@
 #include "theme.h"
 #include "toast_overlay.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -66,16 +66,6 @@ void useBaseBackground(QWidget *widget)
 {
     widget->setAutoFillBackground(true);
     widget->setBackgroundRole(QPalette::Base);
-}
-
-QFrame *verticalDivider(QWidget *parent)
-{
-    auto *divider = new QFrame(parent);
-    divider->setFrameShape(QFrame::VLine);
-    divider->setFrameShadow(QFrame::Plain);
-    divider->setFixedWidth(1);
-    divider->setStyleSheet(QStringLiteral("color: #dfe5eb; background: #dfe5eb;"));
-    return divider;
 }
 
 } // namespace
@@ -150,8 +140,7 @@ void MainView::buildLayout()
     row->setSpacing(0);
     m_navigation = buildNavigation();
     row->addWidget(m_navigation);
-    auto *divider = verticalDivider(central);
-    row->addWidget(divider);
+    row->addWidget(makeDivider(Qt::Vertical, central));
     row->addWidget(buildPageContent(), 1);
     column->addLayout(row, 1);
 
