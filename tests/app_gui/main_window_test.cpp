@@ -4,6 +4,7 @@
 
 #include "app_gui_support.h"
 
+#include "build_settings.h"
 #include "dialog_confirm_setting.h"
 #include "dialog_confirm_view.h"
 #include "dialog_input_setting.h"
@@ -15,6 +16,8 @@
 #include "main_view.h"
 #include "side_nav_item_view.h"
 #include "toast_overlay.h"
+#include "url_catcher.h"
+#include "web_pages.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +25,7 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 
 #include <array>
 
@@ -172,6 +176,21 @@ TEST_F(MainWindow, BadgeShowsTheAccountNameAndTheLabelOfEveryMemberType)
     Env::userInfo.name_acc = QStringLiteral("MemberType_Std");
     window->onUserInfoReplaced();
     EXPECT_EQ(name->text(), "MemberType_Std") << "the name is shown as it is, not looked up";
+}
+
+TEST_F(MainWindow, BadgeAndSheetLinksOpenTheServicesPagesInTheBrowser)
+{
+    UrlCatcher browser;
+    showMainView();
+    auto *links = window->loginSheet().findChild<QLabel *>(QStringLiteral("loginLinks"));
+    ASSERT_NE(links, nullptr);
+    emit links->linkActivated(WebPages::registration());
+    finishLogin();
+    QTest::mouseClick(window->findChild<QWidget *>(QStringLiteral("accountBadge")), Qt::LeftButton);
+    ASSERT_EQ(browser.opened.size(), 2);
+    EXPECT_EQ(browser.opened.at(0).path(), "/register");
+    EXPECT_EQ(browser.opened.at(1).path(), "/console");
+    EXPECT_EQ(browser.opened.at(1).host(), QUrl(QString::fromUtf8(BuildSettings::webHost)).host());
 }
 
 TEST_F(MainWindow, ToastShowsItsTitleAndGoesAwayByItself)
