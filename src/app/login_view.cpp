@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStackedWidget>
 #include <QUrl>
 
@@ -102,12 +103,16 @@ bool LoginView::isRememberMe() const
 void LoginView::showEvent(QShowEvent *event)
 {
     SheetDialog::showEvent(event);
-    onAppear();
+    // A sheet shown again with its window after being minimised keeps what the user typed.
+    if (!event->spontaneous())
+        onAppear();
 }
 
 void LoginView::hideEvent(QHideEvent *event)
 {
-    m_timer.stop();
+    // Minimised, the sheet is still open and its login goes on.
+    if (!event->spontaneous())
+        m_timer.stop();
     SheetDialog::hideEvent(event);
 }
 
