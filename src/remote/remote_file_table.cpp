@@ -1,5 +1,6 @@
 #include "remote_file_table.h"
 
+#include "localization.h"
 #include "theme.h"
 #include "util_system.h"
 
@@ -40,6 +41,8 @@ RemoteFileTable::RemoteFileTable(QWidget *parent) : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("remoteFileTable"));
     setColumnCount(3);
+    setHeaderLabels({localizedString(QStringLiteral("RS_ColumnName")), localizedString(QStringLiteral("RS_ColumnSize")),
+                     localizedString(QStringLiteral("RS_ColumnCreated"))});
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setAlternatingRowColors(true);

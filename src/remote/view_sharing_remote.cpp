@@ -49,15 +49,18 @@ QWidget *ViewSharingRemote::buildListPage()
     QPalette gray = hint->palette();
     gray.setColor(QPalette::WindowText, Theme::color(QStringLiteral("gray")));
     hint->setPalette(gray);
-    auto *add = new QPushButton(Theme::icon(QStringLiteral("plus.circle.fill"), Qt::white), localizedString(QStringLiteral("RS_AddHost")), page);
+    const QColor blue = Theme::color(QStringLiteral("ColorMain0"));
+    auto *add = new QPushButton(Theme::icon(QStringLiteral("plus.circle.fill"), blue),
+                                localizedString(QStringLiteral("RS_AddHost")), page);
     add->setObjectName(QStringLiteral("addHostButton"));
     add->setCursor(Qt::PointingHandCursor);
     add->setMinimumHeight(30);
-    add->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: white; border: none; border-radius: 6px;"
-                                      " padding: 4px 14px; font-weight: 600; }"
-                                      "QPushButton:hover { background: %2; }")
-                           .arg(Theme::color(QStringLiteral("activeButton")).name(),
-                                Theme::color(QStringLiteral("activeBorder")).name()));
+    add->setIconSize(QSize(16, 16));
+    add->setStyleSheet(QStringLiteral("QPushButton { background: white; color: %1; border: 1px solid %2;"
+                                      " border-radius: 6px; padding: 4px 14px; font-weight: 600; }"
+                                      "QPushButton:hover { background: %3; }")
+                           .arg(blue.name(), Theme::color(QStringLiteral("activeBorder")).name(),
+                                Theme::color(QStringLiteral("navBG")).name()));
     connect(add, &QPushButton::clicked, this, &ViewSharingRemote::addHost);
     header->addWidget(hint, 1);
     header->addWidget(add, 0, Qt::AlignTop);
@@ -82,6 +85,16 @@ QWidget *ViewSharingRemote::buildListPage()
     m_empty->setPalette(gray);
     layout->addWidget(m_empty, 1);
     return page;
+}
+
+ViewSharingRemoteFileList *ViewSharingRemote::browser() const
+{
+    return m_browser;
+}
+
+ViewSharingRemoteEdit *ViewSharingRemote::editor() const
+{
+    return m_editor;
 }
 
 void ViewSharingRemote::showEvent(QShowEvent *event)

@@ -42,9 +42,9 @@ public:
     void closeBrowser();
 
     // The browser on screen, or nullptr.
-    ViewSharingRemoteFileList *browser() const { return m_browser; }
+    ViewSharingRemoteFileList *browser() const;
     // The editor opened last while it is open.
-    ViewSharingRemoteEdit *editor() const { return m_editor; }
+    ViewSharingRemoteEdit *editor() const;
     DialogConfirmView *confirmDialog() const { return m_confirm; }
     ToastOverlay *toast() const { return m_toast; }
 

@@ -2,6 +2,7 @@
 
 #include "control_requests.h"
 #include "download_folder.h"
+#include "elided_label.h"
 #include "localization.h"
 #include "session_state.h"
 #include "theme.h"
@@ -41,11 +42,9 @@ ViewSharingRemoteDownload::ViewSharingRemoteDownload(const QStringList &targets,
     auto *folderRow = new QHBoxLayout;
     auto *caption = new QLabel(localizedString(QStringLiteral("RS_SaveTo")), this);
     caption->setFont(Theme::font(13, QFont::DemiBold));
-    m_folderLabel = new QLabel(this);
+    m_folderLabel = new ElidedLabel(this);
     m_folderLabel->setObjectName(QStringLiteral("saveFolderLabel"));
-    m_folderLabel->setTextFormat(Qt::PlainText);
     m_folderLabel->setFont(Theme::font(13));
-    m_folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_change = new QPushButton(localizedString(QStringLiteral("RS_Change")), this);
     m_change->setObjectName(QStringLiteral("changeFolderButton"));
     m_change->setAutoDefault(false);
@@ -125,7 +124,6 @@ void ViewSharingRemoteDownload::updateControls()
 {
     if (!m_folderLabel)
         return;
-    m_folderLabel->setText(m_saveFolder);
-    m_folderLabel->setToolTip(m_saveFolder);
+    m_folderLabel->setFullText(m_saveFolder);
     m_change->setEnabled(!tracker().isBusy());
 }

@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-class QLabel;
+class ElidedLabel;
 class QPushButton;
 
 // The download sheet: the entries chosen in the browser, the folder they are saved into (the
@@ -41,6 +41,6 @@ protected:
 private:
     QStringList m_targets;
     QString m_saveFolder;
-    QLabel *m_folderLabel = nullptr;
+    ElidedLabel *m_folderLabel = nullptr;
     QPushButton *m_change = nullptr;
 };

@@ -18,6 +18,7 @@ class DialogConfirmSetting;
 class DialogConfirmView;
 class DialogLoading;
 class DialogLoadingSetting;
+class ElidedLabel;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
@@ -181,7 +182,7 @@ private:
     QLabel *m_state = nullptr;
     QPushButton *m_retry = nullptr;
     QToolButton *m_up = nullptr;
-    QLabel *m_path = nullptr;
+    ElidedLabel *m_path = nullptr;
     QToolButton *m_refresh = nullptr;
     QToolButton *m_downloadButton = nullptr;
     QToolButton *m_uploadButton = nullptr;

@@ -6,6 +6,7 @@
 #include "dialog_confirm_view.h"
 #include "dialog_loading.h"
 #include "dialog_loading_setting.h"
+#include "elided_label.h"
 #include "localization.h"
 #include "remote_file_table.h"
 #include "remote_symbols.h"
@@ -101,9 +102,8 @@ void ViewSharingRemoteFileList::buildLayout()
     m_up = makeToolButton(QStringLiteral("arrow.up.circle.fill"), QString(), QStringLiteral("upButton"));
     m_up->setToolTip(localizedString(QStringLiteral("RS_Up")));
     connect(m_up, &QToolButton::clicked, this, &ViewSharingRemoteFileList::goUp);
-    m_path = new QLabel(this);
+    m_path = new ElidedLabel(this);
     m_path->setObjectName(QStringLiteral("pathLabel"));
-    m_path->setTextFormat(Qt::PlainText);
     m_path->setFont(Theme::font(13, QFont::DemiBold));
     m_refresh = makeToolButton(QStringLiteral("arrow.clockwise"), QString(), QStringLiteral("refreshButton"));
     m_refresh->setToolTip(localizedString(QStringLiteral("RS_Refresh")));
@@ -228,7 +228,7 @@ void ViewSharingRemoteFileList::showState()
     m_body->setCurrentIndex(message.isEmpty() ? 0 : 1);
     m_table->setEnabled(m_waiting != Waiting::Listing && m_waiting != Waiting::Delete);
 
-    m_path->setText(isConnected() ? m_folder.displayText() : QString());
+    m_path->setFullText(isConnected() ? m_folder.displayText() : QString());
     m_pageLabel->setText(m_waiting == Waiting::Listing && !m_items.isEmpty() ? localizedString(QStringLiteral("Sys_Loading")) : pageText());
     updateActions();
 }

@@ -1,6 +1,7 @@
 #include "view_sharing_remote_upload.h"
 
 #include "control_requests.h"
+#include "elided_label.h"
 #include "localization.h"
 #include "p2p_requests_to_peers.h"
 #include "session_state.h"
@@ -37,10 +38,10 @@ ViewSharingRemoteUpload::ViewSharingRemoteUpload(const QString &remoteFolder, co
     auto *targetRow = new QHBoxLayout;
     auto *caption = new QLabel(localizedString(QStringLiteral("RS_UploadTo")), this);
     caption->setFont(Theme::font(13, QFont::DemiBold));
-    auto *target = new QLabel(shownFolder, this);
+    auto *target = new ElidedLabel(this);
     target->setObjectName(QStringLiteral("uploadTargetLabel"));
-    target->setTextFormat(Qt::PlainText);
     target->setFont(Theme::font(13));
+    target->setFullText(shownFolder);
     targetRow->addWidget(caption);
     targetRow->addWidget(target, 1);
     contentLayout()->addLayout(targetRow);

@@ -6,6 +6,8 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
 
 namespace {
 
@@ -170,7 +172,7 @@ Json ScriptedRemoteBridge::scriptedAnswer(const Request &request)
             const QStringList pieces = str(entry).split(u'|');
             records.push_back(Json{{"fullPath", pieces.value(0).toStdString()},
                                    {"index", pieces.value(1).toLongLong()},
-                                   {"iconBase64", ("data:image/png;base64," + pngBase64()).toStdString()}});
+                                   {"iconBase64", ("data:image/png;base64," + pngBase64(pieces.value(1).toInt())).toStdString()}});
         }
         return Json{{"data", records.dump()}};
     }
@@ -200,10 +202,24 @@ Json ScriptedRemoteBridge::status(int taskStatus, qint64 done, qint64 total, int
                 {"ForceCancel", taskStatus == 5}};
 }
 
-QString ScriptedRemoteBridge::pngBase64()
+QString ScriptedRemoteBridge::pngBase64(int seed)
 {
-    QImage picture(24, 16, QImage::Format_RGB32);
-    picture.fill(QColor(0x3a, 0x8d, 0xd0));
+    QImage picture(96, 72, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const int hue = (seed * 47 + 190) % 360;
+    QLinearGradient sky(0, 0, 0, 72);
+    sky.setColorAt(0, QColor::fromHsv(hue, 120, 250));
+    sky.setColorAt(1, QColor::fromHsv((hue + 30) % 360, 60, 255));
+    painter.fillRect(picture.rect(), sky);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 214, 90));
+    painter.drawEllipse(QPointF(22 + (seed * 13) % 50, 22), 10, 10);
+    painter.setBrush(QColor::fromHsv((hue + 120) % 360, 150, 150));
+    painter.drawEllipse(QPointF(20, 92), 60, 40);
+    painter.setBrush(QColor::fromHsv((hue + 140) % 360, 170, 110));
+    painter.drawEllipse(QPointF(80, 100), 55, 45);
+    painter.end();
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);

@@ -82,8 +82,8 @@ public:
 
     // A status answer as a bridge gives it.
     static Json status(int taskStatus, qint64 done, qint64 total, int filesDone = 0, int files = 1);
-    // A small PNG picture in Base64.
-    static QString pngBase64();
+    // A small PNG picture in Base64: a landscape whose colours follow seed.
+    static QString pngBase64(int seed = 0);
 
 private:
     void onText(const QString &text);
