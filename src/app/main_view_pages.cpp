@@ -3,6 +3,7 @@
 #include "main_view.h"
 #include "view_settings.h"
 #include "view_sharing_local.h"
+#include "view_sharing_remote.h"
 #include "web_pages.h"
 
 #include <QHBoxLayout>
@@ -35,6 +36,8 @@ QWidget *makeMainViewPage(MainView &view, int index, QWidget *parent)
     switch (index) {
     case MainView::pageLocalShares:
         return localSharesPage(view, parent);
+    case MainView::pageRemoteHosts:
+        return new ViewSharingRemote(parent);
     case MainView::pageSettings:
         return settingsPage(parent);
     default:
