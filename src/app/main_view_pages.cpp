@@ -19,6 +19,14 @@ QWidget *localSharesPage(MainView &view, QWidget *parent)
     return page;
 }
 
+QWidget *remoteHostsPage(MainView &view, QWidget *parent)
+{
+    auto *page = new ViewSharingRemote(parent);
+    // A new login brings another account's hosts.
+    QObject::connect(&view, &MainView::userInfoChanged, page, &ViewSharingRemote::reload);
+    return page;
+}
+
 QWidget *settingsPage(QWidget *parent)
 {
     // The settings page sits in a row with a margin on every edge.
@@ -37,7 +45,7 @@ QWidget *makeMainViewPage(MainView &view, int index, QWidget *parent)
     case MainView::pageLocalShares:
         return localSharesPage(view, parent);
     case MainView::pageRemoteHosts:
-        return new ViewSharingRemote(parent);
+        return remoteHostsPage(view, parent);
     case MainView::pageSettings:
         return settingsPage(parent);
     default:
