@@ -206,3 +206,14 @@ TEST_F(RemoteFixture, StatesForAnotherOwnerOrAClosedBrowserGoNowhere)
     EXPECT_EQ(HelperRemoteSharing::linkOwner, 0);
     P2PClientMsg::setConStatus(ConStatus::csConnected);
 }
+
+TEST_F(RemoteFixture, AShareOfOneFileShowsThatFileAlone)
+{
+    bridge.share = Json{{"tag", "Pics"}, {"path", "/srv/pics/report.pdf"}, {"isdir", 0}, {"isenabled", 1},
+                        {"isdownload", 1}, {"isupload", 1}};
+    ViewSharingRemoteFileList &view = openConnected();
+    EXPECT_EQ(names(view), QStringList{QStringLiteral("report.pdf")});
+    EXPECT_EQ(bridge.count(QStringLiteral("getFileList")), 0);
+    view.openUpload();
+    EXPECT_EQ(view.uploadSheet(), nullptr) << "nothing can be put into a file";
+}

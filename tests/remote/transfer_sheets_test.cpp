@@ -10,6 +10,7 @@
 #include "util_db.h"
 #include "view_sharing_remote_download.h"
 #include "view_sharing_remote_upload.h"
+#include "working_items.h"
 
 #include <QDir>
 #include <QLabel>
@@ -201,4 +202,17 @@ TEST_F(TransferSheets, AnUploadSendsTheChosenItemsIntoTheFolderShown)
     EXPECT_EQ(statusLine(*sheet), english("RS_UploadDone").arg(QStringLiteral("/")));
     ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("getFileList")) >= listsBefore + 2; }))
         << "the browser lists the folder again";
+}
+
+TEST_F(TransferSheets, StartRemoteUploadCarriesTheSessionAndItsItems)
+{
+    bool answered = false;
+    HelperRemoteSharing::sendStartRemoteUpload({WorkingItem{5, false, QStringLiteral("/a/x.txt"), QStringLiteral("Z:\\x.txt")}},
+                                               [&](const std::optional<LenientJson> &answer) { answered = answer.has_value(); });
+    ASSERT_TRUE(waitFor([&] { return answered; }));
+    EXPECT_EQ(bridge.withCode(QStringLiteral("StartRemoteUpload")).first().data,
+              (Json{{"Session", "CLIENT-A|CLIENT-B"},
+                    {"ClientID1", "CLIENT-A"},
+                    {"ClientID2", "CLIENT-B"},
+                    {"FileList", {{{"Size", 5}, {"IsDir", false}, {"Path", "/a/x.txt"}, {"PathSave", "Z:\\x.txt"}}}}}));
 }
