@@ -180,7 +180,6 @@ private:
     // Widgets.
     QLabel *m_title = nullptr;
     QLabel *m_state = nullptr;
-    QPushButton *m_retry = nullptr;
     QToolButton *m_up = nullptr;
     ElidedLabel *m_path = nullptr;
     QToolButton *m_refresh = nullptr;

@@ -84,15 +84,10 @@ void ViewSharingRemoteFileList::buildLayout()
     m_state->setWordWrap(true);
     names->addWidget(m_title);
     names->addWidget(m_state);
-    m_retry = new QPushButton(Theme::icon(QStringLiteral("arrow.clockwise"), Theme::color(QStringLiteral("ColorMain0"))),
-                              localizedString(QStringLiteral("RS_Retry")), this);
-    m_retry->setObjectName(QStringLiteral("retryButton"));
-    connect(m_retry, &QPushButton::clicked, this, &ViewSharingRemoteFileList::ConnectRemoteHost);
     header->addWidget(back);
     header->addSpacing(4);
     header->addWidget(hostIcon);
     header->addLayout(names, 1);
-    header->addWidget(m_retry);
     layout->addLayout(header);
     layout->addWidget(divider(this));
 
@@ -144,7 +139,7 @@ void ViewSharingRemoteFileList::buildLayout()
     m_message->setWordWrap(true);
     m_message->setFont(Theme::font(14));
     m_messageRetry = new QPushButton(localizedString(QStringLiteral("RS_Retry")), panel);
-    m_messageRetry->setObjectName(QStringLiteral("listRetryButton"));
+    m_messageRetry->setObjectName(QStringLiteral("retryButton"));
     connect(m_messageRetry, &QPushButton::clicked, this, [this] {
         if (m_isInvalid)
             ConnectRemoteHost();
@@ -218,7 +213,6 @@ void ViewSharingRemoteFileList::showState()
     else if (isConnected())
         stateColor = Theme::color(QStringLiteral("green"));
     setTextColor(m_state, stateColor);
-    m_retry->setVisible(m_isInvalid);
 
     const QString message = listMessage();
     const bool busy = m_isConnecting || (m_waiting == Waiting::Listing && m_items.isEmpty());

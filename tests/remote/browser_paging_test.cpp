@@ -124,7 +124,7 @@ TEST_F(RemoteFixture, AListingWithoutAnAnswerOffersToTryAgain)
     elapse(ViewSharingRemoteFileList::answerTimeoutMs);
     EXPECT_FALSE(view.isLoading());
     EXPECT_EQ(view.listMessage(), english("RS_ListNoAnswer"));
-    auto *retry = view.findChild<QPushButton *>(QStringLiteral("listRetryButton"));
+    auto *retry = view.findChild<QPushButton *>(QStringLiteral("retryButton"));
     ASSERT_TRUE(retry->isVisible());
 
     // The page that comes now is for a request the browser gave up on.

@@ -89,7 +89,7 @@ TEST_F(HostList, AHostAddedInTheEditorIsStoredAndListed)
     ASSERT_EQ(rows().size(), 1);
     EXPECT_EQ(rows()[0]->findChild<QLabel *>(QStringLiteral("hostNameLabel"))->text(), QStringLiteral("Pat's laptop"));
     EXPECT_EQ(rows()[0]->findChild<QLabel *>(QStringLiteral("hostDetailLabel"))->text(),
-              QStringLiteral("Host: pat   ·   Share tag: Pics"));
+              QStringLiteral("Host: pat   ·   Share Tag: Pics"));
     EXPECT_NE(rows()[0]->findChild<QLabel *>(QStringLiteral("lockIcon")), nullptr);
     EXPECT_FALSE(page->findChild<QLabel *>(QStringLiteral("noHostLabel"))->isVisible());
     EXPECT_EQ(page->toast()->toast(), AlertToast::result(true, english("Sys_Update_Succ")));
@@ -113,7 +113,7 @@ TEST_F(HostList, TheEditorKeepsABrokenHostOpenAndStoresNothing)
     ASSERT_TRUE(waitFor([&] { return page->editor() == nullptr; }));
     ASSERT_EQ(rows().size(), 1);
     EXPECT_EQ(rows()[0]->findChild<QLabel *>(QStringLiteral("hostDetailLabel"))->text(),
-              QStringLiteral("Host: pat   ·   Share tag: default share"));
+              QStringLiteral("Host: pat   ·   Share Tag: default share"));
     EXPECT_EQ(rows()[0]->findChild<QLabel *>(QStringLiteral("lockIcon")), nullptr);
 }
 
