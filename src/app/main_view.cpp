@@ -21,6 +21,7 @@
 #include "text_color.h"
 #include "theme.h"
 #include "toast_overlay.h"
+#include "view_receive_file.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -105,6 +106,11 @@ MainView::MainView(QWidget *parent)
     connect(m_loginView, &QDialog::finished, this, [this] { setIsShowLogin(false); });
     m_loginResultProcessor = std::make_unique<LoginResultProcessor>(*m_loginView);
     BridgeMessage::loginResultHandler = m_loginResultProcessor.get();
+
+    // The receive-files sheet opens and closes with the state that contacts' offers write.
+    auto *receiveSheet = new ViewReceiveFile(*this, QString(), QString(), true, this);
+    receiveSheet->setObjectName(QStringLiteral("receiveSheet"));
+    connect(this, &MainView::ctlViewReceiveFileChanged, receiveSheet, &ViewReceiveFile::onStateChanged);
 }
 
 MainView::~MainView()

@@ -1,6 +1,7 @@
 #include "main_view_pages.h"
 
 #include "main_view.h"
+#include "view_contact.h"
 #include "view_settings.h"
 #include "view_sharing_local.h"
 #include "view_sharing_remote.h"
@@ -46,6 +47,8 @@ QWidget *makeMainViewPage(MainView &view, int index, QWidget *parent)
         return localSharesPage(view, parent);
     case MainView::pageRemoteHosts:
         return remoteHostsPage(view, parent);
+    case MainView::pageSendFiles:
+        return new ViewContact(parent);
     case MainView::pageSettings:
         return settingsPage(parent);
     default:
