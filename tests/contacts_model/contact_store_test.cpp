@@ -111,16 +111,3 @@ TEST_F(ContactStore, WithoutADatabaseNothingIsListedOrStored)
     EXPECT_TRUE(ContactPerson_List().isEmpty());
     EXPECT_FALSE(ContactPerson_Delete(QStringLiteral("ANY")));
 }
-
-TEST(ContactPersonRecord, DisplayNamePrefersAliasThenNameThenEmail)
-{
-    ContactPerson person;
-    person.email = QStringLiteral("e@example.com");
-    EXPECT_EQ(person.displayName(), QStringLiteral("e@example.com"));
-    person.name = QStringLiteral("Eve");
-    EXPECT_EQ(person.displayName(), QStringLiteral("Eve"));
-    person.aliasName = QStringLiteral("  ");
-    EXPECT_EQ(person.displayName(), QStringLiteral("Eve"));
-    person.aliasName = QStringLiteral("Evie");
-    EXPECT_EQ(person.displayName(), QStringLiteral("Evie"));
-}

@@ -37,14 +37,6 @@ TEST_F(DeliveryTexts, ItemsOfOneFolderAreSentFromThatFolder)
     EXPECT_EQ(DeliveryTargets::localRoot({QStringLiteral("/home/u/a.txt"), QStringLiteral("/tmp/b.txt")}), QString());
 }
 
-TEST_F(DeliveryTexts, ChosenPathsAreAddedOnce)
-{
-    QStringList chosen = DeliveryTargets::merged({}, QStringLiteral("/a/x|/a/y"));
-    chosen = DeliveryTargets::merged(chosen, QStringLiteral("/a/y|/b/z|"));
-    EXPECT_EQ(chosen, (QStringList{"/a/x", "/a/y", "/b/z"}));
-    EXPECT_EQ(DeliveryTargets::merged(chosen, QString()), chosen) << "a cancelled panel adds nothing";
-}
-
 TEST_F(DeliveryTexts, ProgressReadsTheBridgesStatusLeniently)
 {
     const TransferProgress running = TransferProgress::fromStatus(LenientJson::parse(QStringLiteral(

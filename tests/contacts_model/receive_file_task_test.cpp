@@ -195,14 +195,6 @@ TEST_F(ReceiveFileTaskTest, TheSendersCancelEndsTheReceive)
     EXPECT_EQ(task.message(), QStringLiteral("The sender cancelled the transfer."));
 }
 
-TEST_F(ReceiveFileTaskTest, ClosingAnUndecidedOfferRefusesIt)
-{
-    task.onShown();
-    task.close();
-    EXPECT_EQ(mainView.state.taskState, QStringLiteral("2"));
-    EXPECT_FALSE(mainView.state.isShowView);
-}
-
 TEST_F(ReceiveFileTaskTest, ANewOfferStartsAfresh)
 {
     bridge.statuses = {ScriptedDeliveryBridge::status(3, 100.0, 2, 2, true)};
