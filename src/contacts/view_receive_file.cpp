@@ -23,6 +23,12 @@ namespace {
 using ContactWidgets::plainLabel;
 using ContactWidgets::setTextColor;
 
+// Texts that come from a peer are cut short, so that no offer can stretch the sheet off the screen.
+QString shortened(const QString &text, qsizetype limit)
+{
+    return text.size() <= limit ? text : text.left(limit) + QStringLiteral("…");
+}
+
 QPushButton *button(QWidget *parent, const QString &text, const QString &name)
 {
     auto *result = new QPushButton(text, parent);
@@ -206,8 +212,8 @@ void ViewReceiveFile::refresh()
     const bool ended = !waiting && !running;
 
     const QString from = state.FromUser.isEmpty() ? localizedString(QStringLiteral("Contact_SomeContact")) : state.FromUser;
-    m_from->setText(localizedString(QStringLiteral("Contact_OfferFrom")).arg(from));
-    m_summary->setText(state.Summary);
+    m_from->setText(localizedString(QStringLiteral("Contact_OfferFrom")).arg(shortened(from, 120)));
+    m_summary->setText(shortened(state.Summary, 600));
     m_folder->setText(running || ended ? (state.taskState.size() > 1 ? state.taskState : m_task->saveAt())
                                        : m_task->saveAt());
     m_folder->setToolTip(m_folder->text());

@@ -170,3 +170,19 @@ TEST_F(ReceiveSheet, ProgressAndTheEndAreShown)
     EXPECT_TRUE(shows("closeSheetButton"));
     EXPECT_FALSE(shows("cancelButton"));
 }
+
+TEST_F(ReceiveSheet, TextsFromThePeerAreShownPlainAndCutShort)
+{
+    CtlViewReceiveFile state;
+    state.FromUser = QStringLiteral("<b>boss</b>");
+    state.Summary = QString(5000, QLatin1Char('x'));
+    state.UUID = QStringLiteral("OFFER-9");
+    state.isShowView = true;
+    mainView.setCtlViewReceiveFile(state);
+    ASSERT_TRUE(sheet.isVisible());
+    auto *from = sheet.findChild<QLabel *>(QStringLiteral("fromLabel"));
+    EXPECT_EQ(from->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(from->text().startsWith(QStringLiteral("<b>boss</b>")));
+    EXPECT_EQ(text("summaryLabel"), QString(600, QLatin1Char('x')) + QStringLiteral("…"));
+    EXPECT_LT(sheet.height(), 600);
+}
