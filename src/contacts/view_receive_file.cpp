@@ -225,7 +225,7 @@ void ViewReceiveFile::refresh()
     m_countDown->setText(
         localizedString(QStringLiteral("Contact_CountDown")).arg(qMax(0, qRound(state.iCountDown))));
 
-    const bool started = progress.taskStatus != TransferProgress::tsNone || progress.hasEnded();
+    const bool started = progress.taskStatus != TransferTaskStatus::tsNone || progress.hasEnded();
     m_progressBar->setVisible(running || state.vrsState == ViewReceiveState::vrsFinished);
     m_progressBar->setValue(int(progress.percent * 10));
     m_progressText->setVisible(running && started && !progress.describe().isEmpty());

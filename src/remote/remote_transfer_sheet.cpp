@@ -94,7 +94,7 @@ int RemoteTransferSheet::percent() const
 
 QString RemoteTransferSheet::statusText() const
 {
-    const TransferTaskInfo &info = m_tracker.last();
+    const TransferTaskStatus &info = m_tracker.last();
     switch (m_tracker.status()) {
     case Status::dsPreparing:
         return preparingText();

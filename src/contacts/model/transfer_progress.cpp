@@ -5,34 +5,35 @@
 #include "util_system.h"
 
 #include <algorithm>
-#include <cmath>
+#include <limits>
 
 TransferProgress TransferProgress::fromStatus(const LenientJson &status)
 {
+    const TransferTaskStatus info = TransferTaskStatus::fromAnswer(status);
+    // Counts and sizes are shown as they are: what cannot be a count or a size counts as 0.
+    const auto count = [](qint64 value) { return int(std::clamp<qint64>(value, 0, std::numeric_limits<int>::max())); };
     TransferProgress progress;
-    progress.taskStatus = status["TaskStatus"].intValue();
-    progress.totalCount = std::max(0, status["TotalTaskCount"].intValue());
-    progress.doneCount = std::max(0, status["TotalTaskDoneCount"].intValue());
+    progress.taskStatus = info.TaskStatus;
+    progress.totalCount = count(info.TotalTaskCount);
+    progress.doneCount = count(info.TotalTaskDoneCount);
     if (progress.totalCount > 0)
         progress.doneCount = std::min(progress.doneCount, progress.totalCount);
-    progress.currentFile = status["CurrentTaskFile"].stringValue();
-    progress.totalSize = std::max<qint64>(0, status["TotalSize"].int64Value());
-    progress.doneSize = std::max<qint64>(0, status["TotalDoneSize"].int64Value());
-    progress.isFinished = status["IsFinished"].boolValue() || progress.taskStatus == tsFinished;
-    progress.isCanceled = status["ForceCancel"].boolValue() || progress.taskStatus == tsCanceled;
-    progress.isFailed = progress.taskStatus == tsFailed;
-    const double percent = status["IProgress"].doubleValue();
-    progress.percent = std::isfinite(percent) ? std::clamp(percent, 0.0, 100.0) : 0.0;
-    if (progress.isFinished)
-        progress.percent = 100;
-    progress.error = status["ErrorInfo"].stringValue();
-    progress.log = status["Log"].stringValue();
+    progress.currentFile = info.CurrentTaskFile;
+    progress.totalSize = std::max<qint64>(0, info.TotalSize);
+    progress.doneSize = std::max<qint64>(0, info.TotalDoneSize);
+    progress.isFinished = info.isFinished();
+    progress.isCanceled = info.isCancelled();
+    progress.isFailed = info.isFailed();
+    // The bridge's own figure, as the sender passes it on to the receiver.
+    progress.percent = info.reportedPercent();
+    progress.error = info.ErrorInfo;
+    progress.log = info.Log;
     return progress;
 }
 
 bool TransferProgress::isActive() const
 {
-    return !hasEnded() && (taskStatus == tsPreparing || taskStatus == tsRunning);
+    return !hasEnded() && (taskStatus == TransferTaskStatus::tsPreparing || taskStatus == TransferTaskStatus::tsRunning);
 }
 
 QString TransferProgress::describe() const

@@ -1,23 +1,23 @@
 #pragma once
 
+#include "transfer_task_status.h"
+
 #include <QString>
 
 class LenientJson;
 
-// What the bridge says about a delivery, read from its status answer ("RemoteUploadTaskInfo" on
-// the sending side, "RefreshRemoteUploadStatus_FromLocal" on the receiving side). Both sides
+// A delivery as the contact pages show it, from the bridge's status answer ("RemoteUploadTaskInfo"
+// on the sending side, "RefreshRemoteUploadStatus_FromLocal" on the receiving side). Both sides
 // show it the same way.
 struct TransferProgress {
-    // "TaskStatus" values of the bridge.
-    enum TaskStatus { tsNone = 0, tsPreparing = 1, tsRunning = 2, tsFinished = 3, tsFailed = 4, tsCanceled = 5 };
-
-    int taskStatus = tsNone;
+    // The bridge's "TaskStatus" (TransferTaskStatus::TaskStatusValue).
+    int taskStatus = TransferTaskStatus::tsNone;
     int totalCount = 0;
     int doneCount = 0;
     QString currentFile;
     qint64 totalSize = 0;
     qint64 doneSize = 0;
-    // 0 to 100.
+    // 0 to 100: the bridge's "IProgress" (TransferTaskStatus::reportedPercent).
     double percent = 0;
     bool isFinished = false;
     // Cancelled by either side ("ForceCancel").

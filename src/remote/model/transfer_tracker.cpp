@@ -1,25 +1,6 @@
 #include "transfer_tracker.h"
 
-#include <algorithm>
-
 using Status = RemoteSharingDownloadStatus;
-
-TransferTaskInfo TransferTaskInfo::fromAnswer(const LenientJson &answer)
-{
-    TransferTaskInfo info;
-    info.TaskStatus = answer["TaskStatus"].intValue();
-    info.TotalTaskCount = answer["TotalTaskCount"].int64Value();
-    info.TotalTaskDoneCount = answer["TotalTaskDoneCount"].int64Value();
-    info.CurrentTaskFile = answer["CurrentTaskFile"].stringValue();
-    info.TotalSize = answer["TotalSize"].int64Value();
-    info.TotalDoneSize = answer["TotalDoneSize"].int64Value();
-    info.IProgress = answer["IProgress"].doubleValue();
-    info.IsFinished = answer["IsFinished"].boolValue();
-    info.ForceCancel = answer["ForceCancel"].boolValue();
-    info.FailedCount = answer["FailedCount"].int64Value();
-    info.ErrorInfo = answer["ErrorInfo"].stringValue();
-    return info;
-}
 
 bool TransferTracker::isBusy() const
 {
@@ -70,7 +51,7 @@ void TransferTracker::onStatusAnswer(const std::optional<LenientJson> &answer)
         return;
     }
     m_missed = 0;
-    const TransferTaskInfo info = TransferTaskInfo::fromAnswer(*answer);
+    const TransferTaskStatus info = TransferTaskStatus::fromAnswer(*answer);
     if (!info.isKnown()) {
         if (++m_unknown >= maxUnknownAnswers)
             fail(TransferFailure::Lost, QString());
@@ -99,17 +80,5 @@ bool TransferTracker::cancel()
 
 int TransferTracker::percent() const
 {
-    if (m_status == Status::dsFinished)
-        return 100;
-    double done = 0;
-    if (m_last.TotalSize > 0)
-        done = 100.0 * double(m_last.TotalDoneSize) / double(m_last.TotalSize);
-    else if (m_last.IProgress > 0)
-        done = m_last.IProgress;
-    else if (m_last.TotalTaskCount > 0)
-        done = 100.0 * double(m_last.TotalTaskDoneCount) / double(m_last.TotalTaskCount);
-    // A bridge may report anything; NaN fails every comparison and counts as 0.
-    if (!(done > 0))
-        return 0;
-    return int(std::min(done, 99.0));
+    return m_status == Status::dsFinished ? 100 : m_last.percentSoFar();
 }

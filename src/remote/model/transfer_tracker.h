@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lenient_json.h"
+#include "transfer_task_status.h"
 
 #include <QString>
 
@@ -26,30 +27,6 @@ enum class TransferFailure {
     Failed,   // the transfer itself failed (its "ErrorInfo" says why)
 };
 
-// One status answer of a transfer ("Trans3_FC_TransTaskInfo", "RemoteUploadTaskInfo").
-// TaskStatus: 0 none, 1 preparing, 2 running, 3 finished, 4 failed, 5 cancelled.
-struct TransferTaskInfo
-{
-    int TaskStatus = 0;
-    qint64 TotalTaskCount = 0;
-    qint64 TotalTaskDoneCount = 0;
-    QString CurrentTaskFile;
-    qint64 TotalSize = 0;
-    qint64 TotalDoneSize = 0;
-    double IProgress = 0;
-    bool IsFinished = false;
-    bool ForceCancel = false;
-    qint64 FailedCount = 0;
-    QString ErrorInfo;
-
-    static TransferTaskInfo fromAnswer(const LenientJson &answer);
-
-    bool isFinished() const { return IsFinished || TaskStatus == 3; }
-    bool isFailed() const { return TaskStatus == 4; }
-    bool isCancelled() const { return ForceCancel || TaskStatus == 5; }
-    bool isKnown() const { return TaskStatus != 0 || isFinished() || isCancelled(); }
-};
-
 // Follows one transfer from its start request to its end, from the answers the sheet receives.
 // It ends in exactly one of dsFinished, dsFailed and dsCanceled, and it ends also when the bridge
 // stops answering or forgets the transfer, so a sheet never waits for ever.
@@ -68,7 +45,7 @@ public:
     TransferFailure failure() const { return m_failure; }
     // Why it failed or was refused, as the bridge put it ("" when it said nothing).
     QString detail() const { return m_detail; }
-    const TransferTaskInfo &last() const { return m_last; }
+    const TransferTaskStatus &last() const { return m_last; }
 
     bool isBusy() const;
     bool isEnded() const;
@@ -91,7 +68,7 @@ private:
     RemoteSharingDownloadStatus m_status = RemoteSharingDownloadStatus::dsPreparing;
     TransferFailure m_failure = TransferFailure::None;
     QString m_detail;
-    TransferTaskInfo m_last;
+    TransferTaskStatus m_last;
     int m_missed = 0;
     int m_unknown = 0;
     int m_afterCancel = 0;
