@@ -55,6 +55,11 @@ DialogConfirmView::DialogConfirmView(DialogConfirmSetting *setting, QWidget *par
 
 DialogConfirmView::~DialogConfirmView() = default;
 
+DialogConfirmSetting *DialogConfirmView::setting() const
+{
+    return m_setting;
+}
+
 void DialogConfirmView::showEvent(QShowEvent *event)
 {
     refresh();

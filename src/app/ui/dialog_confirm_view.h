@@ -24,7 +24,7 @@ public:
     DialogConfirmView(DialogConfirmSetting *setting, QWidget *parent = nullptr);
     ~DialogConfirmView() override;
 
-    DialogConfirmSetting *setting() const { return m_setting; }
+    DialogConfirmSetting *setting() const;
 
 protected:
     void showEvent(QShowEvent *event) override;
