@@ -1,6 +1,5 @@
 #include "login_view.h"
 
-#include "bridge_frames.h"
 #include "bridge_link.h"
 #include "bridge_supervisor.h"
 #include "build_settings.h"
@@ -151,15 +150,7 @@ void LoginView::onTimerTick()
     if (Env::isBridgeConnected && m_iLoginState == LoginState::lsStartLogin) {
         m_iLoginState = LoginState::lsLoginSubmited;
         m_iLoginTimeCounter = 0;
-        LoginAccount account;
-        account.Id_acc = strEmail();
-        account.Password = strPassword();
-        account.Device = QStringLiteral("IPhone");
-        account.isCheckAccOnly = QStringLiteral("0");
-        account.Relogin = false;
-        account.Version = Env::appVersion;
-        account.Source = QStringLiteral("IOS");
-        BridgeLink::sendToBridge(QString::fromLatin1(FrameCode::Login), QelJSON::toJSONString(account));
+        BridgeLink::sendLogin(strEmail(), strPassword());
     }
     if (m_iLoginState == LoginState::lsLoginSubmited && m_iLoginTimeCounter >= loginTimeoutTicks) {
         m_iLoginState = LoginState::lsTimeout;
