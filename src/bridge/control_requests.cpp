@@ -3,6 +3,7 @@
 #include "bridge_link.h"
 #include "console.h"
 #include "p2p_client_msg.h"
+#include "session_state.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -62,3 +63,14 @@ QString sendControlRequest(const QString &code, const QelJSON::Json &payload, bo
 }
 
 } // namespace P2PClientMsg
+
+namespace HelperRemoteSharing {
+
+void sendStartRemoteUpload(const std::vector<WorkingItem> &items, AnswerCallback callback)
+{
+    const UploadTaskInfo task{session, sessionClientID1, sessionClientID2, items};
+    P2PClientMsg::SendMsgToP2PClient(QString::fromLatin1(ControlCode::StartRemoteUpload), task, true,
+                                     std::move(callback));
+}
+
+} // namespace HelperRemoteSharing

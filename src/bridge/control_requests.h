@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace P2PClientMsg {
 
 // How long a waited control request may wait for its answer, by code (and, for "CallHttp", the
@@ -27,3 +29,11 @@ QString SendMsgToP2PClient(const QString &code, const Payload &payload, bool wai
 }
 
 } // namespace P2PClientMsg
+
+namespace HelperRemoteSharing {
+
+// "StartRemoteUpload": has the bridge send items to the peer of the current session; the answer
+// (or none) reaches callback once.
+void sendStartRemoteUpload(const std::vector<WorkingItem> &items, AnswerCallback callback);
+
+} // namespace HelperRemoteSharing

@@ -4,6 +4,7 @@
 #include "remote_test_support.h"
 
 #include "clock.h"
+#include "control_requests.h"
 #include "download_folder.h"
 #include "file_dialog_panels.h"
 #include "test_home.h"

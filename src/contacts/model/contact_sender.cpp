@@ -287,11 +287,8 @@ void ContactSender::prepareUpload()
 
 void ContactSender::startUpload(const std::vector<WorkingItem> &items)
 {
-    const UploadTaskInfo task{HelperRemoteSharing::session, HelperRemoteSharing::sessionClientID1,
-                              HelperRemoteSharing::sessionClientID2, items};
-    P2PClientMsg::SendMsgToP2PClient(
-        QString::fromLatin1(ControlCode::StartRemoteUpload), task, true,
-        whileIn(ViewContactState::vcsPreparing, [this](const std::optional<LenientJson> &answer) {
+    HelperRemoteSharing::sendStartRemoteUpload(
+        items, whileIn(ViewContactState::vcsPreparing, [this](const std::optional<LenientJson> &answer) {
             const QString failed = localizedString(QStringLiteral("Contact_SendFailed"));
             if (!answer) {
                 stopWithMessage(failed);

@@ -1,7 +1,5 @@
 #include "working_items.h"
 
-#include "control_requests.h"
-#include "session_state.h"
 #include "util_system.h"
 
 #include <QDirIterator>
@@ -56,14 +54,3 @@ qint64 totalSize(const std::vector<WorkingItem> &items)
         total += item.Size;
     return total;
 }
-
-namespace HelperRemoteSharing {
-
-void sendStartRemoteUpload(const std::vector<WorkingItem> &items, AnswerCallback callback)
-{
-    const UploadTaskInfo task{session, sessionClientID1, sessionClientID2, items};
-    P2PClientMsg::SendMsgToP2PClient(QString::fromLatin1(ControlCode::StartRemoteUpload), task, true,
-                                     std::move(callback));
-}
-
-} // namespace HelperRemoteSharing

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "control_payloads.h"
-#include "pending_requests.h"
 
 #include <QStringList>
 
@@ -17,11 +16,3 @@ std::vector<WorkingItem> workingItemsFor(const QStringList &localPaths, const QS
                                          const std::atomic_bool *stop = nullptr);
 
 qint64 totalSize(const std::vector<WorkingItem> &items);
-
-namespace HelperRemoteSharing {
-
-// "StartRemoteUpload": has the bridge send items to the peer of the current session; the answer
-// (or none) reaches callback once.
-void sendStartRemoteUpload(const std::vector<WorkingItem> &items, AnswerCallback callback);
-
-} // namespace HelperRemoteSharing
