@@ -333,6 +333,14 @@ DbResult UtilDB::exec(const QString &sql, const QVariantList &params)
     return run(sql, params, false);
 }
 
+bool UtilDB::execPrinted(const QString &sql, const QVariantList &params)
+{
+    const DbResult result = exec(sql, params);
+    if (!result)
+        Console::printLine(result.error);
+    return result.ok;
+}
+
 bool UtilDB::runInTransaction(const std::function<bool()> &work)
 {
     if (!connection)

@@ -73,6 +73,8 @@ public:
     static DbResult query(const QString &sql, const QVariantList &params = {});
     // One statement run to its end, rows ignored.
     static DbResult exec(const QString &sql, const QVariantList &params = {});
+    // exec() for stores that only need to know whether it ran; a failure is printed.
+    static bool execPrinted(const QString &sql, const QVariantList &params = {});
 
     // Runs work inside a savepoint: kept when work returns true, rolled back otherwise. True
     // only when work succeeded and its changes were kept. Savepoints nest, so work may call

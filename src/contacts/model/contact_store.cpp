@@ -18,14 +18,6 @@ QString freshId()
     return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
 }
 
-bool execPrinted(const QString &sql, const QVariantList &params)
-{
-    const DbResult result = UtilDB::exec(sql, params);
-    if (!result)
-        Console::printLine(result.error);
-    return result.ok;
-}
-
 } // namespace
 
 QList<ContactPerson> ContactPerson_List()
@@ -71,7 +63,7 @@ bool ContactPerson_Add(ContactPerson &contact)
     stored.mobile = contact.mobile.trimmed();
     stored.aliasName = contact.aliasName.trimmed();
     stored.accessCode = contact.accessCode.trimmed();
-    if (!execPrinted(QStringLiteral("insert into contactperson (id_acc, uuid_cp, cpname, cpmail, cpmobile, aliasname,"
+    if (!UtilDB::execPrinted(QStringLiteral("insert into contactperson (id_acc, uuid_cp, cpname, cpmail, cpmobile, aliasname,"
                                     " accesscode) values (?, ?, ?, ?, ?, ?, ?)"),
                      {accountId(), stored.contactId, stored.name, stored.email, stored.mobile, stored.aliasName,
                       stored.accessCode}))
@@ -86,5 +78,5 @@ bool ContactPerson_Delete(const QString &contactId)
 {
     if (contactId.isEmpty())
         return false;
-    return execPrinted(QStringLiteral("delete from contactperson where uuid_cp=?"), {contactId});
+    return UtilDB::execPrinted(QStringLiteral("delete from contactperson where uuid_cp=?"), {contactId});
 }

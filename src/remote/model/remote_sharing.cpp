@@ -36,11 +36,8 @@ int characterCount(const QString &text)
 
 bool execPrinted(const QString &sql, const QVariantList &params, qsizetype *changed = nullptr)
 {
-    const DbResult result = UtilDB::exec(sql, params);
-    if (!result) {
-        Console::printLine(result.error);
+    if (!UtilDB::execPrinted(sql, params))
         return false;
-    }
     if (changed) {
         const DbResult count = UtilDB::query(QStringLiteral("select changes()"));
         *changed = count && !count.rows.isEmpty() ? count.rows.first().value(0).toLongLong() : 0;

@@ -18,15 +18,6 @@ qint64 accountId()
     return Env::userInfo.id_acc;
 }
 
-// Runs a statement that returns no rows; a failure is printed.
-bool execPrinted(const QString &sql, const QVariantList &params)
-{
-    const DbResult result = UtilDB::exec(sql, params);
-    if (!result)
-        printLine(result.error);
-    return result.ok;
-}
-
 // Keeps what work wrote only when it returns true.
 bool atomically(const std::function<bool()> &work)
 {
@@ -154,9 +145,9 @@ bool writeSetting(qint64 id, const QString &tag, const QString &key, const QStri
 {
     return atomically([&] {
         const bool written =
-            execPrinted(QStringLiteral("delete from localshare_ext where id_acc=? and UPPER(tag)=UPPER(?) and key=?"),
+            UtilDB::execPrinted(QStringLiteral("delete from localshare_ext where id_acc=? and UPPER(tag)=UPPER(?) and key=?"),
                         {id, tag, key})
-            && execPrinted(QStringLiteral("insert into localshare_ext(id_acc, tag, key, value, ctime)"
+            && UtilDB::execPrinted(QStringLiteral("insert into localshare_ext(id_acc, tag, key, value, ctime)"
                                           " values(?, ?, ?, ?, datetime('now','localtime'))"),
                            {id, tag, key, value});
         if (!written)
@@ -246,8 +237,8 @@ bool LocalShare_Delete(const QString &tag)
 {
     const qint64 id = accountId();
     return atomically([&] {
-        return execPrinted(QStringLiteral("delete from localshare where id_acc=? and UPPER(tag)=UPPER(?)"), {id, tag})
-            && execPrinted(QStringLiteral("delete from localshare_ext where id_acc=? and UPPER(tag)=UPPER(?)"),
+        return UtilDB::execPrinted(QStringLiteral("delete from localshare where id_acc=? and UPPER(tag)=UPPER(?)"), {id, tag})
+            && UtilDB::execPrinted(QStringLiteral("delete from localshare_ext where id_acc=? and UPPER(tag)=UPPER(?)"),
                            {id, tag});
     });
 }
@@ -262,7 +253,7 @@ bool LocalShare_Insert(const SharingObj &share)
     const qint64 id = accountId();
     const QString tag = share.tag();
     return atomically([&] {
-        const bool rowWritten = execPrinted(
+        const bool rowWritten = UtilDB::execPrinted(
             QStringLiteral("insert into localshare (id_acc, tag, path, password, isenabled, isupload, isdownload, isdir,"
                            " ctime) values (?, ?, ?, ?, ?, ?, ?, ?, datetime('now','localtime'))"),
             {id, tag, share.path(), share.password(), share.isenabled(), share.isupload(), share.isdownload(),
@@ -312,8 +303,8 @@ bool LocalShare_SetDefault(const QString &tag)
 {
     const qint64 id = accountId();
     return atomically([&] {
-        return execPrinted(QStringLiteral("update localshare_ext set Value='0' where id_acc=? and Key='IsDefault'"), {id})
-            && execPrinted(QStringLiteral("update localshare_ext set Value='1' where id_acc=? and UPPER(tag)=UPPER(?)"
+        return UtilDB::execPrinted(QStringLiteral("update localshare_ext set Value='0' where id_acc=? and Key='IsDefault'"), {id})
+            && UtilDB::execPrinted(QStringLiteral("update localshare_ext set Value='1' where id_acc=? and UPPER(tag)=UPPER(?)"
                                           " and Key='IsDefault'"),
                            {id, tag});
     });
