@@ -25,7 +25,6 @@
 
 #include <gtest/gtest.h>
 
-using ContactsTest::waitFor;
 
 namespace {
 

@@ -33,7 +33,6 @@
 #include <memory>
 
 using ContactsTest::filesBelow;
-using ContactsTest::waitFor;
 
 namespace {
 
@@ -66,7 +65,8 @@ protected:
         Theme::applyToApplication(*qApp);
         ContactsTest::resetAll();
         BridgeMessage::peerRequestHandler = &handler;
-        standin = std::make_unique<StandinBridgeProcess>(copyDelayMs);
+        standin = std::make_unique<StandinBridgeProcess>(
+            QMap<QString, QString>{{QStringLiteral("FENMAR_STANDIN_COPY_DELAY_MS"), QString::number(copyDelayMs)}});
         ASSERT_TRUE(standin->start()) << "the stand-in bridge is built beside the tests";
         ASSERT_TRUE(signInThroughStandin(*standin, QStringLiteral("pat@example.com"), QStringLiteral("secret")));
         me.name = QStringLiteral("Pat");
@@ -170,7 +170,7 @@ TEST_F(DeliveryEndToEnd, ARefusalEndsTheSendersWait)
     ASSERT_TRUE(waitFor([&] { return sender.hasEnded(); }, 5000));
     EXPECT_EQ(sender.state(), ViewContactState::vcsRefused);
     EXPECT_EQ(sender.message(), QStringLiteral("The receiver refused the files."));
-    ContactsTest::spin(200);
+    spin(200);
     EXPECT_TRUE(filesBelow(inbox).isEmpty());
 }
 

@@ -26,7 +26,6 @@
 
 #include <gtest/gtest.h>
 
-using ContactsTest::waitFor;
 
 namespace {
 

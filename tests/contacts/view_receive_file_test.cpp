@@ -23,7 +23,6 @@
 
 #include <gtest/gtest.h>
 
-using ContactsTest::waitFor;
 
 namespace {
 

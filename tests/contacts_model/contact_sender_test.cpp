@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-using ContactsTest::waitFor;
 using State = ViewContactState;
 
 namespace {
@@ -188,7 +187,7 @@ TEST_F(ContactSenderTest, GivesUpAfterThirtyTicksWithoutADecision)
 
     // No more questions once it gave up.
     const int asked = bridge.count(QStringLiteral("WaitRemoteReceiveFilesPressButton"));
-    ContactsTest::spin(150);
+    spin(150);
     EXPECT_EQ(bridge.count(QStringLiteral("WaitRemoteReceiveFilesPressButton")), asked);
 }
 
@@ -259,7 +258,7 @@ TEST_F(ContactSenderTest, NothingIsSentWithoutTheServiceOrSomethingToSend)
     ASSERT_TRUE(sender.start(bob, paths));
     EXPECT_EQ(sender.state(), State::vcsStopped);
     EXPECT_EQ(sender.message(), QStringLiteral("Not connected to the service. Please log in and try again."));
-    ContactsTest::spin(50);
+    spin(50);
     EXPECT_EQ(bridge.count(QStringLiteral("CallHttp")), 0);
 }
 
@@ -289,7 +288,7 @@ TEST_F(ContactSenderTest, CancellingWhileSendingStopsTheUploadAndClosesTheReceiv
     }));
     EXPECT_EQ(HelperRemoteSharing::linkOwner, 0);
     sender.tick();
-    ContactsTest::spin(50);
+    spin(50);
     EXPECT_EQ(bridge.count(QStringLiteral("RemoteUploadTaskInfo")), 1) << "no progress asked for after the end";
 }
 

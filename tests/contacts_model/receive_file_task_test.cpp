@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-using ContactsTest::waitFor;
 
 namespace {
 
@@ -141,7 +140,7 @@ TEST_F(ReceiveFileTaskTest, ARunningReceiveFollowsTheBridgeToTheEnd)
     ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("RefreshRemoteUploadStatus_FromLocal")) == 1; }));
     EXPECT_EQ(str(bridge.lastData(QStringLiteral("RefreshRemoteUploadStatus_FromLocal")), "Session"),
               QStringLiteral("PEER|ME"));
-    ContactsTest::spin(30);
+    spin(30);
     EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsRunning) << "the sender has not started yet";
 
     task.tick();
@@ -163,7 +162,7 @@ TEST_F(ReceiveFileTaskTest, OneQuestionAtATimeWhileTheBridgeIsSlow)
     task.accept();
     bridge.answerStatus = false;
     ticks(5);
-    ContactsTest::spin(50);
+    spin(50);
     EXPECT_EQ(bridge.count(QStringLiteral("RefreshRemoteUploadStatus_FromLocal")), 1);
 }
 
@@ -179,7 +178,7 @@ TEST_F(ReceiveFileTaskTest, CancellingARunningReceiveTellsTheBridgeAndStaysToSay
     ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("CancelFileReceive_FromLocal")) == 1; }));
 
     task.tick();
-    ContactsTest::spin(30);
+    spin(30);
     EXPECT_EQ(bridge.count(QStringLiteral("RefreshRemoteUploadStatus_FromLocal")), 0);
     task.close();
     EXPECT_FALSE(mainView.state.isShowView);

@@ -4,41 +4,12 @@
 #include "test_home.h"
 #include "util_db.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
-
-void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace ContactsTest {
-
-bool waitFor(const std::function<bool()> &pred, int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!pred()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return true;
-}
-
-void spin(int ms)
-{
-    QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-}
 
 void resetAll()
 {

@@ -1,11 +1,5 @@
 #include "scripted_delivery_bridge.h"
 
-#include "bridge_link.h"
-#include "contacts_test_support.h"
-#include "env.h"
-
-#include <QDateTime>
-
 namespace {
 
 QString text(const Json &value, const char *key)
@@ -14,26 +8,10 @@ QString text(const Json &value, const char *key)
     return it != value.end() && it->is_string() ? QString::fromStdString(it->get<std::string>()) : QString();
 }
 
-// Msg.Data in object form, or the object inside the string of the text form.
-Json dataOf(const Json &frame)
-{
-    const Json &data = frame["Msg"]["Data"];
-    if (data.is_string())
-        return Json::parse(data.get<std::string>(), nullptr, false);
-    return data;
-}
-
 } // namespace
 
-ScriptedDeliveryBridge::ScriptedDeliveryBridge() : m_server(QStringLiteral("scripted bridge"), QWebSocketServer::NonSecureMode)
+ScriptedDeliveryBridge::ScriptedDeliveryBridge() : ScriptedBridgeServer(QStringLiteral("scripted bridge"))
 {
-    m_server.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&m_server, &QWebSocketServer::newConnection, this, [this] {
-        QWebSocket *client = m_server.nextPendingConnection();
-        client->setParent(this);
-        m_client = client;
-        QObject::connect(client, &QWebSocket::textMessageReceived, this, &ScriptedDeliveryBridge::onText);
-    });
     preparedAnswer = Json{{"Result", 1},
                           {"Info", ""},
                           {"FileList",
@@ -41,28 +19,6 @@ ScriptedDeliveryBridge::ScriptedDeliveryBridge() : m_server(QStringLiteral("scri
                                         Json{{"Size", 7}, {"IsDir", false}, {"Path", "/src/b.txt"}, {"PathSave", "Z:\\b.txt"}}})},
                           {"TotalTaskCount", 2},
                           {"TotalSize", 12}};
-}
-
-ScriptedDeliveryBridge::~ScriptedDeliveryBridge()
-{
-    BridgeLink::resetForTests();
-}
-
-bool ScriptedDeliveryBridge::connectClient()
-{
-    BridgeLink::setPortForTests(m_server.serverPort());
-    BridgeLink::connect();
-    return ContactsTest::waitFor([] { return Env::isBridgeConnected; });
-}
-
-QList<ScriptedDeliveryBridge::Request> ScriptedDeliveryBridge::withCode(const QString &code) const
-{
-    QList<Request> found;
-    for (const Request &request : requests) {
-        if (request.code == code)
-            found << request;
-    }
-    return found;
 }
 
 Json ScriptedDeliveryBridge::lastData(const QString &code) const
@@ -79,16 +35,10 @@ Json ScriptedDeliveryBridge::status(int taskStatus, double percent, int done, in
                 {"Log", "Copying b.txt"}};
 }
 
-void ScriptedDeliveryBridge::onText(const QString &frameText)
+void ScriptedDeliveryBridge::onRequest(Request request)
 {
-    const Json frame = Json::parse(frameText.toStdString(), nullptr, false);
-    if (!frame.is_object() || !frame.contains("Msg"))
-        return;
-    const QString frameCode = text(frame["Msg"], "Code");
-    const Json data = dataOf(frame);
-    if (frameCode == QStringLiteral("ClientInit")) {
-        requests << Request{frameCode, frameCode, QString(), QString(), QString(), data,
-                            QDateTime::currentMSecsSinceEpoch()};
+    if (request.frameCode == QStringLiteral("ClientInit")) {
+        requests << request;
         if (connect == Connect::Stands) {
             sendFrame(QStringLiteral("P2PCLIENT"),
                       Json{{"Type", "GetShareHost6Client"},
@@ -101,24 +51,15 @@ void ScriptedDeliveryBridge::onText(const QString &frameText)
         }
         return;
     }
-    if (!data.is_object())
-        return;
-    Request request{frameCode,
-                          text(data, "Code"),
-                          text(data, "Token"),
-                          text(data, "Session"),
-                          text(data, "IsProcessOnBridge"),
-                          data.contains("Data") ? data["Data"] : Json(),
-                          QDateTime::currentMSecsSinceEpoch()};
     // The link's own version check goes apart, so that it counts as no request of the page's.
     if (request.code == QStringLiteral("CallHttp") && text(request.data, "URL").contains(QStringLiteral("version/mac"))) {
         request.code = QStringLiteral("VersionCheck");
         answerToken(request.token, Json(R"({"info":0})"));
     }
     requests << request;
-    if (frameCode == QStringLiteral("P2PClientControl"))
+    if (request.frameCode == QStringLiteral("P2PClientControl"))
         answerControl(request);
-    else if (frameCode == QStringLiteral("WSDC"))
+    else if (request.frameCode == QStringLiteral("WSDC"))
         answerPeer(request);
 }
 
@@ -167,16 +108,4 @@ void ScriptedDeliveryBridge::answerPeer(const Request &request)
                                            {"ClientID1", ownClientId},
                                            {"ClientID2", peerClientId},
                                            {"Msg", msg}});
-}
-
-void ScriptedDeliveryBridge::answerToken(const QString &token, const Json &msg)
-{
-    sendFrame(QStringLiteral("P2PCLIENT"), Json{{"Type", ""}, {"Token", token.toStdString()}, {"Msg", msg}});
-}
-
-void ScriptedDeliveryBridge::sendFrame(const QString &code, const Json &data)
-{
-    if (m_client)
-        m_client->sendTextMessage(
-            QString::fromStdString(Json{{"Code", code.toStdString()}, {"Data", data.dump()}}.dump()));
 }

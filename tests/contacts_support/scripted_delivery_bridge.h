@@ -4,46 +4,19 @@
 // check, the peer connection, the room check, the offer, the receiver's decisions, the upload's
 // preparation, start and progress as scripted, and records every request.
 
-#include <nlohmann/json.hpp>
+#include "scripted_bridge_server.h"
 
 #include <QList>
-#include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QWebSocket>
-#include <QWebSocketServer>
 
-#include <optional>
-
-using Json = nlohmann::json;
-
-class ScriptedDeliveryBridge final : public QObject
+class ScriptedDeliveryBridge final : public ScriptedBridgeServer
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ScriptedDeliveryBridge)
 
 public:
-    static constexpr const char *ownClientId = "CLIENT-A";
-    static constexpr const char *peerClientId = "CLIENT-B";
-
-    // One request the client sent, by its frame code ("ClientInit", "WSDC", "P2PClientControl").
-    struct Request {
-        QString frameCode;
-        QString code;
-        QString token;
-        QString session;
-        QString isProcessOnBridge;
-        Json data;
-        // When it arrived, in milliseconds since 1970.
-        qint64 atMs = 0;
-    };
-
     ScriptedDeliveryBridge();
-    ~ScriptedDeliveryBridge() override;
-
-    // Points the client's link here, connects it and waits until it counts as connected.
-    bool connectClient();
 
     // ---- the script ------------------------------------------------------------------------
     // Body of the service's answer to "CallHttp"; nothing answers when empty.
@@ -64,9 +37,6 @@ public:
     bool answerStatus = true;
 
     // ---- what arrived ----------------------------------------------------------------------
-    QList<Request> requests;
-    QList<Request> withCode(const QString &code) const;
-    int count(const QString &code) const { return int(withCode(code).size()); }
     // The data of the last request with this code; null when none came.
     Json lastData(const QString &code) const;
 
@@ -75,14 +45,10 @@ public:
                        bool canceled = false);
 
 private:
-    void onText(const QString &text);
+    void onRequest(Request request) override;
     void answerControl(const Request &request);
     void answerPeer(const Request &request);
-    void sendFrame(const QString &code, const Json &data);
-    void answerToken(const QString &token, const Json &msg);
 
-    QWebSocketServer m_server;
-    QPointer<QWebSocket> m_client;
     int m_decisionsGiven = 0;
     int m_statusesGiven = 0;
 };

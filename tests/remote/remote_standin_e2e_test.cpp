@@ -39,7 +39,6 @@
 #include <QPushButton>
 #include <QThreadPool>
 
-using ContactsTest::waitFor;
 using Status = RemoteSharingDownloadStatus;
 
 namespace {
@@ -71,7 +70,8 @@ protected:
         UiTest::useEnglishLook();
         registerFileDialogPanels();
         ContactsTest::resetAll();
-        standin = std::make_unique<StandinBridgeProcess>(copyDelayMs);
+        standin = std::make_unique<StandinBridgeProcess>(
+            QMap<QString, QString>{{QStringLiteral("FENMAR_STANDIN_COPY_DELAY_MS"), QString::number(copyDelayMs)}});
         ASSERT_TRUE(standin->start()) << "the stand-in bridge is built beside the tests";
         ASSERT_TRUE(signInThroughStandin(*standin, QStringLiteral("pat@example.com"), QStringLiteral("pw")));
         BridgeMessage::peerRequestHandler = &peer;
@@ -257,6 +257,6 @@ TEST_F(EndToEnd, ACancelledDownloadLeavesNoPartialFile)
     ASSERT_TRUE(waitFor([&] { return download->tracker().isEnded(); }, 15000));
     EXPECT_EQ(download->status(), Status::dsCanceled) << download->statusText().toStdString();
     EXPECT_LT(download->percent(), 100);
-    ContactsTest::spin(200);
+    spin(200);
     EXPECT_EQ(ContactsTest::filesBelow(DownloadFolder::defaultFolder()), QStringList()) << "no partial file, hidden or not";
 }

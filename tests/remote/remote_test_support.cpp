@@ -82,7 +82,7 @@ ViewSharingRemoteFileList &RemoteFixture::openBrowser(const RemoteSharing &host)
 ViewSharingRemoteFileList &RemoteFixture::openConnected(const RemoteSharing &host)
 {
     ViewSharingRemoteFileList &view = openBrowser(host);
-    EXPECT_TRUE(RemoteTest::waitFor([&] { return view.isConnected() && !view.isLoading(); }))
+    EXPECT_TRUE(waitFor([&] { return view.isConnected() && !view.isLoading(); }))
         << view.hostStateText().toStdString();
     return view;
 }

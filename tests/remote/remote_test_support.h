@@ -20,9 +20,6 @@ class ManualClock;
 
 namespace RemoteTest {
 
-using ContactsTest::spin;
-using ContactsTest::waitFor;
-
 RemoteSharing host(const QString &hostname = QStringLiteral("pat"), const QString &tag = QStringLiteral("Pics"),
                    const QString &password = QStringLiteral("1234"), const QString &alias = {});
 

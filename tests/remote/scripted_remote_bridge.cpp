@@ -1,7 +1,5 @@
 #include "scripted_remote_bridge.h"
 
-#include "bridge_link.h"
-#include "contacts_test_support.h"
 #include "env.h"
 
 #include <QBuffer>
@@ -18,51 +16,19 @@ QString str(const Json &value)
 
 } // namespace
 
-ScriptedRemoteBridge::ScriptedRemoteBridge() : m_server(QStringLiteral("scripted"), QWebSocketServer::NonSecureMode)
-{
-    m_server.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&m_server, &QWebSocketServer::newConnection, this, [this] {
-        m_client = m_server.nextPendingConnection();
-        QObject::connect(m_client, &QWebSocket::textMessageReceived, this, &ScriptedRemoteBridge::onText);
-    });
-}
-
-ScriptedRemoteBridge::~ScriptedRemoteBridge()
-{
-    BridgeLink::resetForTests();
-}
+ScriptedRemoteBridge::ScriptedRemoteBridge() : ScriptedBridgeServer(QStringLiteral("scripted")) {}
 
 bool ScriptedRemoteBridge::connectClient()
 {
     Env::userInfo.Token = QStringLiteral("TOKEN");
     Env::userInfo.ClientID = QString::fromLatin1(ownClientId);
-    BridgeLink::setPortForTests(m_server.serverPort());
-    BridgeLink::connect();
-    return ContactsTest::waitFor([] { return Env::isBridgeConnected; });
-}
-
-QList<ScriptedRemoteBridge::Request> ScriptedRemoteBridge::withCode(const QString &code) const
-{
-    QList<Request> found;
-    for (const Request &request : requests) {
-        if (request.code == code)
-            found.append(request);
-    }
-    return found;
-}
-
-void ScriptedRemoteBridge::sendFrame(const QString &code, const Json &data)
-{
-    if (!m_client)
-        return;
-    const Json frame = {{"Code", code.toStdString()}, {"Data", data.dump()}};
-    m_client->sendTextMessage(QString::fromStdString(frame.dump()));
+    return ScriptedBridgeServer::connectClient();
 }
 
 void ScriptedRemoteBridge::answer(const Request &request, const Json &msg)
 {
     if (request.frameCode == u"P2PClientControl") {
-        sendFrame(QStringLiteral("P2PCLIENT"), Json{{"Type", ""}, {"Token", request.token.toStdString()}, {"Msg", msg}});
+        answerToken(request.token, msg);
         return;
     }
     sendFrame(QStringLiteral("WSDC"), Json{{"Token", request.token.toStdString()},
@@ -71,20 +37,9 @@ void ScriptedRemoteBridge::answer(const Request &request, const Json &msg)
                                           {"Msg", msg}});
 }
 
-void ScriptedRemoteBridge::onText(const QString &text)
+void ScriptedRemoteBridge::onRequest(Request request)
 {
-    const Json frame = Json::parse(text.toStdString(), nullptr, false);
-    if (!frame.is_object())
-        return;
-    const Json message = frame.value("Msg", Json::object());
-    Request request;
-    request.frameCode = str(message.value("Code", Json()));
-    Json payload = message.value("Data", Json());
-    if (payload.is_string())
-        payload = Json::parse(payload.get<std::string>(), nullptr, false);
     if (request.frameCode == u"ClientInit") {
-        request.code = request.frameCode;
-        request.data = payload;
         requests.append(request);
         if (connect == Connect::Stands) {
             const Json report = {{"Result", 1},         {"ulocal", "127.0.0.1"}, {"uremote", "127.0.0.1"},
@@ -96,12 +51,6 @@ void ScriptedRemoteBridge::onText(const QString &text)
         }
         return;
     }
-    if (!payload.is_object())
-        return;
-    request.code = str(payload.value("Code", Json()));
-    request.token = str(payload.value("Token", Json()));
-    request.session = str(payload.value("Session", Json()));
-    request.data = payload.value("Data", Json());
     requests.append(request);
     if (request.token.isEmpty() || holdCodes.contains(request.code))
         return;

@@ -5,36 +5,21 @@
 // the transfers as scripted, and records every request. Codes put in holdCodes are recorded but
 // not answered; a test answers them later with answer().
 
-#include <nlohmann/json.hpp>
+#include "scripted_bridge_server.h"
 
 #include <QList>
 #include <QMap>
-#include <QObject>
-#include <QPointer>
 #include <QSet>
 #include <QString>
-#include <QWebSocket>
-#include <QWebSocketServer>
 
-using Json = nlohmann::json;
+#include <optional>
 
-class ScriptedRemoteBridge final : public QObject
+class ScriptedRemoteBridge final : public ScriptedBridgeServer
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ScriptedRemoteBridge)
 
 public:
-    static constexpr const char *ownClientId = "CLIENT-A";
-    static constexpr const char *peerClientId = "CLIENT-B";
-
-    struct Request {
-        QString frameCode; // "ClientInit", "WSDC" or "P2PClientControl"
-        QString code;
-        QString token;
-        QString session;
-        Json data;
-    };
-
     // One entry of a scripted folder.
     struct Entry {
         QString name;
@@ -43,7 +28,6 @@ public:
     };
 
     ScriptedRemoteBridge();
-    ~ScriptedRemoteBridge() override;
 
     // Points the client's link here, connects it and waits until it counts as connected; also
     // signs the account record in (a token and this client's id).
@@ -71,10 +55,6 @@ public:
     bool holdPages = false;
 
     // ---- What arrived ------------------------------------------------------------------------
-    QList<Request> requests;
-    QList<Request> withCode(const QString &code) const;
-    int count(const QString &code) const { return int(withCode(code).size()); }
-
     // Answers a held request.
     void answer(const Request &request, const Json &msg);
     // The answer the script gives to request.
@@ -86,11 +66,8 @@ public:
     static QString pngBase64(int seed = 0);
 
 private:
-    void onText(const QString &text);
-    void sendFrame(const QString &code, const Json &data);
+    void onRequest(Request request) override;
     Json listing(const Json &data) const;
 
-    QWebSocketServer m_server;
-    QPointer<QWebSocket> m_client;
     int m_statusesGiven = 0;
 };
