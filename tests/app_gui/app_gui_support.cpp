@@ -9,133 +9,10 @@
 #include "util_db.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocale>
 #include <QPixmap>
 #include <QTcpSocket>
-#include <QThread>
-
-void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
-bool waitFor(const std::function<bool()> &pred, int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!pred()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return true;
-}
-
-CapturedOutput::CapturedOutput()
-{
-    testing::internal::CaptureStdout();
-}
-
-CapturedOutput::~CapturedOutput()
-{
-    if (m_capturing)
-        testing::internal::GetCapturedStdout();
-}
-
-QStringList CapturedOutput::lines()
-{
-    QString text;
-    if (m_capturing) {
-        text = QString::fromStdString(testing::internal::GetCapturedStdout());
-        m_capturing = false;
-    }
-    return text.split(u'\n', Qt::SkipEmptyParts);
-}
-
-// ---- TestBridge -----------------------------------------------------------------------------
-
-namespace {
-
-// The request inside a control frame, in object or text form.
-Json requestOf(const Json &frame)
-{
-    if (!frame.is_object() || !frame.contains("Msg") || !frame["Msg"].is_object())
-        return Json();
-    const Json &data = frame["Msg"]["Data"];
-    if (data.is_string())
-        return Json::parse(data.get<std::string>(), nullptr, false);
-    return data;
-}
-
-std::string codeOf(const Json &frame)
-{
-    return frame.is_object() && frame.contains("Msg") && frame["Msg"].is_object() ? frame["Msg"].value("Code", "") : "";
-}
-
-} // namespace
-
-TestBridge::TestBridge() : m_server(QStringLiteral("test bridge"), QWebSocketServer::NonSecureMode)
-{
-    m_server.listen(QHostAddress::LocalHost, 0);
-    connect(&m_server, &QWebSocketServer::newConnection, this, [this] {
-        QWebSocket *client = m_server.nextPendingConnection();
-        client->setParent(this);
-        m_client = client;
-        connect(client, &QWebSocket::textMessageReceived, this, [this](const QString &text) {
-            const Json frame = Json::parse(text.toStdString(), nullptr, false);
-            frames.append(frame);
-            const std::string code = codeOf(frame);
-            if (code == "Login" && loginResult) {
-                send(QStringLiteral("LoginResult"), *loginResult);
-                return;
-            }
-            if (code != "P2PClientControl")
-                return;
-            const Json request = requestOf(frame);
-            const std::string token = request.value("Token", "");
-            const std::string requestCode = request.value("Code", "");
-            if (requestCode == "PingBridge" && answerPings)
-                answer(token, Json(""));
-            if (requestCode == "CallHttp" && request["Data"].is_object()
-                && request["Data"].value("URL", "").ends_with("version/mac/index.php"))
-                answer(token, Json(R"({"info":0})"));
-        });
-    });
-}
-
-QList<Json> TestBridge::framesWithCode(const QString &code) const
-{
-    QList<Json> result;
-    for (const Json &frame : frames) {
-        if (codeOf(frame) == code.toStdString())
-            result.append(frame);
-    }
-    return result;
-}
-
-QList<Json> TestBridge::controlRequests(const QString &code) const
-{
-    QList<Json> result;
-    for (const Json &frame : framesWithCode(QStringLiteral("P2PClientControl"))) {
-        const Json request = requestOf(frame);
-        if (request.value("Code", "") == code.toStdString())
-            result.append(request["Data"]);
-    }
-    return result;
-}
-
-void TestBridge::send(const QString &code, const QString &data)
-{
-    if (m_client)
-        m_client->sendTextMessage(QString::fromStdString(Json{{"Code", code.toStdString()}, {"Data", data.toStdString()}}.dump()));
-}
-
-void TestBridge::answer(const std::string &token, const Json &msg)
-{
-    send(QStringLiteral("P2PCLIENT"), QString::fromStdString(Json{{"Token", token}, {"Msg", msg}}.dump()));
-}
 
 // ---- TestHttpServer -------------------------------------------------------------------------
 
@@ -232,8 +109,9 @@ void ShellTest::tickLogin(int times)
         window->loginSheet().onTimerTick();
 }
 
-bool ShellTest::connectTo(TestBridge &bridge)
+bool ShellTest::connectTo(FakeBridgeServer &bridge)
 {
+    bridge.answerPings(true);
     BridgeLink::setPortForTests(bridge.port());
     for (int i = 0; i < 7 && !Env::isBridgeConnected; ++i) {
         tickMain();

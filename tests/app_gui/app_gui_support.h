@@ -1,14 +1,17 @@
 #pragma once
 
 // Shared by the shell's tests: a fixture with a fresh bridge layer, a manual clock, the database
-// in the test's own home and the English interface; a WebSocket server on loopback that plays the
-// bridge; a small HTTP server that plays the account API; output capture and screenshots.
+// in the test's own home and the English interface; a small HTTP server that plays the account
+// API; screenshots. The fake bridge, waiting and output capture come from tests/support.
 
+#include "captured_output.h"
 #include "clock.h"
+#include "fake_bridge_server.h"
+#include "qstring_print.h"
+#include "test_wait.h"
 #include "user_info.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <QList>
 #include <QObject>
@@ -16,67 +19,11 @@
 #include <QString>
 #include <QStringList>
 #include <QTcpServer>
-#include <QWebSocket>
-#include <QWebSocketServer>
 
-#include <functional>
 #include <memory>
-#include <optional>
-#include <ostream>
 
 class MainView;
 class QWidget;
-
-using Json = nlohmann::json;
-
-void PrintTo(const QString &text, std::ostream *os);
-
-// Processes events until pred holds or timeoutMs passes; the result of pred.
-bool waitFor(const std::function<bool()> &pred, int timeoutMs = 3000);
-
-// Lines written to standard output while it exists (or until lines() is called).
-class CapturedOutput final
-{
-public:
-    CapturedOutput();
-    ~CapturedOutput();
-    Q_DISABLE_COPY_MOVE(CapturedOutput)
-    QStringList lines();
-
-private:
-    bool m_capturing = true;
-};
-
-// Plays the bridge on a loopback port of its own: records the frames the client sends, answers
-// "PingBridge" while asked to, the version request with "no newer version", and "Login" with
-// loginResult when one is set.
-class TestBridge final : public QObject
-{
-    Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TestBridge)
-
-public:
-    TestBridge();
-    quint16 port() const { return m_server.serverPort(); }
-    bool hasClient() const { return m_client != nullptr; }
-
-    QList<Json> frames;
-    bool answerPings = true;
-    // The Data text of the "LoginResult" frame that answers every "Login"; none when empty.
-    std::optional<QString> loginResult;
-
-    // The frames with this top-level code.
-    QList<Json> framesWithCode(const QString &code) const;
-    // The payloads of control requests with this code.
-    QList<Json> controlRequests(const QString &code) const;
-    void send(const QString &code, const QString &data);
-
-private:
-    void answer(const std::string &token, const Json &msg);
-
-    QWebSocketServer m_server;
-    QPointer<QWebSocket> m_client;
-};
 
 // Plays the account API over plain HTTP: answers every GET with body after the request has
 // waited until released (when holdReplies is set). Records the request targets.
@@ -115,8 +62,9 @@ protected:
     void tickMain(int times = 1);
     // Runs the login sheet's timer slot.
     void tickLogin(int times = 1);
-    // Ticks the window until the link reaches bridge.
-    bool connectTo(TestBridge &bridge);
+    // Ticks the window until the link reaches bridge, which from then on answers pings as a
+    // running bridge does.
+    bool connectTo(FakeBridgeServer &bridge);
     // Ends the login sheet the way a successful login does, so that the navigation shows.
     void finishLogin(UserInfo record = testAccount());
     static UserInfo testAccount();

@@ -65,7 +65,7 @@ protected:
     }
 
     // Ticks the sheet until "Login" reaches the bridge.
-    bool loginReaches(TestBridge &bridge)
+    bool loginReaches(FakeBridgeServer &bridge)
     {
         tickLogin();
         return waitFor([&] { return !bridge.framesWithCode(QStringLiteral("Login")).isEmpty(); });
@@ -110,7 +110,7 @@ TEST_F(LoginSheet, LoginGoesOutAtTheFirstConnectedTickAfterThePress)
     tickLogin(4);
     EXPECT_EQ(sheet().iLoginState(), LoginState::lsStartLogin);
 
-    TestBridge bridge;
+    FakeBridgeServer bridge;
     ASSERT_TRUE(connectTo(bridge));
     ASSERT_TRUE(loginReaches(bridge));
     EXPECT_EQ(sheet().iLoginState(), LoginState::lsLoginSubmited);
@@ -128,7 +128,7 @@ TEST_F(LoginSheet, LoginGoesOutAtTheFirstConnectedTickAfterThePress)
 TEST_F(LoginSheet, GivesUpEightTicksAfterSending)
 {
     showMainView();
-    TestBridge bridge;
+    FakeBridgeServer bridge;
     ASSERT_TRUE(connectTo(bridge));
     typeCredentials(QStringLiteral("ann@example.com"), QStringLiteral("s3cret"));
     pressLogin();
@@ -157,7 +157,7 @@ TEST_F(LoginSheet, GivesUpEightTicksAfterSending)
 TEST_F(LoginSheet, WrongPasswordShowsTheFailureDialogAndKeepsTheSheet)
 {
     showMainView();
-    TestBridge bridge;
+    FakeBridgeServer bridge;
     bridge.loginResult = QStringLiteral(R"({"Error":"wrong password"})");
     ASSERT_TRUE(connectTo(bridge));
     typeCredentials(QStringLiteral("ann@example.com"), QStringLiteral("wrong"));
@@ -180,7 +180,7 @@ TEST_F(LoginSheet, WrongPasswordShowsTheFailureDialogAndKeepsTheSheet)
 TEST_F(LoginSheet, ResultsThatAreNoJsonObjectWithAResultFail)
 {
     showMainView();
-    TestBridge bridge;
+    FakeBridgeServer bridge;
     ASSERT_TRUE(connectTo(bridge));
     typeCredentials(QStringLiteral("ann@example.com"), QStringLiteral("pw"));
     for (const QString &text : {QStringLiteral(R"(not json but "Result")"), QStringLiteral(R"({"result":"1"})"),
@@ -197,7 +197,7 @@ TEST_F(LoginSheet, ResultsThatAreNoJsonObjectWithAResultFail)
 TEST_F(LoginSheet, SuccessClosesTheSheetAndMakesTheNewAccountEverybodys)
 {
     showMainView();
-    TestBridge bridge;
+    FakeBridgeServer bridge;
     bridge.loginResult = kGoodResult;
     ASSERT_TRUE(connectTo(bridge));
     typeCredentials(QStringLiteral("ann+work@example.com"), QStringLiteral("s3cret"));
@@ -207,7 +207,7 @@ TEST_F(LoginSheet, SuccessClosesTheSheetAndMakesTheNewAccountEverybodys)
     ASSERT_TRUE(loginReaches(bridge));
     ASSERT_TRUE(waitFor([&] { return !sheet().isVisible(); }));
     ASSERT_TRUE(waitFor([&] {
-        const QList<Json> calls = bridge.controlRequests(QStringLiteral("CallHttp"));
+        const QList<Json> calls = bridge.controlData(QStringLiteral("CallHttp"));
         return !calls.isEmpty() && calls.last().value("URL", "").find("subaccount/init/") != std::string::npos;
     }));
     waitFor([] { return false; }, 50);
@@ -235,7 +235,7 @@ TEST_F(LoginSheet, SuccessClosesTheSheetAndMakesTheNewAccountEverybodys)
     EXPECT_TRUE(window->findChild<QWidget *>(QStringLiteral("sideNavigation"))->isVisible());
 
     // The sub-account call carries the e-mail percent-encoded.
-    const Json call = bridge.controlRequests(QStringLiteral("CallHttp")).last();
+    const Json call = bridge.controlData(QStringLiteral("CallHttp")).last();
     EXPECT_TRUE(call.value("URL", "").ends_with("subaccount/init/?email=ann%2Bwork%40example.com")) << call.dump();
     EXPECT_EQ(call.value("Timeout", 0), 6);
 }

@@ -57,20 +57,20 @@ TEST_F(SupervisionTimer, ConnectsAtTheThirdTickAndEverySeventhWhileNoBridgeAnswe
 TEST_F(SupervisionTimer, ConnectedBridgeIsPingedAndNeverRestartedWhileItAnswers)
 {
     showMainView();
-    TestBridge bridge;
+    FakeBridgeServer bridge;
     ASSERT_TRUE(connectTo(bridge));
     EXPECT_EQ(Env::bridgeConnectCounter, -1);
 
     CapturedOutput output;
     for (int i = 0; i < 10; ++i) {
         tickMain();
-        waitFor([&] { return bridge.controlRequests(QStringLiteral("PingBridge")).size() > i; }, 1000);
+        waitFor([&] { return bridge.controlData(QStringLiteral("PingBridge")).size() > i; }, 1000);
         waitFor([] { return false; }, 20);
     }
     const QStringList lines = output.lines();
     EXPECT_FALSE(lines.contains("ActiveBridgeTime Timeout"));
     EXPECT_FALSE(lines.contains("Try To Connect OstrelBridge..."));
-    EXPECT_GE(bridge.controlRequests(QStringLiteral("PingBridge")).size(), 10);
+    EXPECT_GE(bridge.controlData(QStringLiteral("PingBridge")).size(), 10);
     EXPECT_FALSE(Env::isRelaunchPending());
 }
 
@@ -79,9 +79,9 @@ TEST_F(SupervisionTimer, SilentBridgeIsRestartedAfterSixSeconds)
     QDir().mkpath(TestHome::path() + QStringLiteral("/no-bridge"));
     Env::setBridgeFolderForTests(TestHome::path() + QStringLiteral("/no-bridge"));
     showMainView();
-    TestBridge bridge;
+    FakeBridgeServer bridge;
     ASSERT_TRUE(connectTo(bridge));
-    bridge.answerPings = false;
+    bridge.answerPings(false);
     const quint64 connectedAt = Env::activeBridgeTime;
 
     CapturedOutput output;

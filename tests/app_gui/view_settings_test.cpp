@@ -206,7 +206,7 @@ TEST_F(SettingsPage, AFailedWriteIsNotConfirmedAndKeepsWhatWasStored)
 
 TEST_F(SettingsPage, AsksForTheContactCodeEachTimeItIsShown)
 {
-    TestBridge bridge;
+    FakeBridgeServer bridge;
     showMainView();
     ASSERT_TRUE(connectTo(bridge));
     UserInfo record = testAccount();
@@ -214,7 +214,7 @@ TEST_F(SettingsPage, AsksForTheContactCodeEachTimeItIsShown)
     finishLogin(record);
     ViewSettings &page = openSettings();
 
-    ASSERT_TRUE(waitFor([&] { return bridge.controlRequests("CallHttp").size() >= 2; }));
+    ASSERT_TRUE(waitFor([&] { return bridge.controlData("CallHttp").size() >= 2; }));
     const QList<Json> frames = bridge.framesWithCode("P2PClientControl");
     Json request;
     for (const Json &frame : frames) {
@@ -232,10 +232,10 @@ TEST_F(SettingsPage, AsksForTheContactCodeEachTimeItIsShown)
                                  Json{{"Token", request["Token"]}, {"Msg", R"({"Result":"1","Info":"ABC123"})"}}.dump()));
     EXPECT_TRUE(waitFor([&] { return page.contactCode() == "ABC123"; }));
 
-    const int asked = bridge.controlRequests("CallHttp").size();
+    const int asked = bridge.controlData("CallHttp").size();
     leaveSettings();
     openSettings();
-    EXPECT_TRUE(waitFor([&] { return bridge.controlRequests("CallHttp").size() == asked + 1; }));
+    EXPECT_TRUE(waitFor([&] { return bridge.controlData("CallHttp").size() == asked + 1; }));
 }
 
 TEST_F(SettingsPage, AContactCodeReplyThatIsNoJsonOrNoSuccessChangesNothing)

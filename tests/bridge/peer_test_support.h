@@ -6,6 +6,7 @@
 
 #include "bridge_interfaces.h"
 #include "bridge_test_support.h"
+#include "fake_main_view.h"
 #include "peer_request_handler.h"
 
 #include <QDir>
@@ -48,22 +49,6 @@ public:
 
 private:
     QString defaultTag() const;
-};
-
-class FakeMainView final : public MainViewInterface
-{
-public:
-    void showToast(const QString &title) override { toasts << title; }
-    CtlViewReceiveFile ctlViewReceiveFile() const override { return state; }
-    void setCtlViewReceiveFile(const CtlViewReceiveFile &newState) override
-    {
-        state = newState;
-        ++writes;
-    }
-
-    CtlViewReceiveFile state;
-    QStringList toasts;
-    int writes = 0;
 };
 
 class PeerFixture : public BridgeTest
