@@ -6,7 +6,6 @@
 
 #include "app_gui_support.h"
 
-#include "bridge_executable.h"
 #include "bridge_link.h"
 #include "env.h"
 #include "file_dialog_panels.h"
@@ -16,6 +15,7 @@
 #include "main_view.h"
 #include "sharing_obj.h"
 #include "side_nav_item_view.h"
+#include "standin_bridge_process.h"
 #include "test_home.h"
 #include "view_settings.h"
 #include "view_sharing_detail.h"
@@ -25,13 +25,10 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMap>
 #include <QMessageBox>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTest>
 #include <QUrlQuery>
 
@@ -40,67 +37,23 @@ namespace {
 const QString email = QStringLiteral("pat.lee@example.com");
 const QString password = QStringLiteral("pw-for-pat");
 
-// The stand-in bridge under this test's HOME; ends with the test.
-class Standin final
+// Changes the account's host name the way a user does on the stand-in's web console; the page's
+// answer.
+QString changeHostName(const StandinBridgeProcess &standin, const QString &newName)
 {
-public:
-    explicit Standin(const QMap<QString, QString> &settings = {})
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), TestHome::path());
-        env.insert(QStringLiteral("FENMAR_STANDIN_PORT"), QStringLiteral("0"));
-        env.insert(QStringLiteral("FENMAR_STANDIN_HTTP_PORT"), QStringLiteral("0"));
-        for (auto it = settings.begin(); it != settings.end(); ++it)
-            env.insert(it.key(), it.value());
-        m_process.setProcessEnvironment(env);
-        m_process.start(qEnvironmentVariable("FENMAR_BIN_DIR") + u'/' + QString::fromLatin1(BridgeExecutable::nameOther),
-                        {QString::fromLatin1(BridgeExecutable::accessCodeArgument)});
-        static const QRegularExpression ready(QStringLiteral("stand-in ready: ws=(\\d+) http=(\\d+)"));
-        waitFor([&] {
-            m_output += QString::fromUtf8(m_process.readAllStandardOutput());
-            const QRegularExpressionMatch match = ready.match(m_output);
-            if (match.hasMatch()) {
-                wsPort = quint16(match.captured(1).toUInt());
-                httpPort = quint16(match.captured(2).toUInt());
-            }
-            return wsPort != 0 || m_process.state() == QProcess::NotRunning;
-        }, 10000);
-    }
-
-    ~Standin()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-
-    Q_DISABLE_COPY_MOVE(Standin)
-
-    QString httpBase() const { return QStringLiteral("http://127.0.0.1:%1/").arg(httpPort); }
-
-    // Changes the account's host name the way a user does on the web console; the page's answer.
-    QString changeHostName(const QString &newName) const
-    {
-        QNetworkAccessManager network;
-        QNetworkRequest request(QUrl(httpBase() + QStringLiteral("console")));
-        request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/x-www-form-urlencoded"));
-        QUrlQuery form;
-        form.addQueryItem(QStringLiteral("email"), email);
-        form.addQueryItem(QStringLiteral("password"), password);
-        form.addQueryItem(QStringLiteral("hostname"), newName);
-        QNetworkReply *reply = network.post(request, form.toString(QUrl::FullyEncoded).toUtf8());
-        waitFor([&] { return reply->isFinished(); }, 5000);
-        const QString page = QString::fromUtf8(reply->readAll());
-        delete reply;
-        return page;
-    }
-
-    quint16 wsPort = 0;
-    quint16 httpPort = 0;
-
-private:
-    QProcess m_process;
-    QString m_output;
-};
+    QNetworkAccessManager network;
+    QNetworkRequest request(QUrl(standin.httpBase() + QStringLiteral("console")));
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/x-www-form-urlencoded"));
+    QUrlQuery form;
+    form.addQueryItem(QStringLiteral("email"), email);
+    form.addQueryItem(QStringLiteral("password"), password);
+    form.addQueryItem(QStringLiteral("hostname"), newName);
+    QNetworkReply *reply = network.post(request, form.toString(QUrl::FullyEncoded).toUtf8());
+    waitFor([&] { return reply->isFinished(); }, 5000);
+    const QString page = QString::fromUtf8(reply->readAll());
+    delete reply;
+    return page;
+}
 
 class SharesEndToEnd : public ShellTest
 {
@@ -114,11 +67,11 @@ protected:
     }
 
     // The main window, its link connected to the stand-in.
-    bool showAndConnect(const Standin &standin)
+    bool showAndConnect(const StandinBridgeProcess &standin)
     {
         showMainView();
         window->hostNameFetcher().setApiBaseUrl(standin.httpBase() + QStringLiteral("api/"));
-        BridgeLink::setPortForTests(standin.wsPort);
+        BridgeLink::setPortForTests(standin.wsPort());
         // The window's timer tries to connect at the third tick of each cycle.
         for (int i = 0; i < 7 && !Env::isBridgeConnected; ++i)
             step();
@@ -157,8 +110,9 @@ protected:
 
 TEST_F(SharesEndToEnd, ASharedFolderIsLinkedUnderTheAccountsHostNameAndFollowsItsChange)
 {
-    Standin standin;
-    ASSERT_NE(standin.wsPort, 0) << "the stand-in bridge is built beside the tests";
+    StandinBridgeProcess standin;
+    standin.start();
+    ASSERT_NE(standin.wsPort(), 0) << "the stand-in bridge is built beside the tests";
     ASSERT_TRUE(showAndConnect(standin));
     ASSERT_TRUE(signIn());
     const QString host = Env::userInfo.hostname;
@@ -177,7 +131,7 @@ TEST_F(SharesEndToEnd, ASharedFolderIsLinkedUnderTheAccountsHostNameAndFollowsIt
 
     // The user renames the host on the web console; the window's periodic host-name request
     // (every fifth tick) brings the new name, and the link follows.
-    EXPECT_TRUE(standin.changeHostName(QStringLiteral("patsphotos")).contains(QStringLiteral("patsphotos")));
+    EXPECT_TRUE(changeHostName(standin, QStringLiteral("patsphotos")).contains(QStringLiteral("patsphotos")));
     QElapsedTimer realTime;
     realTime.start();
     int ticks = 0;
@@ -201,8 +155,9 @@ TEST_F(SharesEndToEnd, ASharedFolderIsLinkedUnderTheAccountsHostNameAndFollowsIt
 
 TEST_F(SharesEndToEnd, ANewerVersionIsDownloadedAndOfferedOnTheLoginSheet)
 {
-    Standin standin({{QStringLiteral("FENMAR_STANDIN_OFFER_VERSION"), QStringLiteral("3.2.0")}});
-    ASSERT_NE(standin.wsPort, 0);
+    StandinBridgeProcess standin({{QStringLiteral("FENMAR_STANDIN_OFFER_VERSION"), QStringLiteral("3.2.0")}});
+    standin.start();
+    ASSERT_NE(standin.wsPort(), 0);
     // The version request goes out as the link connects, while the login sheet is open.
     ASSERT_TRUE(showAndConnect(standin));
     LoginView &sheet = window->loginSheet();

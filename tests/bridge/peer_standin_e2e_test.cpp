@@ -4,7 +4,6 @@
 
 #include "peer_test_support.h"
 
-#include "bridge_executable.h"
 #include "bridge_link.h"
 #include "bridge_message.h"
 #include "bridge_state_reset.h"
@@ -12,12 +11,11 @@
 #include "p2p_requests_to_peers.h"
 #include "peer_work.h"
 #include "session_state.h"
+#include "standin_bridge_process.h"
 #include "test_home.h"
 
 #include <QDir>
 #include <QImage>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QThreadPool>
 
 #include <memory>
@@ -27,67 +25,11 @@ using P2PClientMsg::ConStatus;
 
 namespace {
 
-class LoginRecorder final : public LoginResultHandler
-{
-public:
-    void DoLoginResult(const QString &text) override
-    {
-        const LenientJson result = LenientJson::parse(text);
-        Env::userInfo.Token = result["Token"].stringValue();
-        Env::userInfo.ClientID = result["ClientID"].stringValue();
-        Env::userInfo.rooturl = result["rooturl"].stringValue();
-        Env::userInfo.limit_dpc = result["limit"]["limit_dpc"].intValue();
-        loggedIn = !Env::userInfo.Token.isEmpty();
-    }
-    bool loggedIn = false;
-};
-
 class BrowserRecorder final : public RemoteFileListInterface
 {
 public:
     void onConStatusChanged(ConStatus status) override { states << status; }
     QList<ConStatus> states;
-};
-
-// The stand-in bridge as the client would run it, on free ports, under this test's HOME.
-class StandinProcess final
-{
-public:
-    ~StandinProcess()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    bool start()
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), TestHome::path());
-        env.insert(QStringLiteral("FENMAR_STANDIN_PORT"), QStringLiteral("0"));
-        env.insert(QStringLiteral("FENMAR_STANDIN_HTTP_PORT"), QStringLiteral("0"));
-        m_process.setProcessEnvironment(env);
-        m_process.start(qEnvironmentVariable("FENMAR_BIN_DIR") + u'/' + QString::fromLatin1(BridgeExecutable::nameOther),
-                        {QString::fromLatin1(BridgeExecutable::accessCodeArgument)});
-        if (!m_process.waitForStarted(5000))
-            return false;
-        static const QRegularExpression ready(QStringLiteral("stand-in ready: ws=(\\d+)"));
-        return waitFor(
-            [&] {
-                m_output += QString::fromUtf8(m_process.readAllStandardOutput());
-                const QRegularExpressionMatch match = ready.match(m_output);
-                if (match.hasMatch())
-                    port = quint16(match.captured(1).toUInt());
-                return port != 0 || m_process.state() == QProcess::NotRunning;
-            },
-            10000)
-               && port != 0;
-    }
-    quint16 port = 0;
-
-private:
-    QProcess m_process;
-    QString m_output;
 };
 
 // Waits for the answer of one request to the peer; an absent value when none came.
@@ -111,23 +53,13 @@ TEST(PeerStandinEndToEnd, BrowsingOurOwnShareThroughTheStandinsRelay)
     PeerRequests handler;
     PeerState::resetForTests(&handler);
     FakeShareStore store;
-    LoginRecorder login;
     BrowserRecorder browser;
     Env::shareStore = &store;
     BridgeMessage::peerRequestHandler = &handler;
-    BridgeMessage::loginResultHandler = &login;
 
-    StandinProcess standin;
+    StandinBridgeProcess standin;
     ASSERT_TRUE(standin.start()) << "the stand-in bridge is built beside the tests";
-    BridgeLink::setPortForTests(standin.port);
-    BridgeLink::connect();
-    ASSERT_TRUE(waitFor([] { return Env::isBridgeConnected; }, 5000));
-
-    BridgeLink::sendToBridge(QStringLiteral("Login"),
-                             QelJSON::toJSONString(LoginAccount{QStringLiteral("pat@example.com"), QStringLiteral("pw"),
-                                                                QStringLiteral("IPhone"), QStringLiteral("0"), false,
-                                                                Env::appVersion, QStringLiteral("IOS")}));
-    ASSERT_TRUE(waitFor([&] { return login.loggedIn; }, 5000));
+    ASSERT_TRUE(signInThroughStandin(standin, QStringLiteral("pat@example.com"), QStringLiteral("pw")));
     ASSERT_GT(Env::userInfo.limit_dpc, 0);
 
     const QString root = TestHome::path() + QStringLiteral("/Shared");

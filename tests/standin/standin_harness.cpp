@@ -1,8 +1,6 @@
 #include "standin_harness.h"
 
-#include "bridge_executable.h"
 #include "bridge_frames.h"
-#include "test_home.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,13 +8,12 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QUuid>
 
 #include <gtest/gtest.h>
 
-StandinHarness::StandinHarness(QMap<QString, QString> environment) : m_environment(std::move(environment)) {}
+StandinHarness::StandinHarness(QMap<QString, QString> environment) : m_bridge(std::move(environment)) {}
 
 StandinHarness::~StandinHarness()
 {
@@ -26,53 +23,12 @@ StandinHarness::~StandinHarness()
 
 bool StandinHarness::start(const QStringList &arguments)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), TestHome::path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), TestHome::path() + QStringLiteral("/.config"));
-    env.insert(QStringLiteral("FENMAR_STANDIN_PORT"), QStringLiteral("0"));
-    env.insert(QStringLiteral("FENMAR_STANDIN_HTTP_PORT"), QStringLiteral("0"));
-    for (auto it = m_environment.cbegin(); it != m_environment.cend(); ++it)
-        env.insert(it.key(), it.value());
-    m_process = std::make_unique<QProcess>();
-    m_process->setProcessEnvironment(env);
-    m_output.clear();
-    const QStringList args =
-        arguments.isEmpty() ? QStringList{QString::fromLatin1(BridgeExecutable::accessCodeArgument)} : arguments;
-    m_process->start(qEnvironmentVariable("FENMAR_BIN_DIR") + QLatin1Char('/')
-                         + QString::fromLatin1(BridgeExecutable::nameOther),
-                     args);
-    if (!m_process->waitForStarted(5000))
-        return false;
-    static const QRegularExpression ready(QStringLiteral("stand-in ready: ws=(\\d+) http=(\\d+)"));
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 10000) {
-        const QRegularExpressionMatch match = ready.match(output());
-        if (match.hasMatch()) {
-            m_wsPort = quint16(match.captured(1).toUInt());
-            m_httpPort = quint16(match.captured(2).toUInt());
-            return true;
-        }
-        if (m_process->state() == QProcess::NotRunning)
-            return false;
-        m_process->waitForReadyRead(100);
-    }
-    return false;
+    return m_bridge.start(arguments);
 }
 
 void StandinHarness::stop()
 {
-    if (!m_process || m_process->state() == QProcess::NotRunning)
-        return;
-    m_process->kill();
-    m_process->waitForFinished(5000);
-}
-
-QString StandinHarness::output()
-{
-    if (m_process)
-        m_output += QString::fromUtf8(m_process->readAllStandardOutput());
-    return m_output;
+    m_bridge.stop();
 }
 
 bool StandinHarness::connectClient(const QString &path, const QString &origin)
@@ -87,7 +43,7 @@ bool StandinHarness::connectClient(const QString &path, const QString &origin)
         }
         m_inbox.push_back(frame);
     });
-    m_socket->open(QUrl(QStringLiteral("ws://127.0.0.1:%1%2").arg(m_wsPort).arg(path)));
+    m_socket->open(QUrl(QStringLiteral("ws://127.0.0.1:%1%2").arg(m_bridge.wsPort()).arg(path)));
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < 5000 && m_socket->state() != QAbstractSocket::ConnectedState) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "qel_json.h"
+#include "standin_bridge_process.h"
 
 #include <QMap>
 #include <QProcess>
@@ -14,9 +15,8 @@
 
 using Json = QelJSON::Json;
 
-// Runs the built stand-in bridge (with free ports of its own choosing, under this test's HOME)
-// and plays the Fenmar client on its WebSocket. Frames the bridge sends are queued until a test
-// takes them.
+// Runs the built stand-in bridge (tests/support's StandinBridgeProcess) and plays the Fenmar
+// client on its WebSocket. Frames the bridge sends are queued until a test takes them.
 class StandinHarness final
 {
 public:
@@ -31,11 +31,11 @@ public:
     bool connectClient(const QString &path = QStringLiteral("/ws"), const QString &origin = {});
     void disconnectClient();
 
-    quint16 wsPort() const { return m_wsPort; }
-    quint16 httpPort() const { return m_httpPort; }
-    QProcess &process() { return *m_process; }
+    quint16 wsPort() const { return m_bridge.wsPort(); }
+    quint16 httpPort() const { return m_bridge.httpPort(); }
+    QProcess &process() { return m_bridge.process(); }
     // Everything the program printed so far.
-    QString output();
+    QString output() { return m_bridge.output(); }
     QWebSocket &socket() { return *m_socket; }
 
     // ---- Playing the client ------------------------------------------------------------------
@@ -70,13 +70,9 @@ public:
 private:
     void pump(int ms);
 
-    QMap<QString, QString> m_environment;
-    std::unique_ptr<QProcess> m_process;
+    StandinBridgeProcess m_bridge;
     std::unique_ptr<QWebSocket> m_socket;
     std::deque<Json> m_inbox;
-    QString m_output;
-    quint16 m_wsPort = 0;
-    quint16 m_httpPort = 0;
     Json m_loginResult;
 };
 
