@@ -1,31 +1,15 @@
 #include "util_system.h"
 
+#include "url_catcher.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDesktopServices>
-#include <QObject>
 #include <QUrl>
-
-namespace {
-
-// Stands in for the browser: every opened address ends up here instead.
-class UrlCatcher final : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened.append(url); }
-};
-
-} // namespace
 
 TEST(UtilSystemOpenUrl, OpensAddressesAndIgnoresTextsThatAreNoUrl)
 {
     UrlCatcher catcher;
-    for (const char *scheme : {"http", "https", "file"})
-        QDesktopServices::setUrlHandler(scheme, &catcher, "open");
 
     UtilSystem::openURL("");
     UtilSystem::openURL("not a url");
@@ -35,9 +19,6 @@ TEST(UtilSystemOpenUrl, OpensAddressesAndIgnoresTextsThatAreNoUrl)
     UtilSystem::openURL("https://127.0.0.1:19962/share/?id=1");
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened.front(), QUrl("https://127.0.0.1:19962/share/?id=1"));
-
-    for (const char *scheme : {"http", "https", "file"})
-        QDesktopServices::unsetUrlHandler(scheme);
 }
 
 TEST(UtilSystemPanels, WithoutAPanelEveryChoiceIsCancelled)
@@ -67,5 +48,3 @@ TEST(UtilSystemPanels, ChosenPathsAreJoinedWithABar)
     EXPECT_EQ(answer, "/x|/y");
     UtilSystem::setPanelProvider({});
 }
-
-#include "util_system_panels_test.moc"
