@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -149,18 +148,6 @@ void SharesUiTest::countInserts()
 int SharesUiTest::insertCount()
 {
     return UtilDB::getValue(QStringLiteral("select count(*) from seen_inserts")).value_or(QStringLiteral("-1")).toInt();
-}
-
-bool SharesUiTest::waitFor(const std::function<bool()> &pred, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!pred()) {
-        if (clock.elapsed() > timeoutMs)
-            return pred();
-        QTest::qWait(10);
-    }
-    return true;
 }
 
 QString SharesUiTest::toastText(const char *key)

@@ -3,6 +3,7 @@
 #include "alert_toast.h"
 #include "main_view_ui.h"
 #include "sharing_obj.h"
+#include "test_wait.h"
 #include "url_catcher.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 #include <QUrl>
 #include <QWidget>
 
-#include <functional>
 
 class DialogConfirmSetting;
 class DialogConfirmView;
@@ -84,9 +84,6 @@ protected:
     // Counts the inserts into localshare from now on (see insertCount).
     static void countInserts();
     static int insertCount();
-
-    // Processes events until pred holds, up to timeoutMs; the last value of pred.
-    static bool waitFor(const std::function<bool()> &pred, int timeoutMs = 3000);
 
     // The addresses the desktop was asked to open.
     QList<QUrl> openedUrls() const { return urls->opened; }

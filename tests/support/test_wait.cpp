@@ -11,6 +11,8 @@ bool waitFor(const std::function<bool()> &pred, int timeoutMs)
         if (deadline.hasExpired())
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        // Outside a running event loop nothing else deletes what was handed to deleteLater().
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QThread::msleep(1);
     }
     return true;

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-// Processes events until pred holds or timeoutMs passes; the result of pred.
+// Processes events (deferred deletes too) until pred holds or timeoutMs passes; the result of pred.
 bool waitFor(const std::function<bool()> &pred, int timeoutMs = 5000);
 // Processes events for about ms.
 void spin(int ms);
