@@ -14,7 +14,6 @@
 #include <QUrl>
 #include <QWidget>
 
-
 class DialogConfirmSetting;
 class DialogConfirmView;
 class DialogInputView;
