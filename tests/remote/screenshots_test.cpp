@@ -35,7 +35,7 @@ void expectPicture(const QString &path, const QSize &size)
 TEST_F(RemoteFixture, ScreenshotOfTheHostList)
 {
     for (const RemoteSharing &sample : {host(QStringLiteral("studio"), QStringLiteral("Photos"), QStringLiteral("7H3K"),
-                                             QStringLiteral("Studio iMac")),
+                                             QStringLiteral("Studio desktop")),
                                         host(QStringLiteral("patlaptop"), QString(), QString(), QStringLiteral("Pat's laptop")),
                                         host(QStringLiteral("office-nas"), QStringLiteral("Projects"), QString())}) {
         RemoteSharing stored = sample;
@@ -62,7 +62,7 @@ TEST_F(RemoteFixture, ScreenshotOfTheBrowserOnAFolderOfPictures)
                               {QStringLiteral("packing list.txt"), false, 2'048},
                               {QStringLiteral("sunset.jpg"), false, 2'883'584}};
     ViewSharingRemoteFileList &view = openConnected(host(QStringLiteral("studio"), QStringLiteral("Photos"),
-                                                         QStringLiteral("7H3K"), QStringLiteral("Studio iMac")));
+                                                         QStringLiteral("7H3K"), QStringLiteral("Studio desktop")));
     view.openFolder(0);
     ASSERT_TRUE(waitFor([&] { return !view.isLoading() && view.items().size() == 8; }));
     ASSERT_TRUE(waitFor([&] { return view.table()->hasThumbnail(7); }));
