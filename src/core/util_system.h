@@ -92,7 +92,7 @@ public:
     // 1 to 30 ASCII letters or digits.
     static bool isValidTag(const QString &s);
 
-    // name@domain.tld with a 2 to 4 letter top-level part; false for "".
+    // name@domain.tld with a 2 to 63 letter top-level part; false for "".
     static bool isValidEmail(const QString &s);
 
     // min to max ASCII letters or digits; false when the bounds make no range.

@@ -39,8 +39,9 @@ bool UtilSystem::isValidEmail(const QString &s)
 {
     if (s.isEmpty())
         return false;
+    // Top-level domains run from two letters up to the 63 a DNS label may hold (.museum, .design).
     static const QRegularExpression pattern =
-        wholeText(QStringLiteral("[A-Z0-9a-z._%+-]+@[A-Za-z0-9.-]+\\.[A-Za-z]{2,4}"));
+        wholeText(QStringLiteral("[A-Z0-9a-z._%+-]+@[A-Za-z0-9.-]+\\.[A-Za-z]{2,63}"));
     return matchesWhole(pattern, s);
 }
 

@@ -22,13 +22,16 @@ TEST(UtilSystemValidation, TagsAreOneToThirtyAsciiLettersOrDigits)
     EXPECT_FALSE(UtilSystem::isValidTag(QString::fromUtf8("\uff21")));  // full-width A
 }
 
-TEST(UtilSystemValidation, EmailNeedsAUserADomainAndAShortTopLevelPart)
+TEST(UtilSystemValidation, EmailNeedsAUserADomainAndATopLevelPartOfTwoTo63Letters)
 {
-    EXPECT_TRUE(UtilSystem::isValidEmail("first.last+tag@mail.example.info"));
-    EXPECT_TRUE(UtilSystem::isValidEmail("a_b%c-d@x-y.io"));
-    for (const char *bad : {"", "me@example.museum", "me@example.c", "me@examplecom", "@example.com",
-                            "me@@example.com", "me@example.com ", "me@example.com\n"})
-        EXPECT_FALSE(UtilSystem::isValidEmail(bad)) << bad;
+    const QString longest = "me@example." + QString(63, u'x');
+    for (const QString &good : {QString("first.last+tag@mail.example.info"), QString("a_b%c-d@x-y.io"),
+                                QString("name@studio.design"), QString("name@example.museum"), longest})
+        EXPECT_TRUE(UtilSystem::isValidEmail(good)) << good.toStdString();
+    for (const QString &bad : {QString(""), longest + "x", QString("me@example.c"), QString("me@examplecom"),
+                               QString("@example.com"), QString("me@@example.com"), QString("me@example.com "),
+                               QString("me@example.com\n"), QString("me@example.c0m")})
+        EXPECT_FALSE(UtilSystem::isValidEmail(bad)) << bad.toStdString();
 }
 
 TEST(UtilSystemValidation, AlnumHonoursBothBoundsAndRejectsBoundsThatMakeNoRange)

@@ -73,7 +73,7 @@ TEST(StandinLogin, AccountsLastAcrossRestartsAndKeepNoPassword)
     EXPECT_EQ(again.loginResult().value("rooturl", ""), "bob2") << "host names stay unique";
 }
 
-TEST(StandinLogin, UnusableCredentialsFail)
+TEST(StandinLogin, UnusableCredentialsFailAndLongTopLevelDomainsPass)
 {
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
@@ -81,9 +81,13 @@ TEST(StandinLogin, UnusableCredentialsFail)
     EXPECT_FALSE(isSuccess(standin.login(QStringLiteral("not-an-address"), QStringLiteral("pw"))));
     EXPECT_FALSE(isSuccess(standin.login(QStringLiteral("carol@example.com"), QString())));
     EXPECT_FALSE(isSuccess(standin.login(QString(), QString())));
+    EXPECT_FALSE(isSuccess(standin.login(QStringLiteral("carol@example.") + QString(64, u'x'), QStringLiteral("pw"))));
     // Nothing was created by the failures: the first real login still sets the password.
     EXPECT_TRUE(isSuccess(standin.login(QStringLiteral("carol@example.com"), QStringLiteral("pw"))));
     EXPECT_FALSE(isSuccess(standin.login(QStringLiteral("carol@example.com"), QStringLiteral("other"))));
+    // Long top-level domains are addresses too.
+    EXPECT_TRUE(isSuccess(standin.login(QStringLiteral("name@studio.design"), QStringLiteral("pw"))));
+    EXPECT_TRUE(isSuccess(standin.login(QStringLiteral("name@example.museum"), QStringLiteral("pw"))));
 }
 
 TEST(StandinLogin, UnreadableAccountFileIsMovedAsideNotOverwritten)
