@@ -105,8 +105,9 @@ public:
     // always with "." as the decimal point.
     static QString formatFileSize(std::uint64_t bytes);
 
-    // Short date and time in the user's locale and the system time zone. t is seconds since
-    // 1970, or milliseconds when it has 13 digits or 14 characters.
+    // Short date and time in the user's locale of a file time as getFileTime gives it (a
+    // wall-clock time written as UTC), shown as that wall-clock time. t is seconds since 1970,
+    // or milliseconds when it has 13 digits or 14 characters.
     static QString formatTime(qint64 t);
 
     // ---- Panels and the browser (GUI thread only) ------------------------------------------

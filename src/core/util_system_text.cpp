@@ -91,6 +91,9 @@ QString UtilSystem::formatTime(qint64 t)
     // Peers write times in milliseconds (13 digits today); 14-character values were always read so.
     const qint64 divisor = (digitCount == 13 || digits.size() == 14) ? 1000 : 1;
     const qint64 seconds = t / divisor;
-    const QDateTime moment = QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime);
+    // File times travel as the wall-clock time where the file lives, written as if it were UTC
+    // (see getFileTime). Read back the same way, the text shows that wall-clock time in every
+    // zone instead of shifting it by this machine's offset a second time.
+    const QDateTime moment = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
     return sharedDateFormatter().toString(moment, QLocale::ShortFormat);
 }

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QFile>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <clocale>
 #include <cstdlib>
@@ -105,28 +109,67 @@ TEST(UtilSystemSizeText, DecimalPointIsADotInEveryLocale)
 
 namespace {
 
+// Each case picks the process's time zone; the zone the process had is put back afterwards.
 class UtilSystemTimeText : public testing::Test
 {
 protected:
-    void SetUp() override
+    void TearDown() override
     {
-        setenv("TZ", "Asia/Tokyo", 1);
+        if (hadZone)
+            qputenv("TZ", savedZone);
+        else
+            qunsetenv("TZ");
         tzset();
     }
+
+    static void useZone(const char *zone)
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+
+    // Whether text shows the clock time h:mm as a time of its own ("8:35" or "08:35", not "18:35").
+    static bool showsClock(const QString &text, int hour, int minute)
+    {
+        const QRegularExpression clock(QStringLiteral("(^|[^0-9])0?%1:%2([^0-9]|$)")
+                                           .arg(hour)
+                                           .arg(minute, 2, 10, QLatin1Char('0')));
+        return clock.match(text).hasMatch();
+    }
+
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    const QByteArray savedZone = qgetenv("TZ");
 };
 
 } // namespace
 
-TEST_F(UtilSystemTimeText, ShowsTheShortDateAndTimeInTheLocalZone)
+TEST_F(UtilSystemTimeText, FileTimesShowTheWallClockTimeTheyWereMadeAtEastAndWestOfUtc)
 {
-    // 1970-01-01 00:00 UTC is 09:00 in Tokyo.
-    const QString text = UtilSystem::formatTime(0);
-    EXPECT_TRUE(text.contains("9:00")) << text.toStdString();
-    EXPECT_TRUE(text.contains("70")) << text.toStdString();
+    // Made at 08:35 on 14 November 2023 where the file lives; it travels as that time written as UTC.
+    const qint64 madeAt0835 = QDateTime(QDate(2023, 11, 14), QTime(8, 35), Qt::UTC).toMSecsSinceEpoch();
+    for (const char *zone : {"Asia/Tokyo", "America/Los_Angeles", "UTC"}) {
+        useZone(zone);
+        const QString text = UtilSystem::formatTime(madeAt0835);
+        EXPECT_TRUE(showsClock(text, 8, 35)) << zone << ": " << text.toStdString();
+        EXPECT_TRUE(text.contains("14")) << zone << ": " << text.toStdString();
+        EXPECT_TRUE(showsClock(UtilSystem::formatTime(0), 0, 0)) << zone << ": the first moment of 1970";
+
+        // A file made here just now shows the time on this machine's clock.
+        QTemporaryDir folder;
+        QFile file(folder.filePath("new"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        const QTime before = QTime::currentTime();
+        const QString shown = UtilSystem::formatTime(UtilSystem::getFileTime(file.fileName()).toMSecsSinceEpoch());
+        const QTime after = QTime::currentTime();
+        EXPECT_TRUE(showsClock(shown, before.hour(), before.minute()) || showsClock(shown, after.hour(), after.minute()))
+            << zone << ": " << shown.toStdString() << " at " << before.toString().toStdString();
+    }
 }
 
 TEST_F(UtilSystemTimeText, ThirteenDigitsOrFourteenCharactersAreMilliseconds)
 {
+    useZone("Asia/Tokyo");
     EXPECT_EQ(UtilSystem::formatTime(1700000000123LL), UtilSystem::formatTime(1700000000LL));
     EXPECT_EQ(UtilSystem::formatTime(1000000000000LL), UtilSystem::formatTime(1000000000LL));
     EXPECT_EQ(UtilSystem::formatTime(-1000000000000LL), UtilSystem::formatTime(-1000000000LL));
