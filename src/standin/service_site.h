@@ -5,7 +5,7 @@
 
 class AccountService;
 
-// What the stand-in serves over HTTP: the account API under /api/ (and /api2/), the web pages
+// What the stand-in serves over HTTP: the account API under /api2/ (and /api/), the web pages
 // /, /console and /register, and, while a newer version is offered, its placeholder installer.
 class ServiceSite final
 {

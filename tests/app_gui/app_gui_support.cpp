@@ -39,7 +39,7 @@ TestHttpServer::TestHttpServer()
 
 QString TestHttpServer::baseUrl() const
 {
-    return QStringLiteral("http://127.0.0.1:%1/api/").arg(m_server.serverPort());
+    return QStringLiteral("http://127.0.0.1:%1/api2/").arg(m_server.serverPort());
 }
 
 void TestHttpServer::releaseHeld()

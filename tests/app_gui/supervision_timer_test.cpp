@@ -139,7 +139,7 @@ TEST_F(HostNameRefresh, AskedEveryFifthTickWithThePercentEncodedToken)
     EXPECT_TRUE(api.targets.isEmpty());
     refresh();
     ASSERT_EQ(api.targets.size(), 1);
-    EXPECT_EQ(api.targets.at(0), "/api/account/hostname/get/index.php?Token=a%20b%2Bc%2F%26x%3D%C3%A9");
+    EXPECT_EQ(api.targets.at(0), "/api2/account/hostname/get/index.php?Token=a%20b%2Bc%2F%26x%3D%C3%A9");
     refresh();
     EXPECT_EQ(api.targets.size(), 2);
     EXPECT_EQ(window->timerCounter(), 10);

@@ -12,7 +12,7 @@
 
 namespace {
 
-const QString apiBase = QStringLiteral("http://127.0.0.1:19962/api/");
+const QString apiBase = QStringLiteral("http://127.0.0.1:19962/api2/");
 
 // The parsed body that a "CallHttp" answer carries as text.
 Json callHttp(StandinHarness &standin, const QString &url)

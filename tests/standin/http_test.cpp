@@ -60,12 +60,15 @@ TEST(StandinHttp, AccountApiIsServedOverHttp)
     standin.login(QStringLiteral("nina@example.com"), QStringLiteral("pw"));
     const QByteArray token = QByteArray::fromStdString(standin.loginResult().value("Token", ""));
 
-    const HttpReply host = get(standin.httpPort(), "/api/account/hostname/get/index.php?Token=" + token);
-    EXPECT_EQ(host.status, 200);
-    EXPECT_EQ(json(host), (Json{{"Result", "1"}, {"Info", "nina"}}));
-    EXPECT_EQ(json(get(standin.httpPort(), "/api/account/hostname/get/index.php?Token=bad")).value("Result", ""), "0");
-    EXPECT_EQ(get(standin.httpPort(), "/api/unknown.php").status, 404);
-    EXPECT_EQ(json(get(standin.httpPort(), "/api/version/mac/index.php")).value("info", 0), 1);
+    // The client's base path is /api2/; the older /api/ is answered the same.
+    for (const QByteArray base : {"/api2/", "/api/"}) {
+        const HttpReply host = get(standin.httpPort(), base + "account/hostname/get/index.php?Token=" + token);
+        EXPECT_EQ(host.status, 200);
+        EXPECT_EQ(json(host), (Json{{"Result", "1"}, {"Info", "nina"}}));
+    }
+    EXPECT_EQ(json(get(standin.httpPort(), "/api2/account/hostname/get/index.php?Token=bad")).value("Result", ""), "0");
+    EXPECT_EQ(get(standin.httpPort(), "/api2/unknown.php").status, 404);
+    EXPECT_EQ(json(get(standin.httpPort(), "/api2/version/mac/index.php")).value("info", 0), 1);
     EXPECT_EQ(get(standin.httpPort(), "/").status, 200);
     EXPECT_EQ(get(standin.httpPort(), "/register").status, 200);
 }
@@ -79,7 +82,7 @@ TEST(StandinHttp, ConsoleChangesTheHostNameWithThePassword)
     const QByteArray token = QByteArray::fromStdString(standin.loginResult().value("Token", ""));
     standin.login(QStringLiteral("pia@example.com"), QStringLiteral("pw"));
     const auto hostname = [&] {
-        return json(get(standin.httpPort(), "/api/account/hostname/get/index.php?Token=" + token)).value("Info", "");
+        return json(get(standin.httpPort(), "/api2/account/hostname/get/index.php?Token=" + token)).value("Info", "");
     };
     const auto change = [&](const QString &password, const QString &name) {
         return post(standin.httpPort(), "/console",
