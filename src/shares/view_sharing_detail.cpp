@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QToolButton>
@@ -248,6 +249,15 @@ void ViewSharingDetail::refreshDefaultMark()
 
 void ViewSharingDetail::saveChanges()
 {
+    // Making this share the default clears the flag on the previous default, whose pane then
+    // saves too. That save waits until this one has finished, so this toast comes first and the
+    // other's, failure included, is the one left showing.
+    static bool saving = false;
+    if (saving) {
+        QTimer::singleShot(0, this, &ViewSharingDetail::saveChanges);
+        return;
+    }
+    const QScopedValueRollback<bool> running(saving, true);
     bool ok = LocalShare_Update(*m_sharingObj);
     if (ok && m_sharingObj->isDefault())
         ok = m_list && m_list->setDefault(m_sharingObj->tag());

@@ -6,6 +6,8 @@
 #include "local_share_store.h"
 #include "shares_test_support.h"
 #include "sharing_obj_list.h"
+#include "toast_overlay.h"
+#include "util_db.h"
 #include "view_sharing_detail.h"
 #include "view_sharing_local.h"
 
@@ -118,6 +120,7 @@ TEST_F(ShareDetail, TheDefaultMovesFromOneShareToAnotherAndBothLinksFollow)
     EXPECT_FALSE(switchOf("AB12", "defaultSwitch")->isChecked()) << "turned off without a touch";
     EXPECT_TRUE(switchOf("CD34", "defaultSwitch")->isChecked());
     // Both shares were stored: two update toasts.
+    EXPECT_TRUE(waitFor([&] { return window->toasts.size() >= 2; }));
     EXPECT_EQ(window->toasts, QList<AlertToast>(2, succeeded()));
     EXPECT_TRUE(waitFor([&] { return field("CD34", "linkField") == shareHostLink("myhost"); }));
     EXPECT_TRUE(waitFor([&] { return field("AB12", "linkField") == shareHostLink("myhost") + "AB12"; }));
@@ -129,6 +132,22 @@ TEST_F(ShareDetail, TheDefaultMovesFromOneShareToAnotherAndBothLinksFollow)
     EXPECT_TRUE(defaultTags().isEmpty());
     EXPECT_TRUE(waitFor([&] { return field("CD34", "linkField") == shareHostLink("myhost") + "CD34"; }));
     EXPECT_EQ(window->toasts.size(), 3);
+}
+
+TEST_F(ShareDetail, ThePreviousDefaultIsSavedAfterTheNewOneAndItsFailureIsShownLast)
+{
+    showPage({storeShare("AB12", photos, {}, true, true), storeShare("CD34", music)});
+    // Storing the previous default fails, as on a full disk.
+    ASSERT_TRUE(UtilDB::exec("create trigger fail_ab12 before insert on localshare when new.tag = 'AB12' "
+                             "begin select raise(abort, 'disk is full'); end")
+                    .ok);
+
+    click(switchOf("CD34", "defaultSwitch"));
+    EXPECT_TRUE(waitFor([&] { return window->toasts.size() >= 2; }));
+    QTest::qWait(20);
+    EXPECT_EQ(window->toasts, QList<AlertToast>({succeeded(), failed()})) << "the new default's toast, then the other's";
+    EXPECT_EQ(window->toastOverlay().toast(), failed()) << "the failure is the toast left showing";
+    EXPECT_EQ(defaultTags(), QStringList({"CD34"}));
 }
 
 TEST_F(ShareDetail, AFileShareShowsItsKindAndNoVisitorRights)
