@@ -1,5 +1,7 @@
 #include "file_fetcher.h"
 
+#include "checked_save.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHostAddress>
@@ -77,15 +79,17 @@ void FileFetcher::fetchHttp(const QUrl &url, const QString &saveAt, std::functio
         const QByteArray data = reply->readAll();
         if (*writeFailed)
             return;
-        if (file->size() + data.size() > maxBytes || file->write(data) != data.size()) {
+        if (file->pos() + data.size() > maxBytes || !CheckedSave::write(*file, data)) {
             *writeFailed = true;
             reply->abort();
         }
     });
     connect(reply, &QNetworkReply::finished, this, [reply, file, writeFailed, done = std::move(done)] {
         reply->deleteLater();
-        if (!*writeFailed)
-            file->write(reply->readAll());
+        if (!*writeFailed) {
+            const QByteArray rest = reply->readAll();
+            *writeFailed = file->pos() + rest.size() > maxBytes || !CheckedSave::write(*file, rest);
+        }
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (*writeFailed) {
             file->cancelWriting();
@@ -94,9 +98,10 @@ void FileFetcher::fetchHttp(const QUrl &url, const QString &saveAt, std::functio
             file->cancelWriting();
             done(failed(QStringLiteral("The download failed: ") + reply->errorString()));
         } else {
-            const qint64 size = file->size();
-            done(file->commit() ? FetchResult{true, QStringLiteral("OK"), size}
-                                : failed(QStringLiteral("Cannot write ") + file->fileName()));
+            const qint64 size = file->pos();
+            QString error;
+            done(CheckedSave::commit(*file, &error) ? FetchResult{true, QStringLiteral("OK"), size}
+                                                    : failed(QStringLiteral("Cannot write the file: ") + error));
         }
     });
 }
@@ -119,7 +124,7 @@ void FileFetcher::copyLocal(const QString &path, const QString &saveAt, std::fun
             QByteArray block(1024 * 1024, Qt::Uninitialized);
             qint64 got = 0;
             while (!stop && (got = in.read(block.data(), block.size())) > 0) {
-                if (out.write(block.constData(), got) != got)
+                if (!CheckedSave::write(out, block.constData(), got))
                     break;
             }
             if (stop || got != 0) {
@@ -127,9 +132,10 @@ void FileFetcher::copyLocal(const QString &path, const QString &saveAt, std::fun
                 *result = failed(QStringLiteral("Cannot copy ") + path);
                 return;
             }
-            const qint64 size = out.size();
-            *result = out.commit() ? FetchResult{true, QStringLiteral("OK"), size}
-                                   : failed(QStringLiteral("Cannot write ") + saveAt);
+            const qint64 size = out.pos();
+            QString error;
+            *result = CheckedSave::commit(out, &error) ? FetchResult{true, QStringLiteral("OK"), size}
+                                                       : failed(QStringLiteral("Cannot write the file: ") + error);
         },
         [result, done = std::move(done)] { done(*result); });
 }

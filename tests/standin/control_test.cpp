@@ -1,7 +1,11 @@
 #include "bridge_frames.h"
 #include "build_settings.h"
+#include "file_fetcher.h"
+#include "mini_http_server.h"
+#include "small_disk.h"
 #include "standin_harness.h"
 #include "test_home.h"
+#include "test_wait.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -132,6 +136,50 @@ TEST(StandinControl, CallHttpDownloadFetchesOnlyFromThisMachine)
     EXPECT_FALSE(QFile::exists(saveAt + ".4")) << "a failed fetch leaves nothing";
     EXPECT_FALSE(fetch(QUrl::fromLocalFile(source).toString(), TestHome::path() + QStringLiteral("/missing/dir/x")));
     EXPECT_FALSE(fetch(QUrl::fromLocalFile(source).toString(), TestHome::path()));
+}
+
+TEST(StandinControl, CallHttpDownloadOnAFullDiskFailsAndKeepsTheOldFile)
+{
+    if (SmallDisk::folder().isEmpty())
+        return SmallDisk::runThisTestOnIt(64);
+    // A small installer, served over http and as a file of this machine.
+    const QByteArray installer(3000, 'i');
+    const QString source = TestHome::path() + QStringLiteral("/Fenmar9.9.9.dmg");
+    QFile sourceFile(source);
+    ASSERT_TRUE(sourceFile.open(QIODevice::WriteOnly) && sourceFile.write(installer) == installer.size());
+    sourceFile.close();
+    MiniHttpServer server([&](const HttpRequest &) { return HttpResponse{200, "application/octet-stream", installer}; });
+    QString error;
+    ASSERT_TRUE(server.listen(0, &error)) << error.toStdString();
+    const QStringList urls{QUrl::fromLocalFile(source).toString(),
+                           QStringLiteral("http://127.0.0.1:%1/Fenmar9.9.9.dmg").arg(server.port())};
+
+    const QString saveAt = SmallDisk::folder() + QStringLiteral("/Fenmar9.9.9.tmp");
+    QFile old(saveAt);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    FileFetcher fetcher;
+    const auto fetch = [&](const QString &url) {
+        std::optional<FetchResult> result;
+        fetcher.fetch(url, saveAt, [&](const FetchResult &answer) { result = answer; });
+        EXPECT_TRUE(waitFor([&] { return result.has_value(); }, 10000)) << url.toStdString();
+        return result.value_or(FetchResult{});
+    };
+
+    SmallDisk::fill();
+    for (const QString &url : urls) {
+        EXPECT_FALSE(fetch(url).IsSucc) << url.toStdString();
+        EXPECT_EQ(TestFiles::read(saveAt), "old") << url.toStdString();
+        EXPECT_EQ(TestFiles::names(SmallDisk::folder()), QStringList({".filler", "Fenmar9.9.9.tmp"}))
+            << "no half-written file is left";
+    }
+    SmallDisk::release();
+    for (const QString &url : urls) {
+        const FetchResult fetched = fetch(url);
+        EXPECT_TRUE(fetched.IsSucc) << url.toStdString() << ": " << fetched.Info.toStdString();
+        EXPECT_EQ(fetched.Size, installer.size());
+        EXPECT_EQ(TestFiles::read(saveAt), installer);
+    }
 }
 
 TEST(StandinControl, LanAddressAndUnknownCodesAreAnswered)

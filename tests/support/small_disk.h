@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// A disk that runs full. The running test case is run again in a child process, inside a private
+// user and mount namespace where one folder is a small tmpfs, so that writes there fail for want
+// of space exactly as on a full disk. Nothing outside the child sees that folder's contents.
+//
+//     TEST(Area, Case)
+//     {
+//         if (SmallDisk::folder().isEmpty())
+//             return SmallDisk::runThisTestOnIt(64);
+//         ... the case itself, writing below SmallDisk::folder() ...
+//     }
+namespace SmallDisk {
+
+// In the child: the folder that is a small tmpfs. Empty in an ordinary run.
+QString folder();
+
+// In an ordinary run: runs the current test case again in the child, with folder() a tmpfs of
+// kib KiB, and fails with the child's output when the child fails. Skips the test when this
+// machine gives no private user and mount namespace.
+void runThisTestOnIt(int kib);
+
+// In the child: takes up whatever space folder() has left, so that the next write there fails.
+void fill();
+// Gives that space back.
+void release();
+
+} // namespace SmallDisk
