@@ -2,7 +2,7 @@
 
 #include "bridge_supervisor.h"
 #include "console.h"
-#include "util_system.h"
+#include "version_check.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -39,7 +39,7 @@ namespace Env {
 
 void openInstallerAndQuit(const QString &path)
 {
-    if (!UtilSystem::isFile(path))
+    if (!VersionCheck::isInstallerFile(path))
         return;
     const bool opened = settings().opener ? settings().opener(path) : openWithDesktop(path);
     if (!opened) {

@@ -9,8 +9,8 @@
 
 namespace Env {
 
-// Nothing happens for a path that is no file. An installer that cannot be opened is printed
-// and the program keeps running with its bridge.
+// Nothing happens for a path that is no file, or an empty one. An installer that cannot be
+// opened is printed and the program keeps running with its bridge.
 void openInstallerAndQuit(const QString &path);
 
 // Quits the program's event loop.

@@ -80,7 +80,8 @@ void onVersionInfo(const std::optional<LenientJson> &answer)
     const QString folder = versionsFolder();
     const QString downloadPath = UtilSystem::pathJoin(folder, QStringLiteral("Fenmar") + number + QStringLiteral(".tmp"));
     const QString installerPath = UtilSystem::pathJoin(folder, QStringLiteral("Fenmar") + number + QStringLiteral(".dmg"));
-    if (UtilSystem::isFile(installerPath)) {
+    // An empty installer left by a failed save is never offered; a new download replaces it.
+    if (isInstallerFile(installerPath)) {
         offerInstaller(installerPath);
         return;
     }
@@ -101,14 +102,30 @@ void onInstallerDownloaded(const std::optional<LenientJson> &answer, const QStri
     Console::printLine(answer ? answer->rawString() : QStringLiteral("no answer"));
     if (!answer || !(*answer)["IsSucc"].boolValue())
         return;
+    // The bridge's word is checked against the file: a full disk can leave an empty file or a
+    // short one behind a reported success. Such a download failed; the next check tries again.
+    const qint64 size = UtilSystem::getFileSize(downloadPath);
+    const LenientJson reported = (*answer)["Size"];
+    if (size <= 0 || (reported.exists() && reported.int64Value() != size)) {
+        Console::printLine(QStringLiteral("Download Failed - %1 holds %2 bytes, the bridge reported %3")
+                               .arg(downloadPath)
+                               .arg(size)
+                               .arg(reported.exists() ? reported.stringValue() : QStringLiteral("none")));
+        return;
+    }
     Console::printLine(QStringLiteral("Got New Version - ") + url + u' ' + installerPath);
     UtilSystem::renameFile(downloadPath, installerPath);
     QTimer::singleShot(0, QCoreApplication::instance(), [installerPath] { offerInstaller(installerPath); });
 }
 
+bool isInstallerFile(const QString &path)
+{
+    return UtilSystem::isFile(path) && UtilSystem::getFileSize(path) > 0;
+}
+
 void offerInstaller(const QString &installerPath)
 {
-    if (!UtilSystem::isFile(installerPath) || !Env::globalLoginView)
+    if (!isInstallerFile(installerPath) || !Env::globalLoginView)
         return;
     Env::globalLoginView->offerUpgrade(installerPath);
 }

@@ -19,12 +19,16 @@ void request();
 // Compares the offered version with ours; offers an installer already on disk, else downloads it.
 void onVersionInfo(const std::optional<LenientJson> &answer);
 
-// Renames a finished download to the installer and offers it.
+// Renames a finished download to the installer and offers it. A download that left an empty
+// file, or one of another size than the answer's "Size", failed.
 void onInstallerDownloaded(const std::optional<LenientJson> &answer, const QString &url,
                            const QString &installerPath, const QString &downloadPath);
 
 // Offers the installer in the login sheet, when the file is there and the sheet is registered.
 void offerInstaller(const QString &installerPath);
+
+// A file with something in it: only such an installer is offered or opened.
+bool isInstallerFile(const QString &path);
 
 // The three numbers of a version text of exactly three dot-separated decimal numbers; nothing for
 // any other text (the text becomes part of a file name).

@@ -342,6 +342,7 @@ TEST_F(LoginSheet, UpgradeIsOfferedOnlyWhileTheSheetIsShown)
     const QString installer = TestHome::path() + QStringLiteral("/Fenmar9.0.0.dmg");
     QFile file(installer);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("installer");
     file.close();
     QStringList opened;
     Env::setInstallerOpenerForTests([&](const QString &path) {

@@ -29,11 +29,11 @@ std::optional<LenientJson> serviceReply(const Json &body)
     return LenientJson::fromJson(Json(body.dump()));
 }
 
-void writeFile(const QString &path)
+void writeFile(const QString &path, const QByteArray &content = "installer")
 {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("installer");
+    file.write(content);
 }
 
 class VersionCheckTest : public BridgeTest
@@ -107,6 +107,17 @@ TEST_F(VersionCheckTest, InstallerAlreadyOnDiskIsOfferedWithoutDownload)
     EXPECT_EQ(loginView.offers.size(), 1) << "no sheet registered: the offer is skipped";
 }
 
+TEST_F(VersionCheckTest, AnEmptyInstallerOnDiskIsNeverOfferedButDownloadedAgain)
+{
+    const QString installer = installerFor(QStringLiteral("3.3.0"));
+    writeFile(installer, "");
+    ASSERT_TRUE(connectTo(server));
+    VersionCheck::onVersionInfo(serviceReply({{"info", 1}, {"number", "3.3.0"}, {"url", "http://x/i"}}));
+    ASSERT_TRUE(waitFor([&] { return server.controlRequests(QStringLiteral("CallHttpDownload")).size() == 1; }));
+    VersionCheck::offerInstaller(installer);
+    EXPECT_TRUE(loginView.offers.isEmpty());
+}
+
 TEST_F(VersionCheckTest, NewerVersionIsDownloadedOnceThenOffered)
 {
     ASSERT_TRUE(connectTo(server));
@@ -129,7 +140,7 @@ TEST_F(VersionCheckTest, NewerVersionIsDownloadedOnceThenOffered)
     // The bridge wrote the file and says so.
     writeFile(savePath);
     CapturedOutput output;
-    server.answer(QString::fromStdString(download["Token"]), Json{{"IsSucc", true}});
+    server.answer(QString::fromStdString(download["Token"]), Json{{"IsSucc", true}, {"Info", "OK"}, {"Size", 9}});
     const QString installer = installerFor(QStringLiteral("3.1.10"));
     ASSERT_TRUE(waitFor([&] { return !loginView.offers.isEmpty(); }));
     EXPECT_EQ(loginView.offers, QStringList{installer});
@@ -147,6 +158,24 @@ TEST_F(VersionCheckTest, FailedOrMissingDownloadIsNotOffered)
     VersionCheck::onInstallerDownloaded(std::nullopt, url, folder + QStringLiteral("/a.dmg"), folder + QStringLiteral("/a.tmp"));
     // Said to have succeeded, but the file is not there: nothing to offer.
     VersionCheck::onInstallerDownloaded(LenientJson::fromJson(Json{{"IsSucc", true}}), url, folder + QStringLiteral("/b.dmg"), folder + QStringLiteral("/b.tmp"));
+    // Said to have succeeded, but a full disk left an empty file, or one shorter than the answer says.
+    const struct
+    {
+        QByteArray written;
+        Json answer;
+    } failedSaves[] = {{"", {{"IsSucc", true}, {"Size", 0}}},
+                       {"", {{"IsSucc", true}}},
+                       {"inst", {{"IsSucc", true}, {"Size", 9}}},
+                       {"installer", {{"IsSucc", true}, {"Size", "4096"}}}};
+    for (const auto &save : failedSaves) {
+        writeFile(folder + QStringLiteral("/c.tmp"), save.written);
+        CapturedOutput output;
+        VersionCheck::onInstallerDownloaded(LenientJson::fromJson(save.answer), url, folder + QStringLiteral("/c.dmg"),
+                                            folder + QStringLiteral("/c.tmp"));
+        const QString printed = output.lines().join('\n');
+        EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/c.dmg"))) << save.answer.dump();
+        EXPECT_FALSE(printed.contains(QStringLiteral("Got New Version"))) << save.answer.dump();
+    }
     spin(30);
     EXPECT_TRUE(loginView.offers.isEmpty());
 }
@@ -177,6 +206,8 @@ TEST_F(VersionCheckTest, InstallerHandOffOpensKillsAndQuits)
     CapturedOutput nothing;
     Env::openInstallerAndQuit(VersionCheck::versionsFolder());
     Env::openInstallerAndQuit(VersionCheck::versionsFolder() + QStringLiteral("/gone.dmg"));
+    writeFile(VersionCheck::versionsFolder() + QStringLiteral("/empty.dmg"), "");
+    Env::openInstallerAndQuit(VersionCheck::versionsFolder() + QStringLiteral("/empty.dmg"));
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_TRUE(nothing.lines().isEmpty());
 
