@@ -26,13 +26,18 @@ bool credentialsWellFormed(const QString &email, const QString &password, QStrin
     return true;
 }
 
-bool passwordMatches(const Account &account, const QString &password)
+PasswordHash storedHash(const Account &account)
 {
     PasswordHash hash;
     hash.salt = QByteArray::fromHex(account.salt.toLatin1());
     hash.digest = QByteArray::fromHex(account.digest.toLatin1());
     hash.iterations = account.iterations;
-    return hash.matches(password);
+    return hash;
+}
+
+bool passwordMatches(const Account &account, const QString &password)
+{
+    return storedHash(account).matches(password);
 }
 
 } // namespace
@@ -45,6 +50,14 @@ std::optional<SignedIn> AccountService::signIn(const QString &email, const QStri
         return std::nullopt;
     std::optional<Account> account = m_store.findByEmail(email);
     if (account) {
+        if (!storedHash(*account).isUsable()) {
+            StandinLog::print(QStringLiteral("Account %1: its stored password cannot be checked (%2 iterations); "
+                                             "sign-in refused")
+                                  .arg(account->ACC)
+                                  .arg(account->iterations));
+            *failure = QStringLiteral("This account's stored password is damaged.");
+            return std::nullopt;
+        }
         if (!passwordMatches(*account, password)) {
             *failure = QStringLiteral("Wrong e-mail or password.");
             return std::nullopt;

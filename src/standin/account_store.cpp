@@ -1,5 +1,6 @@
 #include "account_store.h"
 
+#include "checked_save.h"
 #include "lenient_json.h"
 #include "standin_log.h"
 
@@ -7,18 +8,20 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QStringList>
 
 namespace {
 
 constexpr qint64 firstAccountNumber = 10001;
 
-// The whole file: a version for later formats and the accounts.
+// The whole file: a version for later formats, the highest account number ever given (so that a
+// number is never given twice, even after its entry was set aside) and the accounts.
 struct AccountFile
 {
     int version = 1;
+    qint64 lastACC = 0;
     std::vector<Account> accounts;
-    QEL_JSON_FIELDS(AccountFile, version, accounts)
+    QEL_JSON_FIELDS(AccountFile, version, lastACC, accounts)
 };
 
 Account readAccount(const LenientJson &json)
@@ -47,6 +50,22 @@ std::optional<Account> findBy(const std::vector<Account> &accounts, Field field,
     return std::nullopt;
 }
 
+// Beside the account file, under a name not yet taken: "accounts.json<tag><time>".
+QString asideName(const QString &path, const QString &tag)
+{
+    const QString base = path + tag + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = base + u'-' + QString::number(n);
+    return name;
+}
+
+void keepToOwner(const QString &path)
+{
+    // Digests are not secrets, but nobody else needs to read them.
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
 } // namespace
 
 AccountStore::AccountStore(QString filePath) : m_path(std::move(filePath)) {}
@@ -54,6 +73,7 @@ AccountStore::AccountStore(QString filePath) : m_path(std::move(filePath)) {}
 bool AccountStore::load(QString *error)
 {
     m_accounts.clear();
+    m_lastAcc = 0;
     QFile file(m_path);
     if (!file.exists())
         return true;
@@ -65,17 +85,26 @@ bool AccountStore::load(QString *error)
     const LenientJson json = LenientJson::parse(file.readAll());
     file.close();
     if (json.isObject() && json["accounts"].isArray()) {
+        m_lastAcc = json["lastACC"].int64Value();
         const LenientJson list = json["accounts"];
+        QelJSON::Json unreadable = QelJSON::Json::array();
+        QStringList reasons;
         for (qsizetype i = 0; i < list.count(); ++i) {
             Account account = readAccount(list[i]);
-            if (account.ACC > 0 && !account.email.isEmpty())
+            // Even an entry that is set aside keeps its number from being given again.
+            m_lastAcc = std::max(m_lastAcc, account.ACC);
+            const QString problem = problemWith(list[i], account);
+            if (problem.isEmpty()) {
                 m_accounts.push_back(std::move(account));
+            } else {
+                unreadable.push_back(list[i].json());
+                reasons << QStringLiteral("entry %1: %2").arg(i + 1).arg(problem);
+            }
         }
-        return true;
+        return unreadable.empty() || setAside(unreadable, reasons, error);
     }
     // Keep what was there for the user to look at; a new file starts empty.
-    const QString aside = m_path + QStringLiteral(".unreadable-")
-                          + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString aside = asideName(m_path, QStringLiteral(".unreadable-"));
     if (QFile::rename(m_path, aside)) {
         StandinLog::print(QStringLiteral("Account file unreadable, moved aside to ") + aside);
         return true;
@@ -83,6 +112,42 @@ bool AccountStore::load(QString *error)
     m_writable = false;
     *error = QStringLiteral("the account file %1 is unreadable and cannot be moved aside").arg(m_path);
     return false;
+}
+
+QString AccountStore::problemWith(const LenientJson &entry, const Account &account) const
+{
+    if (!entry.isObject())
+        return QStringLiteral("not an account");
+    if (account.ACC <= 0)
+        return QStringLiteral("no account number");
+    if (account.email.isEmpty())
+        return QStringLiteral("no e-mail");
+    if (findByAcc(account.ACC))
+        return QStringLiteral("account number %1 given twice").arg(account.ACC);
+    if (findByEmail(account.email))
+        return QStringLiteral("e-mail given twice");
+    return {};
+}
+
+bool AccountStore::setAside(const QelJSON::Json &entries, const QStringList &reasons, QString *error)
+{
+    // Kept for the user to look at, like an unreadable file; without a copy nothing may drop them.
+    const QString aside = asideName(m_path, QStringLiteral(".unreadable-entries-"));
+    QString writeError;
+    if (!CheckedSave::writeFile(aside, QelJSON::toJSONString(entries).toUtf8(), &writeError)) {
+        m_writable = false;
+        *error = QStringLiteral("unreadable account entries cannot be set aside (%1): %2")
+                     .arg(reasons.join(QStringLiteral("; ")), writeError);
+        return false;
+    }
+    keepToOwner(aside);
+    StandinLog::print(QStringLiteral("Account entries unreadable, set aside to %1: %2")
+                          .arg(aside, reasons.join(QStringLiteral("; "))));
+    // Written again without them now, so the next start does not set them aside once more.
+    QString rewriteError;
+    if (!write(m_accounts, m_lastAcc, &rewriteError))
+        StandinLog::print(QStringLiteral("Account file not rewritten: ") + rewriteError);
+    return true;
 }
 
 std::optional<Account> AccountStore::findByEmail(const QString &email) const
@@ -111,15 +176,13 @@ std::optional<Account> AccountStore::findByAcc(qint64 acc) const
 
 std::optional<Account> AccountStore::add(Account account, QString *error)
 {
-    qint64 next = firstAccountNumber;
-    for (const Account &existing : m_accounts)
-        next = std::max(next, existing.ACC + 1);
-    account.ACC = next;
+    account.ACC = std::max(firstAccountNumber, m_lastAcc + 1);
     std::vector<Account> accounts = m_accounts;
     accounts.push_back(account);
-    if (!write(accounts, error))
+    if (!write(accounts, account.ACC, error))
         return std::nullopt;
     m_accounts = std::move(accounts);
+    m_lastAcc = account.ACC;
     return account;
 }
 
@@ -133,13 +196,13 @@ bool AccountStore::update(const Account &account, QString *error)
         return false;
     }
     *it = account;
-    if (!write(accounts, error))
+    if (!write(accounts, m_lastAcc, error))
         return false;
     m_accounts = std::move(accounts);
     return true;
 }
 
-bool AccountStore::write(const std::vector<Account> &accounts, QString *error) const
+bool AccountStore::write(const std::vector<Account> &accounts, qint64 lastAcc, QString *error) const
 {
     if (!m_writable) {
         *error = QStringLiteral("the account file is read-only in this run");
@@ -150,18 +213,10 @@ bool AccountStore::write(const std::vector<Account> &accounts, QString *error) c
         *error = QStringLiteral("cannot make the folder ") + folder;
         return false;
     }
-    // Digests are not secrets, but nobody else needs to read them.
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString());
+    // On failure the file keeps its earlier accounts, and the change is not made.
+    if (!CheckedSave::writeFile(m_path, QelJSON::toJSONString(AccountFile{1, lastAcc, accounts}).toUtf8(), error))
         return false;
-    }
-    file.write(QelJSON::toJSONString(AccountFile{1, accounts}).toUtf8());
-    if (!file.commit()) {
-        *error = QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString());
-        return false;
-    }
-    QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    keepToOwner(m_path);
     return true;
 }

@@ -3,9 +3,12 @@
 #include "qel_json.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
+
+class LenientJson;
 
 // One account of the stand-in service as the account file keeps it.
 struct Account
@@ -31,7 +34,9 @@ public:
     Q_DISABLE_COPY_MOVE(AccountStore)
 
     // A missing file is an empty store. A file that cannot be read as accounts is moved aside
-    // (never overwritten); when even that fails the store stays read-only.
+    // (never overwritten); so are entries that cannot be used (no number, no e-mail, one given
+    // twice), into a file of their own, and both are printed. When that fails the store stays
+    // read-only.
     bool load(QString *error);
 
     // Look-ups ignore case; e-mails, host names and contact codes are unique in that sense.
@@ -40,16 +45,21 @@ public:
     std::optional<Account> findByContactCode(const QString &code) const;
     std::optional<Account> findByAcc(qint64 acc) const;
 
-    // Gives the account the next account number, stores it and returns it.
+    // Gives the account the next account number (never one given before), stores it and returns it.
     std::optional<Account> add(Account account, QString *error);
     bool update(const Account &account, QString *error);
 
     const QString &filePath() const { return m_path; }
 
 private:
-    bool write(const std::vector<Account> &accounts, QString *error) const;
+    // Why an entry of the file cannot be used; empty when it can.
+    QString problemWith(const LenientJson &entry, const Account &account) const;
+    bool setAside(const QelJSON::Json &entries, const QStringList &reasons, QString *error);
+    bool write(const std::vector<Account> &accounts, qint64 lastAcc, QString *error) const;
 
     QString m_path;
     std::vector<Account> m_accounts;
+    // The highest account number ever given.
+    qint64 m_lastAcc = 0;
     bool m_writable = true;
 };

@@ -7,6 +7,10 @@
 namespace {
 
 constexpr int defaultIterations = 20000;
+// A stored count outside this range is not one of ours: a small one protects nothing and a huge
+// one would hold up every connection while it is worked through (ten million take about 20 s).
+constexpr int minIterations = 1000;
+constexpr int maxIterations = 200'000;
 constexpr int digestLength = 32;
 
 QByteArray derive(const QString &password, const QByteArray &salt, int iterations)
@@ -28,9 +32,15 @@ PasswordHash PasswordHash::make(const QString &password)
     return hash;
 }
 
+bool PasswordHash::isUsable() const
+{
+    return !salt.isEmpty() && digest.size() == digestLength && iterations >= minIterations
+           && iterations <= maxIterations;
+}
+
 bool PasswordHash::matches(const QString &password) const
 {
-    if (salt.isEmpty() || digest.size() != digestLength || iterations < 1 || iterations > 10'000'000)
+    if (!isUsable())
         return false;
     const QByteArray given = derive(password, salt, iterations);
     // Same time whatever the first differing byte.

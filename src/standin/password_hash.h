@@ -12,5 +12,8 @@ struct PasswordHash
     int iterations = 0;
 
     static PasswordHash make(const QString &password);
+    // Whether this can be checked at all: a salt, a whole digest and an iteration count in the
+    // range we use. matches() is false, without any hashing, when it cannot.
+    bool isUsable() const;
     bool matches(const QString &password) const;
 };
