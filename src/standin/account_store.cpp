@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <limits>
+
 namespace {
 
 constexpr qint64 firstAccountNumber = 10001;
@@ -176,6 +178,11 @@ std::optional<Account> AccountStore::findByAcc(qint64 acc) const
 
 std::optional<Account> AccountStore::add(Account account, QString *error)
 {
+    // A damaged file may hold the largest number there is: then there is no next one.
+    if (m_lastAcc == std::numeric_limits<qint64>::max()) {
+        *error = QStringLiteral("no account number is left");
+        return std::nullopt;
+    }
     account.ACC = std::max(firstAccountNumber, m_lastAcc + 1);
     std::vector<Account> accounts = m_accounts;
     accounts.push_back(account);
