@@ -43,6 +43,12 @@ public:
     {
         return tag.compare(QStringLiteral("locked"), Qt::CaseInsensitive) == 0 && pass == u"pw";
     }
+    QString LocalShare_GetTag(const QString &tag) override
+    {
+        if (tag.compare(QStringLiteral("open"), Qt::CaseInsensitive) == 0 || tag.compare(QStringLiteral("locked"), Qt::CaseInsensitive) == 0)
+            return tag.toLower();
+        return QString();
+    }
     QList<nlohmann::json> LocalShare_List(const QString &tag, bool, bool) override
     {
         QList<nlohmann::json> shares;
