@@ -14,6 +14,7 @@
 #include "localization.h"
 #include "login_result.h"
 #include "p2p_client_msg.h"
+#include "remembered_login.h"
 #include "util_db.h"
 
 #include <QCheckBox>
@@ -123,7 +124,7 @@ void LoginView::onAppear()
     if (UtilDB::getIcon(QLatin1String(UtilDB::keyIsRememberMe)).isEmpty())
         UtilDB::setIcon(QLatin1String(UtilDB::keyIsRememberMe), QStringLiteral("1"));
     // Turning the switch off here clears what an earlier run remembered (onRememberMeChanged).
-    m_rememberMe->setChecked(UtilDB::getIcon(QLatin1String(UtilDB::keyIsRememberMe)) == u"1");
+    m_rememberMe->setChecked(RememberedLogin::isOn());
     if (m_rememberMe->isChecked()) {
         m_email->setText(UtilDB::getIcon(QLatin1String(UtilDB::keyLoginEmail)));
         m_password->setText(UtilDB::getIcon(QLatin1String(UtilDB::keyLoginPassword)));
@@ -133,11 +134,7 @@ void LoginView::onAppear()
 
 void LoginView::onRememberMeChanged(bool isRememberMe)
 {
-    UtilDB::setIcon(QLatin1String(UtilDB::keyIsRememberMe), isRememberMe ? QStringLiteral("1") : QStringLiteral("0"));
-    if (!isRememberMe) {
-        UtilDB::setIcon(QLatin1String(UtilDB::keyLoginEmail), QString());
-        UtilDB::setIcon(QLatin1String(UtilDB::keyLoginPassword), QString());
-    }
+    RememberedLogin::setOn(isRememberMe);
 }
 
 void LoginView::onTimerTick()
@@ -182,11 +179,9 @@ void LoginView::onLoginSucceeded(const QString &text, UserInfo record)
     Console::printLine(LoginResult::printable(text));
     m_iLoginState = LoginState::lsLoginResultBack;
     setShowLoading(false);
-    // Remembered only while the user asks for it; a switched-off sheet leaves nothing on disk.
-    if (isRememberMe()) {
-        UtilDB::setIcon(QLatin1String(UtilDB::keyLoginEmail), strEmail());
-        UtilDB::setIcon(QLatin1String(UtilDB::keyLoginPassword), strPassword());
-    }
+    // Remembered only while the stored setting asks for it: this also runs for the automatic
+    // sign-in after a bridge restart, when the settings page may have turned it off since.
+    RememberedLogin::rememberIfOn(strEmail(), strPassword());
     // The bridge link logs in again with these after every reconnection.
     record.email = strEmail();
     record.password = strPassword();

@@ -6,6 +6,7 @@
 #include "env.h"
 #include "localization.h"
 #include "main_view_ui.h"
+#include "remembered_login.h"
 #include "theme.h"
 #include "util_db.h"
 #include "util_system.h"
@@ -181,7 +182,7 @@ void ViewSettings::showEvent(QShowEvent *event)
 
 void ViewSettings::onAppear()
 {
-    m_isRememberMe = UtilDB::getIcon(QString::fromLatin1(UtilDB::keyIsRememberMe)) == u"1";
+    m_isRememberMe = RememberedLogin::isOn();
     m_downloadSaveAt = UtilDB::getIcon(QString::fromLatin1(UtilDB::keySaveAtDir));
     m_receiveSaveAt = UtilDB::getIcon(QString::fromLatin1(UtilDB::keyMyReceivedFolder));
     m_rememberMe->setChecked(m_isRememberMe);
@@ -249,14 +250,7 @@ void ViewSettings::openDownloadFolder()
 void ViewSettings::onRememberMeChanged(bool isRememberMe)
 {
     // Turning it off forgets the remembered sign-in with it, all or nothing.
-    const bool saved = UtilDB::runInTransaction([isRememberMe] {
-        if (!UtilDB::setIcon(QString::fromLatin1(UtilDB::keyIsRememberMe), isRememberMe ? QStringLiteral("1") : QStringLiteral("0")))
-            return false;
-        if (isRememberMe)
-            return true;
-        return UtilDB::setIcon(QString::fromLatin1(UtilDB::keyLoginEmail), QString())
-               && UtilDB::setIcon(QString::fromLatin1(UtilDB::keyLoginPassword), QString());
-    });
+    const bool saved = RememberedLogin::setOn(isRememberMe);
     if (saved)
         m_isRememberMe = isRememberMe;
     m_rememberMe->setChecked(m_isRememberMe);

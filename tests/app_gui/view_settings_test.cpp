@@ -4,10 +4,12 @@
 #include "app_gui_support.h"
 
 #include "alert_toast.h"
+#include "bridge_supervisor.h"
 #include "build_settings.h"
 #include "env.h"
 #include "file_dialog_panels.h"
 #include "localization.h"
+#include "login_view.h"
 #include "main_view.h"
 #include "side_nav_item_view.h"
 #include "test_home.h"
@@ -22,6 +24,8 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
+
+#include <algorithm>
 
 // Readable toasts in failure messages.
 void PrintTo(const AlertToast &toast, std::ostream *os)
@@ -179,6 +183,38 @@ TEST_F(SettingsPage, RememberMeOnStoresOneAndOffErasesTheRememberedSignIn)
     EXPECT_EQ(icon(UtilDB::keyLoginEmail), "");
     EXPECT_EQ(icon(UtilDB::keyLoginPassword), "");
     EXPECT_EQ(toastShown(), saved());
+}
+
+TEST_F(SettingsPage, RememberMeTurnedOffStaysOffThroughTheSignInAfterABridgeRestart)
+{
+    FakeBridgeServer bridge;
+    showMainView();
+    ASSERT_TRUE(connectTo(bridge));
+    // Signed in through the sheet with remember-me on, as after a first start.
+    window->loginSheet().findChild<QLineEdit *>(QStringLiteral("emailField"))->setText(QStringLiteral("ann@example.com"));
+    window->loginSheet().findChild<QLineEdit *>(QStringLiteral("passwordField"))->setText(QStringLiteral("s3cret"));
+    finishLogin();
+    ASSERT_EQ(icon(UtilDB::keyLoginPassword), "s3cret");
+    ViewSettings &page = openSettings();
+    click(child<QCheckBox>(page, "rememberMeSwitch"));
+    ASSERT_EQ(icon(UtilDB::keyLoginPassword), "");
+
+    // The bridge is restarted; the link signs in again by itself with what it kept in memory.
+    FakeBridgeServer restarted;
+    restarted.loginResult = QStringLiteral(R"({"Result":"1","ACC":"7","name_acc":"Tester","ClientID":"C-7","Token":"T-7"})");
+    Env::restartBridgeBlock();
+    ASSERT_TRUE(connectTo(restarted));
+    ASSERT_TRUE(waitFor([&] { return !restarted.framesWithCode(QStringLiteral("Login")).isEmpty(); }));
+    // The sign-in ends with the sub-account call, after the remembered values would be written.
+    ASSERT_TRUE(waitFor([&] {
+        const QList<Json> calls = restarted.controlData(QStringLiteral("CallHttp"));
+        return std::any_of(calls.begin(), calls.end(),
+                           [](const Json &call) { return call.value("URL", "").find("subaccount/init/") != std::string::npos; });
+    }));
+    EXPECT_EQ(Env::userInfo.Token, "T-7");
+    EXPECT_EQ(icon(UtilDB::keyIsRememberMe), "0");
+    EXPECT_EQ(icon(UtilDB::keyLoginEmail), "");
+    EXPECT_EQ(icon(UtilDB::keyLoginPassword), "");
 }
 
 TEST_F(SettingsPage, AFailedWriteIsNotConfirmedAndKeepsWhatWasStored)
