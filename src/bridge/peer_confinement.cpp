@@ -139,8 +139,8 @@ PeerReach::PeerReach(const std::vector<PeerShare> &shares)
             continue;
         std::error_code ec;
         const bool exists = fs::exists(toFs(*root), ec);
-        m_roots.push_back(Root{*root, plainSteps(share.path), exists, share.isDir, share.isOpen, share.canUpload,
-                               share.canDelete});
+        m_roots.push_back(Root{*root, root->split(u'/', Qt::SkipEmptyParts), plainSteps(share.path), exists,
+                               share.isDir, share.isOpen, share.canUpload, share.canDelete});
     }
 }
 
@@ -156,7 +156,6 @@ std::optional<PeerReach::Verdict> PeerReach::innermost(const QString &resolved) 
         if (!root.isOpen || !root.exists)
             continue;
         verdict->isOpen = true;
-        verdict->isDir = verdict->isDir || root.isDir;
         verdict->canUpload = verdict->canUpload || (root.isDir && root.canUpload);
         verdict->canDelete = verdict->canDelete || (root.isDir && root.canDelete);
     }
@@ -176,11 +175,10 @@ bool PeerReach::namesHiddenEntry(const QString &given, const QString &resolved, 
     const QStringList steps = plainSteps(given);
     qsizetype longest = -1;
     for (const Root &root : m_roots) {
-        const QStringList resolvedSteps = root.path.split(u'/', Qt::SkipEmptyParts);
-        for (const QStringList &rootSteps : {root.steps, resolvedSteps}) {
-            if (rootSteps.size() > longest && rootSteps.size() <= steps.size()
-                && std::equal(rootSteps.begin(), rootSteps.end(), steps.begin()))
-                longest = rootSteps.size();
+        for (const QStringList *rootSteps : {&root.steps, &root.resolvedSteps}) {
+            if (rootSteps->size() > longest && rootSteps->size() <= steps.size()
+                && std::equal(rootSteps->begin(), rootSteps->end(), steps.begin()))
+                longest = rootSteps->size();
         }
     }
     return longest >= 0 && hasHiddenStep(steps.mid(longest));

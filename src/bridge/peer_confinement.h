@@ -73,8 +73,9 @@ public:
 
 private:
     struct Root {
-        QString path;        // resolved
-        QStringList steps;   // the stored path's components, without "." steps
+        QString path;              // resolved
+        QStringList resolvedSteps; // its components
+        QStringList steps;         // the stored path's components, without "." steps
         bool exists = false; // a share whose folder is gone opens nothing; a peer must not bring it back
         bool isDir = true;
         bool isOpen = false;
@@ -86,8 +87,7 @@ private:
     struct Verdict {
         QString root;
         bool isOpen = false;
-        bool isDir = false;
-        bool canUpload = false;
+        bool canUpload = false; // folder shares only
         bool canDelete = false;
     };
     std::optional<Verdict> innermost(const QString &resolved) const;
