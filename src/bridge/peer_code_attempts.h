@@ -7,7 +7,8 @@
 // from many sessions count too: from the share's twentieth on, each one closes the share's code
 // check for such a while to every session that has not given the right code before. Refusals are
 // made at once by the caller, answered as a wrong code; nothing waits. Times come from Clock. A
-// count is forgotten an hour after its last wrong code once its pause is over. GUI thread.
+// count is forgotten an hour after its last wrong code once its pause is over (the sessions' counts
+// once there are many of them). GUI thread.
 
 #include <QHash>
 #include <QString>
