@@ -160,7 +160,7 @@ void LoginView::buildLayout()
     links->setContentsMargins(20, 14, 20, 4);
     column->addWidget(links);
 
-    auto *notice = linkLabel(QStringLiteral("© 2026 Fenmar. All rights reserved.&nbsp;&nbsp;")
+    auto *notice = linkLabel(localizedString(QStringLiteral("Login_Copyright")).toHtmlEscaped() + QStringLiteral("&nbsp;&nbsp;")
                                  + link(WebPages::home(), WebPages::siteName()),
                              this);
     notice->setObjectName(QStringLiteral("loginNotice"));
