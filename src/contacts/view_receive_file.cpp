@@ -6,6 +6,7 @@
 #include "theme.h"
 #include "util_system.h"
 
+#include <QDialogButtonBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHideEvent>
@@ -139,19 +140,20 @@ void ViewReceiveFile::buildLayout(QVBoxLayout *layout)
     progress->addLayout(statusRow);
     layout->addLayout(progress);
 
-    auto *buttons = new QHBoxLayout;
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
     buttons->setContentsMargins(24, 14, 24, 18);
-    buttons->setSpacing(12);
-    buttons->addStretch(1);
     m_refuse = button(this, localizedString(QStringLiteral("Contact_Refuse")), QStringLiteral("refuseButton"));
     m_accept = button(this, localizedString(QStringLiteral("Contact_Accept")), QStringLiteral("acceptButton"));
     m_accept->setDefault(true);
     ContactWidgets::stylePrimaryButton(m_accept);
     m_cancel = button(this, localizedString(LocalizedStringKey("Cancel").stringKey()), QStringLiteral("cancelButton"));
     m_close = button(this, localizedString(QStringLiteral("Contact_Close")), QStringLiteral("closeSheetButton"));
-    for (QPushButton *each : {m_refuse, m_accept, m_cancel, m_close})
-        buttons->addWidget(each);
-    layout->addLayout(buttons);
+    buttons->addButton(m_refuse, QDialogButtonBox::RejectRole);
+    buttons->addButton(m_accept, QDialogButtonBox::AcceptRole);
+    buttons->addButton(m_cancel, QDialogButtonBox::RejectRole);
+    buttons->addButton(m_close, QDialogButtonBox::AcceptRole);
+    layout->addWidget(buttons);
 
     connect(m_chooseFolder, &QToolButton::clicked, this, &ViewReceiveFile::chooseFolder);
     connect(m_accept, &QPushButton::clicked, m_task, &ReceiveFileTask::accept);

@@ -4,6 +4,8 @@
 
 #include "dialog_confirm_setting.h"
 #include "dialog_confirm_view.h"
+#include "dialog_input_setting.h"
+#include "dialog_input_view.h"
 #include "dialog_loading.h"
 #include "dialog_loading_setting.h"
 #include "elided_label.h"
@@ -17,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -126,6 +129,9 @@ void ViewSharingRemoteFileList::buildLayout()
     m_table = new RemoteFileTable(m_body);
     connect(m_table, &RemoteFileTable::rowActivated, this, &ViewSharingRemoteFileList::openFolder);
     connect(m_table, &QTreeWidget::itemSelectionChanged, this, &ViewSharingRemoteFileList::updateActions);
+    // Delete in the list asks to delete what is selected, as the Delete button does.
+    auto *deleteKey = new QShortcut(QKeySequence::Delete, m_table, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(deleteKey, &QShortcut::activated, this, &ViewSharingRemoteFileList::requestDelete);
     auto *panel = new QWidget(m_body);
     auto *panelLayout = new QVBoxLayout(panel);
     panelLayout->addStretch(1);
@@ -149,7 +155,16 @@ void ViewSharingRemoteFileList::buildLayout()
     panelLayout->addWidget(m_loading, 0, Qt::AlignHCenter);
     panelLayout->addWidget(m_message);
     panelLayout->addSpacing(8);
-    panelLayout->addWidget(m_messageRetry, 0, Qt::AlignHCenter);
+    m_enterCode = new QPushButton(Theme::icon(QStringLiteral("lock.square"), Theme::color(QStringLiteral("ColorMain0"))),
+                                  localizedString(QStringLiteral("RS_EnterAccessCode")), panel);
+    m_enterCode->setObjectName(QStringLiteral("enterCodeButton"));
+    connect(m_enterCode, &QPushButton::clicked, this, &ViewSharingRemoteFileList::askAccessCode);
+    auto *panelButtons = new QHBoxLayout;
+    panelButtons->addStretch(1);
+    panelButtons->addWidget(m_enterCode);
+    panelButtons->addWidget(m_messageRetry);
+    panelButtons->addStretch(1);
+    panelLayout->addLayout(panelButtons);
     panelLayout->addStretch(2);
     m_body->addWidget(m_table);
     m_body->addWidget(panel);
@@ -176,6 +191,9 @@ void ViewSharingRemoteFileList::buildLayout()
 
     m_confirmSetting = new DialogConfirmSetting(this);
     m_confirm = new DialogConfirmView(m_confirmSetting, this);
+    m_inputSetting = new DialogInput_Setting(this);
+    m_input = new DialogInputView(m_inputSetting, true, this);
+    m_input->setObjectName(QStringLiteral("accessCodeDialog"));
     m_toast = new ToastOverlay(this, ToastOverlay::kMainWindowDuration);
 }
 
@@ -219,6 +237,7 @@ void ViewSharingRemoteFileList::showState()
     m_message->setText(message);
     m_loading->setVisible(busy);
     m_messageRetry->setVisible(m_isInvalid || !m_listError.isEmpty());
+    m_enterCode->setVisible(m_isInvalid && m_isCodeRefused);
     m_body->setCurrentIndex(message.isEmpty() ? 0 : 1);
     m_table->setEnabled(m_waiting != Waiting::Listing && m_waiting != Waiting::Delete);
 
@@ -233,9 +252,19 @@ void ViewSharingRemoteFileList::updateActions()
     const bool chosen = ready && !m_table->selectedRows().isEmpty();
     m_up->setEnabled(ready && !m_folder.isAtRoot());
     m_refresh->setEnabled(ready && m_share->isdir);
-    m_downloadButton->setEnabled(chosen);
-    m_uploadButton->setEnabled(ready);
-    m_deleteButton->setEnabled(chosen);
+    // What the share does not allow is off from the start, and its tooltip says why.
+    const bool mayDownload = isConnected() && m_share->isdownload;
+    const bool mayUpload = isConnected() && m_share->isupload && m_share->isdir;
+    const bool mayDelete = isConnected() && m_share->isfiledel;
+    m_downloadButton->setEnabled(chosen && mayDownload);
+    m_uploadButton->setEnabled(ready && mayUpload);
+    m_deleteButton->setEnabled(chosen && mayDelete);
+    const auto reason = [this](bool allowed, const char *key) {
+        return isConnected() && !allowed ? localizedString(QString::fromLatin1(key)) : QString();
+    };
+    m_downloadButton->setToolTip(reason(mayDownload, "RS_NoDownloadRight"));
+    m_uploadButton->setToolTip(reason(mayUpload, "RS_NoUploadRight"));
+    m_deleteButton->setToolTip(reason(mayDelete, "RS_NoDeleteRight"));
     m_previous->setEnabled(ready && m_paging.hasPrevious());
     m_next->setEnabled(ready && m_paging.hasNext());
 }

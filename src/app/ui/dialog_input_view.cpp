@@ -60,12 +60,9 @@ DialogInputView::DialogInputView(DialogInput_Setting *setting, bool isCanSubmiti
                                   QDialogButtonBox::RejectRole);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setMinimumWidth(66);
-    // Return belongs to the field alone: a default button would answer it even while OK is off.
-    for (QPushButton *button : {m_ok, m_cancel}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
     layout->addWidget(buttons);
+    // Return belongs to the field alone: a default button would answer it even while OK is off.
+    setWithoutDefaultButton();
 
     m_toast = new ToastOverlay(this, ToastOverlay::kPanelDuration);
     // Over the heading, not over the buttons the user reaches for next.

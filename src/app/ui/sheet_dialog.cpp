@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolButton>
@@ -35,6 +36,8 @@ void SheetDialog::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
+    if (m_withoutDefault)
+        clearDefaultButtons();
     // Follows the window it belongs to for as long as it shows.
     QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
     if (owner != m_followed) {
@@ -51,6 +54,14 @@ void SheetDialog::showEvent(QShowEvent *event)
         if (isVisible())
             centreOnWindow();
     });
+}
+
+void SheetDialog::clearDefaultButtons()
+{
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
 }
 
 void SheetDialog::hideEvent(QHideEvent *event)

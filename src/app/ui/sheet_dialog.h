@@ -28,6 +28,11 @@ protected:
     // the bold heading in the middle of the rest, and a divider under them.
     void addTitleRow(QVBoxLayout *layout);
     QLabel *titleLabel() const { return m_title; }
+    // Return belongs to the panel's fields: no button is made the default, not even by a
+    // QDialogButtonBox, which picks its first accepting button when the panel shows.
+    void setWithoutDefaultButton() { m_withoutDefault = true; }
+    // Takes the default away from every button again (after a button box was first shown).
+    void clearDefaultButtons();
     QToolButton *closeButton() const { return m_close; }
 
     void showEvent(QShowEvent *event) override;
@@ -40,4 +45,5 @@ private:
     QLabel *m_title = nullptr;
     QToolButton *m_close = nullptr;
     QWidget *m_followed = nullptr;
+    bool m_withoutDefault = false;
 };
