@@ -3,6 +3,7 @@
 #include "bridge_interfaces.h"
 #include "localization.h"
 #include "contact_widgets.h"
+#include "symbol_button.h"
 #include "theme.h"
 #include "util_system.h"
 
@@ -96,14 +97,11 @@ void ViewReceiveFile::buildLayout(QVBoxLayout *layout)
     m_folder->setObjectName(QStringLiteral("folderField"));
     m_folder->setReadOnly(true);
     m_folder->setFocusPolicy(Qt::NoFocus);
-    m_chooseFolder = new QToolButton(this);
+    m_chooseFolder = new SymbolButton(QStringLiteral("rectangle.and.pencil.and.ellipsis"),
+                                      Theme::color(QStringLiteral("activeButton")),
+                                      localizedString(QStringLiteral("Contact_ChooseFolder")), this);
     m_chooseFolder->setObjectName(QStringLiteral("chooseFolderButton"));
-    m_chooseFolder->setIcon(Theme::icon(QStringLiteral("rectangle.and.pencil.and.ellipsis"),
-                                        Theme::color(QStringLiteral("activeButton"))));
     m_chooseFolder->setIconSize(QSize(20, 20));
-    m_chooseFolder->setAutoRaise(true);
-    m_chooseFolder->setCursor(Qt::PointingHandCursor);
-    m_chooseFolder->setToolTip(localizedString(QStringLiteral("Contact_ChooseFolder")));
     folderRow->addWidget(saveTo);
     folderRow->addWidget(m_folder, 1);
     folderRow->addWidget(m_chooseFolder);

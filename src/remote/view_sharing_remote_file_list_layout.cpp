@@ -12,6 +12,7 @@
 #include "localization.h"
 #include "remote_file_table.h"
 #include "remote_symbols.h"
+#include "symbol_button.h"
 #include "theme.h"
 #include "toast_overlay.h"
 
@@ -48,14 +49,12 @@ QFrame *divider(QWidget *parent)
 QToolButton *ViewSharingRemoteFileList::makeToolButton(const QString &symbol, const QString &label,
                                                       const QString &objectName)
 {
-    auto *button = new QToolButton(this);
+    // Reached with Tab and pressed with Space or Return like every button; a button with a label
+    // needs no tooltip to say what it does, an icon alone gets one from its caller.
+    auto *button = new SymbolButton(symbol, Theme::color(QStringLiteral("ColorMain0")), QString(), this);
     button->setObjectName(objectName);
-    button->setIcon(Theme::icon(symbol, Theme::color(QStringLiteral("ColorMain0"))));
-    button->setIconSize(QSize(18, 18));
     button->setText(label);
     button->setToolButtonStyle(label.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
-    button->setAutoRaise(true);
-    button->setCursor(Qt::PointingHandCursor);
     button->setFont(Theme::font(13));
     return button;
 }
