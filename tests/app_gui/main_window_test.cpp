@@ -205,6 +205,12 @@ TEST_F(MainWindow, BadgeAndSheetLinksOpenTheServicesPagesInTheBrowser)
     EXPECT_EQ(browser.opened.at(0).path(), "/register");
     EXPECT_EQ(browser.opened.at(1).path(), "/console");
     EXPECT_EQ(browser.opened.at(1).host(), QUrl(QString::fromUtf8(BuildSettings::webHost)).host());
+    // From the keyboard too.
+    QWidget *badge = window->findChild<QWidget *>(QStringLiteral("accountBadge"));
+    EXPECT_TRUE(badge->focusPolicy() & Qt::TabFocus);
+    QTest::keyClick(badge, Qt::Key_Return);
+    ASSERT_EQ(browser.opened.size(), 3);
+    EXPECT_EQ(browser.opened.at(2).path(), "/console");
 }
 
 TEST_F(MainWindow, ToastShowsItsTitleAndGoesAwayByItself)
