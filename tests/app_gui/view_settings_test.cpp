@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStandardPaths>
 #include <QTest>
 #include <QToolButton>
 
@@ -117,10 +118,11 @@ TEST_F(SettingsPage, ShowsTheStoredSettingsAndWritesNothingOnOpening)
     EXPECT_EQ(icon(UtilDB::keyLoginEmail), "me@example.com");
 }
 
-TEST_F(SettingsPage, AFirstStartShowsAnEmptyFolderAndWritesNoDefault)
+TEST_F(SettingsPage, AFirstStartShowsTheFolderADownloadWillUseAndWritesNoDefault)
 {
     ViewSettings &page = openSettings();
-    EXPECT_EQ(child<QLineEdit>(page, "downloadFolderField")->text(), "");
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(child<QLineEdit>(page, "downloadFolderField")->text(), documents + "/Fenmar/Downloads");
     EXPECT_EQ(icon(UtilDB::keySaveAtDir), "");
 }
 
@@ -130,7 +132,7 @@ TEST_F(SettingsPage, AChosenFolderIsSavedAndConfirmed)
     const QString downloads = folder("Downloads");
     chooseFolder(page, {downloads});
     ASSERT_TRUE(FileDialogPanels::lastRequest());
-    EXPECT_EQ(FileDialogPanels::lastRequest()->title, "Choose one file or folder");
+    EXPECT_EQ(FileDialogPanels::lastRequest()->title, "Choose the folder for downloads");
     EXPECT_TRUE(FileDialogPanels::lastRequest()->chooseDir);
     EXPECT_EQ(icon(UtilDB::keySaveAtDir), downloads);
     EXPECT_EQ(child<QLineEdit>(page, "downloadFolderField")->text(), downloads);
@@ -237,7 +239,8 @@ TEST_F(SettingsPage, AFailedWriteIsNotConfirmedAndKeepsWhatWasStored)
     chooseFolder(page, {folder("Downloads")});
     EXPECT_EQ(toastShown(), AlertToast::result(false, localizedString("Sys_Update_Failed")));
     EXPECT_EQ(icon(UtilDB::keySaveAtDir), "");
-    EXPECT_EQ(child<QLineEdit>(page, "downloadFolderField")->text(), "");
+    EXPECT_EQ(child<QLineEdit>(page, "downloadFolderField")->text(), page.downloadFolderInUse());
+    EXPECT_NE(child<QLineEdit>(page, "downloadFolderField")->text(), folder("Downloads"));
 }
 
 TEST_F(SettingsPage, AsksForTheContactCodeEachTimeItIsShown)
