@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "util_system.h"
 #include "env.h"
+#include "link_status.h"
 #include "localization.h"
 #include "theme.h"
 
@@ -83,6 +84,7 @@ RemoteTransferSheet::RemoteTransferSheet(const QString &title, QWidget *parent) 
     m_tick = new QTimer(this);
     m_tick->setInterval(1000);
     connect(m_tick, &QTimer::timeout, this, &RemoteTransferSheet::onTimerTick);
+    connect(&LinkStatus::notifier(), &LinkStatus::Notifier::changed, this, &RemoteTransferSheet::onServiceChanged);
 }
 
 RemoteTransferSheet::~RemoteTransferSheet() = default;
@@ -125,6 +127,8 @@ QString RemoteTransferSheet::statusText() const
         return localizedString(QStringLiteral("RS_TransferFailed")) + (detail.isEmpty() ? QString() : QStringLiteral(" ") + detail);
     case TransferFailure::Lost:
         return localizedString(QStringLiteral("RS_TransferLost"));
+    case TransferFailure::LinkLost:
+        return localizedString(QStringLiteral("RS_TransferLinkLost"));
     case TransferFailure::NoAnswer:
     case TransferFailure::None:
         break;
@@ -139,6 +143,7 @@ void RemoteTransferSheet::startTransfer()
     const Status before = m_tracker.status();
     beforeStart();
     m_tracker.start();
+    m_lostLinksAtStart = LinkStatus::lostLinks();
     m_statusPending = false;
     ++m_statusRequest;
     QPointer<RemoteTransferSheet> self(this);
@@ -151,8 +156,36 @@ void RemoteTransferSheet::startTransfer()
 
 void RemoteTransferSheet::onStartAnswer(const std::optional<LenientJson> &answer)
 {
+    if (!answer) {
+        onNoAnswer(&TransferTracker::onStartAnswer);
+        return;
+    }
     const Status before = m_tracker.status();
     m_tracker.onStartAnswer(answer);
+    afterChange(before);
+}
+
+void RemoteTransferSheet::onNoAnswer(void (TransferTracker::*missed)(const std::optional<LenientJson> &))
+{
+    const Status before = m_tracker.status();
+    if (linkLostSinceStart())
+        m_tracker.onLinkLost();
+    else
+        (m_tracker.*missed)(std::nullopt);
+    afterChange(before);
+}
+
+bool RemoteTransferSheet::linkLostSinceStart() const
+{
+    return !Env::isBridgeConnected || LinkStatus::lostLinks() != m_lostLinksAtStart;
+}
+
+void RemoteTransferSheet::onServiceChanged()
+{
+    if (!m_tracker.isBusy() || !linkLostSinceStart())
+        return;
+    const Status before = m_tracker.status();
+    m_tracker.onLinkLost();
     afterChange(before);
 }
 
@@ -174,9 +207,7 @@ void RemoteTransferSheet::onTimerTick()
         // Its answer, should it still come, is no longer the current one.
         m_statusPending = false;
         ++m_statusRequest;
-        const Status before = m_tracker.status();
-        m_tracker.onStatusAnswer(std::nullopt);
-        afterChange(before);
+        onNoAnswer(&TransferTracker::onStatusAnswer);
         if (m_tracker.isEnded())
             return;
     }
@@ -190,6 +221,10 @@ void RemoteTransferSheet::onStatusAnswer(quint64 request, const std::optional<Le
     if (request != m_statusRequest || !m_statusPending)
         return;
     m_statusPending = false;
+    if (!answer) {
+        onNoAnswer(&TransferTracker::onStatusAnswer);
+        return;
+    }
     const Status before = m_tracker.status();
     m_tracker.onStatusAnswer(answer);
     afterChange(before);

@@ -7,6 +7,7 @@
 #include "dialog_confirm_setting.h"
 #include "dialog_confirm_view.h"
 #include "env.h"
+#include "link_status.h"
 #include "localization.h"
 #include "p2p_requests_to_peers.h"
 #include "remote_file_table.h"
@@ -28,6 +29,7 @@ ViewSharingRemoteFileList::ViewSharingRemoteFileList(const RemoteSharing &host, 
     m_tick->setInterval(1000);
     connect(m_tick, &QTimer::timeout, this, &ViewSharingRemoteFileList::onTimerTick);
     m_tick->start();
+    connect(&LinkStatus::notifier(), &LinkStatus::Notifier::changed, this, &ViewSharingRemoteFileList::onServiceChanged);
     showState();
 }
 
@@ -63,6 +65,7 @@ void ViewSharingRemoteFileList::ConnectRemoteHost()
     m_firstCTime.reset();
     m_checkPending = false;
     m_isInvalid = false;
+    m_waitingForService = false;
     m_items.clear();
     m_table->setItems({});
     m_listError.clear();
@@ -70,10 +73,8 @@ void ViewSharingRemoteFileList::ConnectRemoteHost()
         setHostInvalid(localizedString(QStringLiteral("RS_SignInFirst")));
         return;
     }
-    if (!Env::isBridgeConnected) {
-        setHostInvalid(localizedString(QStringLiteral("RS_NoService")));
+    if (lostToService())
         return;
-    }
     m_isConnecting = true;
     m_hostState = localizedString(QStringLiteral("RS_Connecting"));
     HelperRemoteSharing::globalFileListView = this;
@@ -126,6 +127,35 @@ void ViewSharingRemoteFileList::setHostInvalid(const QString &stateText)
     Console::printLine(QStringLiteral("Remote host not available - ") + m_host.hostname + QStringLiteral(" - ")
                        + stateText);
     showState();
+}
+
+void ViewSharingRemoteFileList::waitForService()
+{
+    if (isConnected() && !m_resumeAt)
+        m_resumeAt = Place{m_folder, m_parentPages, m_pageToRestore.value_or(m_paging.pageIndex())};
+    setHostInvalid(localizedString(QStringLiteral("RS_ServiceRestoring")));
+    m_waitingForService = true;
+}
+
+bool ViewSharingRemoteFileList::lostToService()
+{
+    if (LinkStatus::isServiceReady())
+        return false;
+    waitForService();
+    return true;
+}
+
+void ViewSharingRemoteFileList::onServiceChanged()
+{
+    if (m_isShut)
+        return;
+    if (!LinkStatus::isServiceReady()) {
+        if (m_isConnecting || isConnected())
+            waitForService();
+        return;
+    }
+    if (m_waitingForService)
+        ConnectRemoteHost();
 }
 
 void ViewSharingRemoteFileList::shutDown()
@@ -181,7 +211,8 @@ void ViewSharingRemoteFileList::waitRanOut()
         break;
     case Waiting::Connect:
     case Waiting::ShareInfo:
-        setHostInvalid(localizedString(QStringLiteral("RS_NoAnswer")));
+        if (!lostToService())
+            setHostInvalid(localizedString(QStringLiteral("RS_NoAnswer")));
         break;
     case Waiting::Listing:
         listingFailed(localizedString(QStringLiteral("RS_ListNoAnswer")));
@@ -197,9 +228,11 @@ void ViewSharingRemoteFileList::onShareInfoBack(const std::optional<LenientJson>
 {
     m_waiting = Waiting::None;
     if (!answer) {
-        setHostInvalid(localizedString(QStringLiteral("RS_NoAnswer")));
+        if (!lostToService())
+            setHostInvalid(localizedString(QStringLiteral("RS_NoAnswer")));
         return;
     }
+    const std::optional<Place> resumeAt = std::exchange(m_resumeAt, std::nullopt);
     const std::optional<RemoteShareInfo> share = RemoteShareInfo::fromAnswer(*answer);
     if (!share) {
         setHostInvalid(localizedString(QStringLiteral("RS_ShareRefused")));
@@ -214,6 +247,13 @@ void ViewSharingRemoteFileList::onShareInfoBack(const std::optional<LenientJson>
     m_hostState = localizedString(QStringLiteral("RS_Connected"));
     m_folder.setRoot(share->path);
     m_parentPages.clear();
+    m_pageToRestore.reset();
+    // Back where the user was before the service was lost, when the share is still rooted there.
+    if (resumeAt && share->isdir && resumeAt->folder.root() == m_folder.root()) {
+        m_folder = resumeAt->folder;
+        m_parentPages = resumeAt->parentPages;
+        m_pageToRestore = resumeAt->page;
+    }
     if (!share->isdir) {
         // A share of one file: its one row, nothing to page through.
         FileItem item;
@@ -253,6 +293,8 @@ void ViewSharingRemoteFileList::onCheckHostBack(const std::optional<LenientJson>
 
 void ViewSharingRemoteFileList::hostGone()
 {
+    if (lostToService())
+        return;
     setHostInvalid(localizedString(QStringLiteral("RS_Host_NotAvialableAndCheck")));
 }
 
@@ -332,6 +374,8 @@ void ViewSharingRemoteFileList::onFileListBack(const std::optional<LenientJson> 
 
 void ViewSharingRemoteFileList::listingFailed(const QString &message)
 {
+    if (lostToService())
+        return;
     ++m_listTicket;
     ++m_iconTicket;
     m_iconRow = -1;
