@@ -73,8 +73,10 @@ void ViewSharingRemoteFileList::ConnectRemoteHost()
         setHostInvalid(localizedString(QStringLiteral("RS_SignInFirst")));
         return;
     }
-    if (lostToService())
+    if (!LinkStatus::isServiceReady()) {
+        waitForService();
         return;
+    }
     m_isConnecting = true;
     m_hostState = localizedString(QStringLiteral("RS_Connecting"));
     HelperRemoteSharing::globalFileListView = this;
@@ -135,14 +137,6 @@ void ViewSharingRemoteFileList::waitForService()
         m_resumeAt = Place{m_folder, m_parentPages, m_pageToRestore.value_or(m_paging.pageIndex())};
     setHostInvalid(localizedString(QStringLiteral("RS_ServiceRestoring")));
     m_waitingForService = true;
-}
-
-bool ViewSharingRemoteFileList::lostToService()
-{
-    if (LinkStatus::isServiceReady())
-        return false;
-    waitForService();
-    return true;
 }
 
 void ViewSharingRemoteFileList::onServiceChanged()
@@ -211,8 +205,7 @@ void ViewSharingRemoteFileList::waitRanOut()
         break;
     case Waiting::Connect:
     case Waiting::ShareInfo:
-        if (!lostToService())
-            setHostInvalid(localizedString(QStringLiteral("RS_NoAnswer")));
+        setHostInvalid(localizedString(QStringLiteral("RS_NoAnswer")));
         break;
     case Waiting::Listing:
         listingFailed(localizedString(QStringLiteral("RS_ListNoAnswer")));
@@ -228,8 +221,7 @@ void ViewSharingRemoteFileList::onShareInfoBack(const std::optional<LenientJson>
 {
     m_waiting = Waiting::None;
     if (!answer) {
-        if (!lostToService())
-            setHostInvalid(localizedString(QStringLiteral("RS_NoAnswer")));
+        setHostInvalid(localizedString(QStringLiteral("RS_NoAnswer")));
         return;
     }
     const std::optional<Place> resumeAt = std::exchange(m_resumeAt, std::nullopt);
@@ -293,8 +285,6 @@ void ViewSharingRemoteFileList::onCheckHostBack(const std::optional<LenientJson>
 
 void ViewSharingRemoteFileList::hostGone()
 {
-    if (lostToService())
-        return;
     setHostInvalid(localizedString(QStringLiteral("RS_Host_NotAvialableAndCheck")));
 }
 
@@ -374,8 +364,6 @@ void ViewSharingRemoteFileList::onFileListBack(const std::optional<LenientJson> 
 
 void ViewSharingRemoteFileList::listingFailed(const QString &message)
 {
-    if (lostToService())
-        return;
     ++m_listTicket;
     ++m_iconTicket;
     m_iconRow = -1;

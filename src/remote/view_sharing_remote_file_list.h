@@ -142,8 +142,6 @@ private:
     void hostGone();
     // Shows that the service is being restored and notes where the user was, to come back there.
     void waitForService();
-    // True (after waitForService) when the service cannot be reached: a failure is its fault.
-    bool lostToService();
     void onServiceChanged();
     void sendDelete(const QStringList &paths);
     QStringList selectedPaths() const;
