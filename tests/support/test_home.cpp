@@ -6,9 +6,16 @@
 #include <cstdlib>
 #include <sys/stat.h>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 QString homePath;
+
+std::vector<void (*)()> &afterEachTest()
+{
+    static std::vector<void (*)()> resets;
+    return resets;
+}
 }
 
 void TestHome::setUp()
@@ -34,6 +41,19 @@ void TestHome::tearDown()
 {
     if (!homePath.isEmpty() && !std::getenv("FENMAR_KEEP_TEST_HOME"))
         QDir(homePath).removeRecursively();
+    homePath.clear();
+}
+
+void TestHome::addAfterEachTest(void (*reset)())
+{
+    afterEachTest().push_back(reset);
+}
+
+void TestHome::FreshHomePerTest::OnTestEnd(const ::testing::TestInfo &)
+{
+    for (auto reset : afterEachTest())
+        reset();
+    tearDown();
 }
 
 QString TestHome::path()
