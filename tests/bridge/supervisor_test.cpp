@@ -6,6 +6,7 @@
 #include "bridge_test_support.h"
 
 #include "bridge_executable.h"
+#include "bridge_link.h"
 #include "bridge_supervisor.h"
 #include "env.h"
 #include "link_status.h"
@@ -253,6 +254,24 @@ TEST_F(SupervisorTest, BridgeThatEndsByItselfTakesItsLinkAlongAndIsRelaunched)
     CapturedOutput check;
     Env::isBridgeRunning();
     EXPECT_EQ(check.lines().size(), 1) << "one bridge, not two";
+}
+
+TEST_F(SupervisorTest, TheLinkTriesANewBridgeASecondAfterItsLaunch)
+{
+    FakeBridgeServer server;
+    BridgeLink::setPortForTests(server.port());
+    Env::restartBridge();
+    elapse(10);
+    ASSERT_NE(runningBridge(), 0);
+    {
+        CapturedOutput output;
+        elapse(999);
+        EXPECT_FALSE(output.lines().contains(QStringLiteral("Try To Connect OstrelBridge...")));
+    }
+    CapturedOutput output;
+    elapse(1);
+    EXPECT_TRUE(output.lines().contains(QStringLiteral("Try To Connect OstrelBridge...")));
+    EXPECT_TRUE(waitFor([] { return Env::isBridgeConnected; }));
 }
 
 TEST_F(SupervisorTest, QuitEndsTheBridgeAndAnyRelaunch)
