@@ -243,11 +243,7 @@ void restartBridge()
 void restartBridgeBlock()
 {
     relaunchAlarm().cancel();
-    if (isBridgeConnected) {
-        isBridgeConnected = false;
-        LinkStatus::noteLinkLost();
-    }
-    P2PClientMsg::taskTable().failAll();
+    loseLink();
     startBridge();
     bridgeConnectCounter = 0;
 }

@@ -156,22 +156,12 @@ void RemoteTransferSheet::startTransfer()
 
 void RemoteTransferSheet::onStartAnswer(const std::optional<LenientJson> &answer)
 {
-    if (!answer) {
-        onNoAnswer(&TransferTracker::onStartAnswer);
-        return;
-    }
     const Status before = m_tracker.status();
-    m_tracker.onStartAnswer(answer);
-    afterChange(before);
-}
-
-void RemoteTransferSheet::onNoAnswer(void (TransferTracker::*missed)(const std::optional<LenientJson> &))
-{
-    const Status before = m_tracker.status();
-    if (linkLostSinceStart())
+    // Without a link to the service the start never reached a bridge.
+    if (!answer && linkLostSinceStart())
         m_tracker.onLinkLost();
     else
-        (m_tracker.*missed)(std::nullopt);
+        m_tracker.onStartAnswer(answer);
     afterChange(before);
 }
 
@@ -207,7 +197,9 @@ void RemoteTransferSheet::onTimerTick()
         // Its answer, should it still come, is no longer the current one.
         m_statusPending = false;
         ++m_statusRequest;
-        onNoAnswer(&TransferTracker::onStatusAnswer);
+        const Status before = m_tracker.status();
+        m_tracker.onStatusAnswer(std::nullopt);
+        afterChange(before);
         if (m_tracker.isEnded())
             return;
     }
@@ -221,10 +213,6 @@ void RemoteTransferSheet::onStatusAnswer(quint64 request, const std::optional<Le
     if (request != m_statusRequest || !m_statusPending)
         return;
     m_statusPending = false;
-    if (!answer) {
-        onNoAnswer(&TransferTracker::onStatusAnswer);
-        return;
-    }
     const Status before = m_tracker.status();
     m_tracker.onStatusAnswer(answer);
     afterChange(before);

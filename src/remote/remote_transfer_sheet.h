@@ -73,8 +73,7 @@ protected:
 
 private:
     void onStartAnswer(const std::optional<LenientJson> &answer);
-    // No answer: from the transfer, or because the link to the service that ran it is gone.
-    void onNoAnswer(void (TransferTracker::*missed)(const std::optional<LenientJson> &));
+    // The link to the service is down, or was lost since the start (with the bridge that ran it).
     bool linkLostSinceStart() const;
     void onServiceChanged();
     void afterChange(RemoteSharingDownloadStatus before);
