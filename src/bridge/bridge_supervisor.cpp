@@ -98,11 +98,21 @@ ClockAlarm &firstAttemptAlarm()
     return *state().firstAttempt;
 }
 
+// The wait before the next launch: the shortest one, doubled for every launch since the link last
+// reached a bridge.
+qint64 relaunchBackoffMs()
+{
+    qint64 delay = state().relaunchDelayMs;
+    for (int i = 0; i < state().launchesWithoutConnection && delay < maxRelaunchDelayMs; ++i)
+        delay *= 2;
+    return std::min(delay, maxRelaunchDelayMs);
+}
+
 void scheduleRelaunch()
 {
     if (state().quitting || Env::runMode < 2)
         return;
-    relaunchAlarm().setIn(Env::relaunchBackoffMs(state().launchesWithoutConnection));
+    relaunchAlarm().setIn(relaunchBackoffMs());
 }
 
 // After a bridge that ended or could not be launched: the next one is on its way.
@@ -265,14 +275,6 @@ void runDueSupervision()
         state().relaunch->runIfDue();
     if (state().firstAttempt)
         state().firstAttempt->runIfDue();
-}
-
-qint64 relaunchBackoffMs(int launches)
-{
-    qint64 delay = state().relaunchDelayMs;
-    for (int i = 0; i < launches && delay < maxRelaunchDelayMs; ++i)
-        delay *= 2;
-    return std::min(delay, maxRelaunchDelayMs);
 }
 
 void noteBridgeConnected()

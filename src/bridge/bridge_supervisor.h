@@ -45,9 +45,6 @@ bool isRelaunchPending();
 // Runs a relaunch, or the first connection attempt after a launch, once its time has come by the
 // clock. Timers call it on time; the one-second tick calls it too.
 void runDueSupervision();
-// The wait before the next launch when launches launches since the last connection have not
-// led to one.
-qint64 relaunchBackoffMs(int launches);
 // The link reached a bridge: the back-off starts again from its shortest wait.
 void noteBridgeConnected();
 // The program is quitting: no relaunch any more, and the bridge goes with the program.
