@@ -2,7 +2,8 @@
 // thumbnails, checks, deletes and folders, all within a scratch folder. The first byte picks the
 // Code (or leaves the text as the whole message); the rest is the "Msg" JSON. In the text "@R"
 // stands for the share's folder and "@O" for a folder beside it that no share holds, so paths
-// inside, around and outside the share are reached. Every input's work is finished before the
+// inside, around and outside the share are reached; "@R/sub" is a share with the code "pw" inside it
+// and "@R/off" a disabled one. Every input's work is finished before the
 // next starts. Build as the other targets (see the README's "Fuzzing"), target
 // fenmar_fuzz_peer_requests, seeds in fuzz/corpus_peer. It deletes and makes files: run it where
 // only its scratch folder is writable, for example under `unshare -rm` with / remounted read-only.
@@ -43,20 +44,30 @@ public:
     {
         return tag.compare(QStringLiteral("locked"), Qt::CaseInsensitive) == 0 && pass == u"pw";
     }
+    QString LocalShare_GetTag(const QString &tag) override
+    {
+        for (const char *known : {"open", "locked", "off"}) {
+            if (tag.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
+                return QLatin1String(known);
+        }
+        return QString();
+    }
     QList<nlohmann::json> LocalShare_List(const QString &tag, bool, bool) override
     {
         QList<nlohmann::json> shares;
         if (tag.isEmpty() || tag == u"open")
-            shares.append(record("open", shareRoot, ""));
+            shares.append(record("open", shareRoot, "", true));
         if (tag.isEmpty() || tag == u"locked")
-            shares.append(record("locked", shareRoot + QStringLiteral("/sub"), "pw"));
+            shares.append(record("locked", shareRoot + QStringLiteral("/sub"), "pw", true));
+        if (tag.isEmpty() || tag == u"off")
+            shares.append(record("off", shareRoot + QStringLiteral("/off"), "", false));
         return shares;
     }
 
 private:
-    static nlohmann::json record(const char *tag, const QString &path, const char *password)
+    static nlohmann::json record(const char *tag, const QString &path, const char *password, bool enabled)
     {
-        return {{"tag", tag}, {"path", path.toStdString()}, {"password", password}, {"isenabled", 1},
+        return {{"tag", tag}, {"path", path.toStdString()}, {"password", password}, {"isenabled", enabled ? 1 : 0},
                 {"isdir", 1}, {"isupload", 1}, {"isfiledel", 1}};
     }
 };
@@ -83,15 +94,26 @@ void writeFile(const QString &path, const QByteArray &bytes)
         file.write(bytes);
 }
 
+// What no input may remove: a file outside the share, one in the disabled share inside it and a
+// hidden one inside it.
+QStringList keptFiles()
+{
+    return {outside + QStringLiteral("/keep.txt"), shareRoot + QStringLiteral("/off/keep.txt"),
+            shareRoot + QStringLiteral("/.git/keep.txt")};
+}
+
 // Deletes of earlier inputs are undone, so that every input finds something to act on.
 void restoreTree()
 {
     QDir().mkpath(shareRoot + QStringLiteral("/sub/deeper"));
+    QDir().mkpath(shareRoot + QStringLiteral("/off"));
+    QDir().mkpath(shareRoot + QStringLiteral("/.git"));
     QDir().mkpath(outside);
     writeFile(shareRoot + QStringLiteral("/a.txt"), "hello");
     writeFile(shareRoot + QStringLiteral("/sub/b.png"), QByteArray::fromBase64(
         "iVBORw0KGgoAAAANSUhEUgAAAAIAAAACCAIAAAD91JpzAAAAFklEQVR4nGP8z8DAwMDAxMDAwMDAAAANHQEDasKb6QAAAABJRU5ErkJggg=="));
-    writeFile(outside + QStringLiteral("/keep.txt"), "outside");
+    for (const QString &kept : keptFiles())
+        writeFile(kept, "keep");
     QFile::link(outside, shareRoot + QStringLiteral("/out"));
 }
 
@@ -137,8 +159,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QThreadPool::globalInstance()->waitForDone();
     QCoreApplication::processEvents();
 
-    // What lies outside the share must have survived whatever the input asked for.
-    if (!QFile::exists(outside + QStringLiteral("/keep.txt")))
-        std::abort();
+    // What lies outside the share, in its disabled inner share or hidden in it must have
+    // survived whatever the input asked for.
+    for (const QString &kept : keptFiles()) {
+        if (!QFile::exists(kept))
+            std::abort();
+    }
     return 0;
 }

@@ -14,6 +14,7 @@
 #include "localization.h"
 #include "login_result.h"
 #include "p2p_client_msg.h"
+#include "remembered_login.h"
 #include "util_db.h"
 
 #include <QCheckBox>
@@ -26,8 +27,6 @@
 #include <QUrl>
 
 namespace {
-
-const QString initialLoadingTitle = QStringLiteral("Initialing, Pleae wait...");
 
 QString boolText(bool value)
 {
@@ -42,7 +41,7 @@ LoginView::LoginView(QWidget *parent)
       m_Sys_LoginIn(localizedString(QStringLiteral("Sys_LoginIn"))),
       m_Sys_Loading(localizedString(QStringLiteral("Sys_Loading"))),
       m_Sys_SubTitle(localizedString(QStringLiteral("Sys_SubTitle"))),
-      m_dialogLoadingSetting(new DialogLoadingSetting(initialLoadingTitle, this)),
+      m_dialogLoadingSetting(new DialogLoadingSetting(localizedString(QStringLiteral("Initialing, Pleae wait...")), this)),
       m_dialogConfirmSetting(new DialogConfirmSetting(this)),
       m_quitProgram([] { QCoreApplication::exit(0); })
 {
@@ -123,7 +122,7 @@ void LoginView::onAppear()
     if (UtilDB::getIcon(QLatin1String(UtilDB::keyIsRememberMe)).isEmpty())
         UtilDB::setIcon(QLatin1String(UtilDB::keyIsRememberMe), QStringLiteral("1"));
     // Turning the switch off here clears what an earlier run remembered (onRememberMeChanged).
-    m_rememberMe->setChecked(UtilDB::getIcon(QLatin1String(UtilDB::keyIsRememberMe)) == u"1");
+    m_rememberMe->setChecked(RememberedLogin::isOn());
     if (m_rememberMe->isChecked()) {
         m_email->setText(UtilDB::getIcon(QLatin1String(UtilDB::keyLoginEmail)));
         m_password->setText(UtilDB::getIcon(QLatin1String(UtilDB::keyLoginPassword)));
@@ -133,11 +132,7 @@ void LoginView::onAppear()
 
 void LoginView::onRememberMeChanged(bool isRememberMe)
 {
-    UtilDB::setIcon(QLatin1String(UtilDB::keyIsRememberMe), isRememberMe ? QStringLiteral("1") : QStringLiteral("0"));
-    if (!isRememberMe) {
-        UtilDB::setIcon(QLatin1String(UtilDB::keyLoginEmail), QString());
-        UtilDB::setIcon(QLatin1String(UtilDB::keyLoginPassword), QString());
-    }
+    RememberedLogin::setOn(isRememberMe);
 }
 
 void LoginView::onTimerTick()
@@ -155,7 +150,7 @@ void LoginView::onTimerTick()
     if (m_iLoginState == LoginState::lsLoginSubmited && m_iLoginTimeCounter >= loginTimeoutTicks) {
         m_iLoginState = LoginState::lsTimeout;
         setShowLoading(false);
-        showConfirm(QStringLiteral("Login Timeout!"), QStringLiteral("Please try again later."));
+        showConfirm(localizedString(QStringLiteral("Login Timeout!")), localizedString(QStringLiteral("Please try again later.")));
     }
     if (m_iLoginState == LoginState::lsLoginSubmited)
         m_iLoginTimeCounter += 1;
@@ -163,7 +158,7 @@ void LoginView::onTimerTick()
 
 void LoginView::onLoginButton()
 {
-    m_dialogLoadingSetting->setTitle(QStringLiteral("Logging in..."));
+    m_dialogLoadingSetting->setTitle(m_Sys_LoginIn);
     setShowLoading(true);
     m_iLoginState = LoginState::lsStartLogin;
 }
@@ -182,11 +177,9 @@ void LoginView::onLoginSucceeded(const QString &text, UserInfo record)
     Console::printLine(LoginResult::printable(text));
     m_iLoginState = LoginState::lsLoginResultBack;
     setShowLoading(false);
-    // Remembered only while the user asks for it; a switched-off sheet leaves nothing on disk.
-    if (isRememberMe()) {
-        UtilDB::setIcon(QLatin1String(UtilDB::keyLoginEmail), strEmail());
-        UtilDB::setIcon(QLatin1String(UtilDB::keyLoginPassword), strPassword());
-    }
+    // Remembered only while the stored setting asks for it: this also runs for the automatic
+    // sign-in after a bridge restart, when the settings page may have turned it off since.
+    RememberedLogin::rememberIfOn(strEmail(), strPassword());
     // The bridge link logs in again with these after every reconnection.
     record.email = strEmail();
     record.password = strPassword();

@@ -13,6 +13,7 @@
 #include "web_pages.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -123,26 +124,26 @@ void LoginView::buildLayout()
     m_waiting->setHidesAtLimit(false);
     m_buttonRow->addWidget(m_waiting);
 
-    auto *buttons = new QWidget(m_buttonRow);
-    auto *buttonLayout = new QHBoxLayout(buttons);
-    buttonLayout->setContentsMargins(20, 20, 20, 20);
-    buttonLayout->addStretch(1);
+    auto *buttons = new QDialogButtonBox(m_buttonRow);
+    buttons->setCenterButtons(true);
+    buttons->setContentsMargins(20, 20, 20, 20);
     m_login = makeButton(localizedString(QStringLiteral("Login_Button_Login")), buttons);
     m_login->setObjectName(QStringLiteral("loginButton"));
     m_login->setEnabled(!m_isDiableInput);
     m_login->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: white; border: none; border-radius: 6px;"
                                           " padding: 4px 14px; font-weight: bold; }"
                                           "QPushButton:hover { background: %2; }"
+                                          "QPushButton:focus { border: 2px solid %4; padding: 2px 12px; }"
                                           "QPushButton:disabled { background: %3; }")
                                .arg(Theme::color(QStringLiteral("activeButton")).name(),
                                     Theme::color(QStringLiteral("activeButton")).darker(112).name(),
-                                    Theme::color(QStringLiteral("navDisabled")).name()));
+                                    Theme::color(QStringLiteral("navDisabled")).name(), Theme::focusOnBlue().name()));
     m_cancel = makeButton(localizedString(QStringLiteral("Login_Button_Cancel")), buttons);
     m_cancel->setObjectName(QStringLiteral("loginCancelButton"));
-    buttonLayout->addWidget(m_login);
-    buttonLayout->addSpacing(12);
-    buttonLayout->addWidget(m_cancel);
-    buttonLayout->addStretch(1);
+    buttons->addButton(m_login, QDialogButtonBox::AcceptRole);
+    buttons->addButton(m_cancel, QDialogButtonBox::RejectRole);
+    // Return in a field does nothing, as before the box picked a default of its own.
+    setWithoutDefaultButton();
     m_buttonRow->addWidget(buttons);
     column->addWidget(m_buttonRow);
     connect(m_login, &QPushButton::clicked, this, &LoginView::onLoginButton);
@@ -160,7 +161,7 @@ void LoginView::buildLayout()
     links->setContentsMargins(20, 14, 20, 4);
     column->addWidget(links);
 
-    auto *notice = linkLabel(QStringLiteral("© 2026 Fenmar. All rights reserved.&nbsp;&nbsp;")
+    auto *notice = linkLabel(localizedString(QStringLiteral("Login_Copyright")).toHtmlEscaped() + QStringLiteral("&nbsp;&nbsp;")
                                  + link(WebPages::home(), WebPages::siteName()),
                              this);
     notice->setObjectName(QStringLiteral("loginNotice"));
@@ -173,4 +174,6 @@ void LoginView::buildLayout()
 void LoginView::updateButtonRow()
 {
     m_buttonRow->setCurrentIndex(m_timerCounter < buttonsFromTick ? 0 : 1);
+    // The button box shows only now, and would pick a default of its own.
+    clearDefaultButtons();
 }

@@ -10,6 +10,7 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QVBoxLayout>
@@ -72,6 +73,12 @@ Main_BannerView::Main_BannerView(MainView &parent, const QStringList &titles, co
     m_badge->setCursor(Qt::PointingHandCursor);
     m_badge->setFixedWidth(badgeWidth);
     m_badge->installEventFilter(this);
+    // Reached with Tab as well; Return or Space opens the console as a click does.
+    m_badge->setFocusPolicy(Qt::TabFocus);
+    m_badge->setToolTip(localizedString(QStringLiteral("Banner_ConsoleTip")));
+    m_badge->setAttribute(Qt::WA_StyledBackground);
+    m_badge->setStyleSheet(QStringLiteral("#accountBadge:focus { border: 2px solid %1; border-radius: 6px; }")
+                               .arg(Theme::color(QStringLiteral("activeBorder")).name()));
     auto *badge = new QVBoxLayout(m_badge);
     badge->setContentsMargins(0, 0, 0, 6);
     badge->setSpacing(1);
@@ -125,6 +132,13 @@ bool Main_BannerView::eventFilter(QObject *watched, QEvent *event)
         openWebConsole();
         return true;
     }
+    if (watched == m_badge && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            openWebConsole();
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -132,7 +146,11 @@ void Main_BannerView::refresh()
 {
     const qint64 index = m_parent.iViewIndex();
     m_title->setText(index >= 0 && index < m_subViewTitles.size() ? m_subViewTitles.at(index) : QString());
-    const QString name = m_parent.userInfo().name_acc;
+    // Before any login the record's name is the default record's word, which is shown in the
+    // interface's language; a signed-in account's name is shown as it is.
+    const UserInfo &user = m_parent.userInfo();
+    const QString name = user.id_acc == 0 && user.name_acc == UserInfo().name_acc ? localizedString(QStringLiteral("Anonymous"))
+                                                                                  : user.name_acc;
     m_accountName->setText(m_accountName->fontMetrics().elidedText(name, Qt::ElideRight, badgeWidth));
     m_accountName->setToolTip(name);
     m_memberType->setText(memberTypeLabel());

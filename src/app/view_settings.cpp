@@ -3,9 +3,12 @@
 #include "build_settings.h"
 #include "console.h"
 #include "control_requests.h"
+#include "download_folder.h"
 #include "env.h"
 #include "localization.h"
 #include "main_view_ui.h"
+#include "remembered_login.h"
+#include "symbol_button.h"
 #include "theme.h"
 #include "util_db.h"
 #include "util_system.h"
@@ -65,14 +68,11 @@ QWidget *sectionHeader(QWidget *parent, const char *name, const QString &title)
     return header;
 }
 
-QToolButton *symbolButton(QWidget *parent, const char *name, const char *symbol)
+QToolButton *symbolButton(QWidget *parent, const char *name, const char *symbol, const QString &toolTip)
 {
-    auto *button = new QToolButton(parent);
+    auto *button = new SymbolButton(QString::fromLatin1(symbol), Theme::color(QStringLiteral("activeButton")), toolTip, parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setIcon(Theme::icon(QString::fromLatin1(symbol), Theme::color(QStringLiteral("activeButton"))));
     button->setIconSize(QSize(20, 20));
-    button->setAutoRaise(true);
-    button->setCursor(Qt::PointingHandCursor);
     return button;
 }
 
@@ -103,11 +103,16 @@ ViewSettings::ViewSettings(QWidget *parent) : QWidget(parent)
     content->setContentsMargins(16, 12, 16, 16);
     content->setSpacing(12);
     content->addWidget(buildFolderSection());
-    content->addWidget(new SettingLineDivider(frameWidth, frame));
+    auto *divider = new SettingLineDivider(frameWidth, frame);
+    // In a small window the line, like the frame, takes what there is.
+    divider->setMinimumWidth(0);
+    divider->setMaximumWidth(frameWidth + 4);
+    divider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    content->addWidget(divider);
     content->addWidget(buildLoginSection());
-    frame->setFixedWidth(frameWidth + 32 + 4);
+    frame->setMaximumWidth(frameWidth + 32 + 4);
 
-    outer->addWidget(frame, 0, Qt::AlignHCenter);
+    outer->addWidget(frame);
     outer->addStretch(1);
 }
 
@@ -135,18 +140,22 @@ QWidget *ViewSettings::buildFolderSection()
     m_folderField = new QLineEdit(section);
     m_folderField->setObjectName(QStringLiteral("downloadFolderField"));
     m_folderField->setReadOnly(true);
-    m_folderField->setFixedWidth(380);
+    // 380 wide, narrower in a small window.
+    m_folderField->setMinimumWidth(160);
+    m_folderField->setMaximumWidth(380);
     m_folderField->setMinimumHeight(26);
     m_folderField->setFont(Theme::font(14));
     QPalette fieldPalette = m_folderField->palette();
     fieldPalette.setColor(QPalette::Base, QColor(0xf3, 0xf6, 0xf9));
     m_folderField->setPalette(fieldPalette);
-    QToolButton *choose = symbolButton(section, "chooseFolderButton", "rectangle.and.pencil.and.ellipsis");
-    QToolButton *open = symbolButton(section, "openFolderButton", "folder.fill.badge.gearshape");
+    QToolButton *choose = symbolButton(section, "chooseFolderButton", "rectangle.and.pencil.and.ellipsis",
+                                       localizedString(QStringLiteral("Settings_ChooseFolderTip")));
+    QToolButton *open = symbolButton(section, "openFolderButton", "folder.fill.badge.gearshape",
+                                     localizedString(QStringLiteral("Settings_OpenFolderTip")));
     connect(choose, &QToolButton::clicked, this, &ViewSettings::chooseDownloadFolder);
     connect(open, &QToolButton::clicked, this, &ViewSettings::openDownloadFolder);
     row->addWidget(label);
-    row->addWidget(m_folderField);
+    row->addWidget(m_folderField, 1);
     row->addWidget(choose);
     row->addWidget(open);
     row->addStretch(1);
@@ -181,12 +190,17 @@ void ViewSettings::showEvent(QShowEvent *event)
 
 void ViewSettings::onAppear()
 {
-    m_isRememberMe = UtilDB::getIcon(QString::fromLatin1(UtilDB::keyIsRememberMe)) == u"1";
+    m_isRememberMe = RememberedLogin::isOn();
     m_downloadSaveAt = UtilDB::getIcon(QString::fromLatin1(UtilDB::keySaveAtDir));
     m_receiveSaveAt = UtilDB::getIcon(QString::fromLatin1(UtilDB::keyMyReceivedFolder));
     m_rememberMe->setChecked(m_isRememberMe);
-    m_folderField->setText(m_downloadSaveAt);
+    m_folderField->setText(downloadFolderInUse());
     fetchContactCode();
+}
+
+QString ViewSettings::downloadFolderInUse() const
+{
+    return m_downloadSaveAt.isEmpty() ? DownloadFolder::defaultFolder() : m_downloadSaveAt;
 }
 
 void ViewSettings::fetchContactCode()
@@ -220,7 +234,7 @@ void ViewSettings::onContactCodeReply(const std::optional<LenientJson> &answer)
 void ViewSettings::chooseDownloadFolder()
 {
     const QPointer<ViewSettings> alive(this);
-    UtilSystem::selectPathAsync(QString::fromLatin1(panelTitle), true, [alive](const QString &paths) {
+    UtilSystem::selectPathAsync(localizedString(QStringLiteral("RS_ChooseSaveFolder")), true, [alive](const QString &paths) {
         if (alive)
             alive->saveDownloadFolder(paths);
     });
@@ -235,28 +249,23 @@ void ViewSettings::saveDownloadFolder(const QString &path)
     // The field shows what is stored, so a failed save leaves the old folder in view.
     if (saved)
         m_downloadSaveAt = path;
-    m_folderField->setText(m_downloadSaveAt);
+    m_folderField->setText(downloadFolderInUse());
     reportSave(saved);
 }
 
 void ViewSettings::openDownloadFolder()
 {
+    // The default folder may not be made yet; showing it makes it, as a download would.
+    const QString folder = downloadFolderInUse();
     if (m_downloadSaveAt.isEmpty())
-        return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(UtilSystem::appendEndSeparator(m_downloadSaveAt)));
+        UtilSystem::createDirIfNotExist(folder);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(UtilSystem::appendEndSeparator(folder)));
 }
 
 void ViewSettings::onRememberMeChanged(bool isRememberMe)
 {
     // Turning it off forgets the remembered sign-in with it, all or nothing.
-    const bool saved = UtilDB::runInTransaction([isRememberMe] {
-        if (!UtilDB::setIcon(QString::fromLatin1(UtilDB::keyIsRememberMe), isRememberMe ? QStringLiteral("1") : QStringLiteral("0")))
-            return false;
-        if (isRememberMe)
-            return true;
-        return UtilDB::setIcon(QString::fromLatin1(UtilDB::keyLoginEmail), QString())
-               && UtilDB::setIcon(QString::fromLatin1(UtilDB::keyLoginPassword), QString());
-    });
+    const bool saved = RememberedLogin::setOn(isRememberMe);
     if (saved)
         m_isRememberMe = isRememberMe;
     m_rememberMe->setChecked(m_isRememberMe);
@@ -269,7 +278,7 @@ void ViewSettings::reportSave(bool saved)
     if (!parent)
         return;
     if (saved)
-        parent->showToast(QString::fromLatin1(savedMessage));
+        parent->showToast(localizedString(QStringLiteral("Setting saved.")));
     else
         parent->showUpdateResult(false);
 }

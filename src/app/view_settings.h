@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QLineEdit;
+class QToolButton;
 
 // A thin horizontal line between the parts of the settings page.
 class SettingLineDivider final : public QWidget
@@ -25,7 +26,8 @@ protected:
 
 // The settings page: the download folder, chosen with the open panel and opened in the file
 // manager, and the login sheet's remember-me switch. Each change is saved at once; "Setting saved."
-// confirms a save that worked. Each time the page is shown it reads the settings again and asks
+// confirms a save that worked. Until a folder is stored the page shows the default folder that a
+// download will use, without storing it. Each time the page is shown it reads the settings again and asks
 // the service for the account's contact code.
 class ViewSettings final : public QWidget
 {
@@ -34,13 +36,14 @@ class ViewSettings final : public QWidget
 
 public:
     static constexpr int frameWidth = 680;
-    static constexpr char panelTitle[] = "Choose one file or folder";
-    static constexpr char savedMessage[] = "Setting saved.";
 
     explicit ViewSettings(QWidget *parent = nullptr);
     ~ViewSettings() override;
 
+    // The stored download folder ("" until one is stored).
     QString downloadSaveAt() const { return m_downloadSaveAt; }
+    // The folder downloads go to: the stored one, else the default one a download will take.
+    QString downloadFolderInUse() const;
     QString receiveSaveAt() const { return m_receiveSaveAt; }
     QString contactCode() const { return m_contactCode; }
     bool isRememberMe() const { return m_isRememberMe; }

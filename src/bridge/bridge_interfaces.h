@@ -54,6 +54,9 @@ public:
     virtual ~ShareStoreInterface() = default;
     virtual QString LocalShare_GetCTime(const QString &tag) = 0;
     virtual bool LocalShare_CheckPassword(const QString &tag, const QString &pass) = 0;
+    // The stored tag of the share that tag names (the empty tag and "index.php" name the default
+    // share; letter case aside); "" when there is none.
+    virtual QString LocalShare_GetTag(const QString &tag) = 0;
     // The matching shares, each as the JSON record peers receive.
     virtual QList<nlohmann::json> LocalShare_List(const QString &tag, bool onlyEnabled, bool useDefault) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "bridge_interfaces.h"
 #include "clock.h"
+#include "console.h"
 #include "env.h"
 #include "lenient_json.h"
 
@@ -13,48 +14,73 @@ constexpr quint64 idleSessionSecs = 3600;
 
 } // namespace
 
-void PeerAccess::notePassedCode(const QString &session, const QString &tag, const QString &code)
+bool PeerAccess::tryCode(const QString &session, const QString &tag, const QString &code, const QString &asker)
 {
     if (!Env::shareStore)
-        return;
-    // The empty tag and "index.php" stand for the default share: remember the code under the tag
-    // that the store took them for.
-    const QList<nlohmann::json> shares = Env::shareStore->LocalShare_List(tag, false, true);
-    if (shares.isEmpty())
-        return;
-    const QString realTag = LenientJson::fromJson(shares.first())["tag"].stringValue();
+        return false;
+    // Counted under the share's stored tag, so that "index.php", "" and the tag in any letter case
+    // are one share; a tag that names no share has no code to find.
+    const QString share = Env::shareStore->LocalShare_GetTag(tag).toLower();
+    if (share.isEmpty())
+        return false;
+    if (!m_attempts.mayCheck(session, share, hasPassed(session, share))) {
+        Console::printLine(QStringLiteral("Peer Request Refused, Too Many Wrong Codes - ") + asker + QStringLiteral(" - ") + tag);
+        return false;
+    }
+    if (!Env::shareStore->LocalShare_CheckPassword(tag, code)) {
+        m_attempts.noteWrong(session, share);
+        return false;
+    }
+    m_attempts.noteRight(session, share);
+    notePassedCode(session, share, code);
+    return true;
+}
+
+void PeerAccess::notePassedCode(const QString &session, const QString &lowerTag, const QString &code)
+{
     const quint64 now = Clock::nowSecs();
     forgetIdleSessions(now);
     Passed &passed = m_passed[session];
-    passed.codeByTag.insert(realTag.toLower(), code);
+    passed.codeByTag.insert(lowerTag, code);
     passed.lastUsedSecs = now;
 }
 
-std::vector<PeerShareGrant> PeerAccess::grantsFor(const QString &session)
+bool PeerAccess::hasPassed(const QString &session, const QString &lowerTag) const
 {
-    std::vector<PeerShareGrant> grants;
+    const auto passed = m_passed.constFind(session);
+    return passed != m_passed.constEnd() && passed->codeByTag.contains(lowerTag);
+}
+
+std::vector<PeerShare> PeerAccess::sharesFor(const QString &session)
+{
+    std::vector<PeerShare> shares;
     if (!Env::shareStore)
-        return grants;
-    const auto passed = m_passed.find(session);
-    if (passed != m_passed.end())
+        return shares;
+    const QHash<QString, QString> *given = nullptr;
+    if (const auto passed = m_passed.find(session); passed != m_passed.end()) {
         passed->lastUsedSecs = Clock::nowSecs();
+        given = &passed->codeByTag;
+    }
+    // Disabled and closed shares too: a path inside one of them is theirs to refuse, also where
+    // it lies inside another share.
     for (const nlohmann::json &record : Env::shareStore->LocalShare_List(QString(), false, false)) {
         const LenientJson share = LenientJson::fromJson(record);
-        if (share["isenabled"].intValue() != 1)
-            continue;
         const QString tag = share["tag"].stringValue();
         const QString code = share["password"].stringValue();
-        if (!code.isEmpty()) {
-            if (passed == m_passed.end())
-                continue;
-            const auto given = passed->codeByTag.constFind(tag.toLower());
-            if (given == passed->codeByTag.constEnd() || given->compare(code, Qt::CaseInsensitive) != 0)
-                continue;
-        }
-        grants.push_back(PeerShareGrant{tag, share["path"].stringValue(), share["isdir"].intValue() == 1,
-                                        share["isupload"].intValue() == 1, share["isfiledel"].intValue() == 1});
+        bool isOpen = share["isenabled"].intValue() == 1;
+        // A code not given reads as "", which no code is.
+        if (isOpen && !code.isEmpty())
+            isOpen = given && given->value(tag.toLower()).compare(code, Qt::CaseInsensitive) == 0;
+        shares.push_back(PeerShare{tag, share["path"].stringValue(), share["isdir"].intValue() == 1, isOpen,
+                                   share["isupload"].intValue() == 1, share["isfiledel"].intValue() == 1});
     }
-    return grants;
+    return shares;
+}
+
+void PeerAccess::clear()
+{
+    m_passed.clear();
+    m_attempts.clear();
 }
 
 void PeerAccess::forgetIdleSessions(quint64 nowSecs)

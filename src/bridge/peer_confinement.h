@@ -4,18 +4,26 @@
 // collapsed and symbolic links resolved on the disk, so neither "share/../x" nor a link inside a
 // share that points out of it gets past, and "/data/share-old" is not inside "/data/share". Only
 // absolute paths of this machine are local: a Windows-style path names nothing here.
+// Shares may lie inside each other: the innermost share that holds a path decides for it, with its
+// own switch, access code and rights. Hidden entries (names beginning with ".") below a share's
+// own folder are out of reach, whatever the peer knows of their names.
 // Everything here reads the disk and is meant for the peer workers; any thread.
 
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
 
-// One share as the session may use it, before its folder is resolved.
-struct PeerShareGrant {
+struct FolderListing;
+
+// One share of the account as a session stands with it, before its path is resolved.
+struct PeerShare {
     QString tag;
     QString path;
     bool isDir = true;
+    bool isOpen = false; // enabled and, when it has an access code, that code given by the session
     bool canUpload = false;
     bool canDelete = false;
 };
@@ -42,27 +50,48 @@ bool hasParentStep(const QString &path);
 
 } // namespace PeerConfinement
 
-// What one session may reach: the resolved folders and files of the shares granted to it.
+// What one session may reach, judged against every share of the account.
 class PeerReach final
 {
 public:
-    explicit PeerReach(const std::vector<PeerShareGrant> &grants);
+    explicit PeerReach(const std::vector<PeerShare> &shares);
 
     enum class Need { Read, Create, Delete };
 
     // The path to act on when a request that needs need may act on path; nullopt when refused.
-    // Read and Create act on the path itself, Delete on the entry (see resolveEntry). The result
-    // is the path as given unless it has a ".." step, then its resolved form.
+    // Read and Create act on the path itself, Delete on the entry (see resolveEntry); an entry
+    // that is, or holds, the folder or file of any share is never deleted. The result is the path
+    // as given unless it has a ".." step, then its resolved form.
     std::optional<QString> allow(const QString &path, Need need) const;
 
-    bool isEmpty() const { return m_roots.empty(); }
+    // The names of listing (a reading of dir, which the session may read) that it must not be
+    // shown: links that lead where it may not read, and shares in dir that it may not open.
+    QSet<QString> notShown(const QString &dir, const FolderListing &listing) const;
+
+    // No share is open to the session.
+    bool reachesNothing() const;
 
 private:
     struct Root {
-        QString path;
+        QString path;              // resolved
+        QStringList resolvedSteps; // its components
+        QStringList steps;         // the stored path's components, without "." steps
+        bool exists = false; // a share whose folder is gone opens nothing; a peer must not bring it back
         bool isDir = true;
+        bool isOpen = false;
         bool canUpload = false;
         bool canDelete = false;
     };
+    // What the innermost share holding a resolved path allows there (a folder can be shared more
+    // than once: the shares of that one folder that are open to the session count together).
+    struct Verdict {
+        QString root;
+        bool isOpen = false;
+        bool canUpload = false; // folder shares only
+        bool canDelete = false;
+    };
+    std::optional<Verdict> innermost(const QString &resolved) const;
+    bool namesHiddenEntry(const QString &given, const QString &resolved, const QString &deciding) const;
+
     std::vector<Root> m_roots;
 };

@@ -65,9 +65,9 @@ void buildIcon2(const PeerRequest &request, PeerAccess &access)
     // "size" is read and not used: thumbnails are always made at the same size.
     const QString fileList = iconListText(request.msg["fileList"]);
     const PeerReplyAddress address = PeerReplyAddress::of(request);
-    const std::vector<PeerShareGrant> grants = access.grantsFor(request.session);
+    const std::vector<PeerShare> shares = access.sharesFor(request.session);
     PeerWork::start([=] {
-        const QString reachable = reachableIconEntries(fileList, PeerReach(grants));
+        const QString reachable = reachableIconEntries(fileList, PeerReach(shares));
         FileItem::dynaReloadIcons(reachable, nullptr,
                                   [address](const QString &text) { BridgeMessage::replyText(address, text); });
     });
@@ -76,10 +76,10 @@ void buildIcon2(const PeerRequest &request, PeerAccess &access)
 void fileDownloadCheck(const PeerRequest &request, PeerAccess &access)
 {
     const QString path = request.msg["path"].stringValue();
-    const std::vector<PeerShareGrant> grants = access.grantsFor(request.session);
+    const std::vector<PeerShare> shares = access.sharesFor(request.session);
     PeerWork::run(PeerReplyAddress::of(request), [=] {
         FileDownloadInfo info{path, 0, 0};
-        if (const std::optional<QString> allowed = PeerReach(grants).allow(path, PeerReach::Need::Read)) {
+        if (const std::optional<QString> allowed = PeerReach(shares).allow(path, PeerReach::Need::Read)) {
             info.size = UtilSystem::getFileSize(*allowed);
             info.valid = UtilSystem::isFile(*allowed) ? 1 : 0;
         } else {
@@ -94,9 +94,9 @@ void fileUploadCheck(const PeerRequest &request, PeerAccess &access)
     const QString dir = request.msg["dir"].stringValue();
     // Taken as it arrives, not as text; a copy, as the worker reads it after this returns.
     const LenientJson names = LenientJson::fromJson(request.msg["fileList"].json());
-    const std::vector<PeerShareGrant> grants = access.grantsFor(request.session);
+    const std::vector<PeerShare> shares = access.sharesFor(request.session);
     PeerWork::run(PeerReplyAddress::of(request), [=] {
-        const FileUploadInfo info = expandPathList(dir, names, PeerReach(grants));
+        const FileUploadInfo info = expandPathList(dir, names, PeerReach(shares));
         return BridgeMessage::wrapData(QelJSON::toJSONObject(info));
     });
 }
@@ -106,10 +106,10 @@ void opFileList(const PeerRequest &request, PeerAccess &access)
     // "path" and "extInfo" are sent but not used.
     const QString cmd = request.msg["cmd"].stringValue();
     const QString fileList = request.msg["fileList"].stringValue();
-    const std::vector<PeerShareGrant> grants = access.grantsFor(request.session);
+    const std::vector<PeerShare> shares = access.sharesFor(request.session);
     PeerWork::run(PeerReplyAddress::of(request), [=] {
         if (cmd == u"delete") {
-            const PeerReach reach(grants);
+            const PeerReach reach(shares);
             for (const QString &piece : fileList.split(u'|')) {
                 if (const std::optional<QString> allowed = reach.allow(piece, PeerReach::Need::Delete))
                     UtilSystem::removeFile(*allowed);
@@ -126,9 +126,9 @@ void newFileCreate(const PeerRequest &request, PeerAccess &access)
 {
     // "type" is sent but a folder is made whatever it says.
     const QString path = UtilSystem::pathJoin(request.msg["dir"].stringValue(), request.msg["name"].stringValue());
-    const std::vector<PeerShareGrant> grants = access.grantsFor(request.session);
+    const std::vector<PeerShare> shares = access.sharesFor(request.session);
     PeerWork::run(PeerReplyAddress::of(request), [=] {
-        if (const std::optional<QString> allowed = PeerReach(grants).allow(path, PeerReach::Need::Create))
+        if (const std::optional<QString> allowed = PeerReach(shares).allow(path, PeerReach::Need::Create))
             UtilSystem::createDirIfNotExist(*allowed);
         else
             printRefused(QStringLiteral("newFile_create"), path);

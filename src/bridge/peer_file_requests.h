@@ -2,9 +2,10 @@
 
 // A peer acting on files of this client's shares: "buildIcon2" (thumbnails), "fileDownloadCheck",
 // "fileUploadCheck", "opFileList" (delete) and "newFile_create" (make a folder). The work runs on
-// the peer workers. A path outside the session's shares is answered as a missing one and left
-// untouched; deleting needs the share's delete right and never removes the share's own folder;
-// making a folder needs its upload right.
+// the peer workers. A path the session may not reach (see PeerReach) is answered as a missing one
+// and left untouched; deleting needs the delete right of the share that decides for the path and
+// never removes a share's own folder or file or a folder holding one; making a folder needs the
+// upload right.
 
 #include "peer_replies.h"
 #include "qel_json.h"

@@ -15,11 +15,6 @@ QList<nlohmann::json> listShares(const QString &tag, bool onlyEnabled)
     return Env::shareStore ? Env::shareStore->LocalShare_List(tag, onlyEnabled, true) : QList<nlohmann::json>();
 }
 
-bool checkPassword(const QString &tag, const QString &code)
-{
-    return Env::shareStore && Env::shareStore->LocalShare_CheckPassword(tag, code);
-}
-
 // What an unreadable folder gives: a count of 0, or no pages.
 FileListResult nothingListed(qint64 probeCount)
 {
@@ -45,8 +40,7 @@ void getShareInfo(const PeerRequest &request, PeerAccess &access)
     if (!isAppPeer) {
         // Web peers see enabled shares only, and never an access code.
         shares = listShares(tag, true);
-    } else if (checkPassword(tag, code)) {
-        access.notePassedCode(request.session, tag, code);
+    } else if (access.tryCode(request.session, tag, code, request.code)) {
         shares = listShares(tag, false);
     }
     QelJSON::Json data = QelJSON::Json::array();
@@ -59,9 +53,7 @@ void checkAccessCode(const PeerRequest &request, PeerAccess &access)
 {
     const QString tag = request.msg["tag"].stringValue();
     const QString code = request.msg["password"].stringValue();
-    const bool passed = checkPassword(tag, code);
-    if (passed)
-        access.notePassedCode(request.session, tag, code);
+    const bool passed = access.tryCode(request.session, tag, code, request.code);
     BridgeMessage::SendWSDCBack(request, BridgeMessage::wrapData(QelJSON::Json(passed)));
 }
 
@@ -75,19 +67,21 @@ void getFileList(const PeerRequest &request, PeerAccess &access)
     const qint64 pageSize = request.msg["iPageSize"].int64Value();
     const qint64 probeCount = request.msg["iProbeCount"].int64Value();
     const PeerReplyAddress address = PeerReplyAddress::of(request);
-    const std::vector<PeerShareGrant> grants = access.grantsFor(request.session);
+    const std::vector<PeerShare> shares = access.sharesFor(request.session);
 
     PeerWork::start([=] {
-        const std::optional<QString> allowed = PeerReach(grants).allow(dir, PeerReach::Need::Read);
+        const PeerReach reach(shares);
+        const std::optional<QString> allowed = reach.allow(dir, PeerReach::Need::Read);
         if (!allowed) {
             Console::printLine(QStringLiteral("Peer Request Refused, Not Shared - getFileList - ") + dir);
             BridgeMessage::replyFileList(address, probeCount, nothingListed(probeCount));
             return;
         }
-        FileItem::buildFileList(*allowed, search, orderBy, pageIndex, pageSize, probeCount, true, true,
-                                [&](const FileListResult &result) {
-                                    BridgeMessage::replyFileList(address, probeCount, result);
-                                });
+        // Links out of reach and shares the session may not open are neither counted nor shown.
+        FileItem::buildFileList(
+            *allowed, search, orderBy, pageIndex, pageSize, probeCount, true, true,
+            [&](const FileListResult &result) { BridgeMessage::replyFileList(address, probeCount, result); },
+            [&](const FolderListing &listing) { return reach.notShown(*allowed, listing); });
     });
 }
 

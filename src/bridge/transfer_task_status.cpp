@@ -18,6 +18,7 @@ TransferTaskStatus TransferTaskStatus::fromAnswer(const LenientJson &answer)
     status.IsFinished = answer["IsFinished"].boolValue();
     status.ForceCancel = answer["ForceCancel"].boolValue();
     status.FailedCount = answer["FailedCount"].int64Value();
+    status.RenamedCount = answer["RenamedCount"].int64Value();
     status.ErrorInfo = answer["ErrorInfo"].stringValue();
     status.Log = answer["Log"].stringValue();
     return status;

@@ -23,6 +23,8 @@ struct TransferTaskStatus
     // Cancelled by either side.
     bool ForceCancel = false;
     qint64 FailedCount = 0;
+    // Items saved under a new name because theirs was taken (0 when the bridge does not say).
+    qint64 RenamedCount = 0;
     QString ErrorInfo;
     QString Log;
 

@@ -6,8 +6,8 @@
 #include "theme.h"
 #include "util_system.h"
 
+#include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -55,21 +55,18 @@ DialogAddContact::DialogAddContact(QWidget *parent) : SheetDialog(parent)
     m_problem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     layout->addWidget(m_problem);
 
-    auto *buttons = new QHBoxLayout;
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
     buttons->setContentsMargins(24, 4, 24, 16);
-    buttons->setSpacing(12);
-    buttons->addStretch(1);
-    auto *cancel = new QPushButton(localizedString(LocalizedStringKey("Cancel").stringKey()), this);
+    m_save = buttons->addButton(localizedString(QStringLiteral("Contact_Save")), QDialogButtonBox::AcceptRole);
+    m_save->setObjectName(QStringLiteral("saveButton"));
+    m_save->setMinimumWidth(80);
+    auto *cancel = buttons->addButton(localizedString(LocalizedStringKey("Cancel").stringKey()), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAutoDefault(false);
     cancel->setMinimumWidth(80);
-    m_save = new QPushButton(localizedString(QStringLiteral("Contact_Save")), this);
-    m_save->setObjectName(QStringLiteral("saveButton"));
     m_save->setDefault(true);
-    m_save->setMinimumWidth(80);
-    buttons->addWidget(cancel);
-    buttons->addWidget(m_save);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
 
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_save, &QPushButton::clicked, this, &DialogAddContact::save);

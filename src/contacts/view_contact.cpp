@@ -8,6 +8,7 @@
 #include "dialog_confirm_view.h"
 #include "localization.h"
 #include "main_view_ui.h"
+#include "symbol_button.h"
 #include "theme.h"
 #include "util_system.h"
 
@@ -114,13 +115,10 @@ QWidget *ViewContact::buildContactList()
     title->setFont(Theme::font(15, QFont::Bold));
     header->addWidget(title);
     header->addStretch(1);
-    m_addContact = new QToolButton(frame);
+    m_addContact = new SymbolButton(QStringLiteral("plus.circle.fill"), Theme::color(QStringLiteral("activeButton")),
+                                    localizedString(QStringLiteral("Contact_AddTitle")), frame);
     m_addContact->setObjectName(QStringLiteral("addContactButton"));
-    m_addContact->setIcon(Theme::icon(QStringLiteral("plus.circle.fill"), Theme::color(QStringLiteral("activeButton"))));
     m_addContact->setIconSize(QSize(22, 22));
-    m_addContact->setAutoRaise(true);
-    m_addContact->setCursor(Qt::PointingHandCursor);
-    m_addContact->setToolTip(localizedString(QStringLiteral("Contact_AddTitle")));
     header->addWidget(m_addContact);
     layout->addLayout(header);
 

@@ -3,9 +3,11 @@
 #include "bridge_interfaces.h"
 #include "localization.h"
 #include "contact_widgets.h"
+#include "symbol_button.h"
 #include "theme.h"
 #include "util_system.h"
 
+#include <QDialogButtonBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHideEvent>
@@ -95,14 +97,11 @@ void ViewReceiveFile::buildLayout(QVBoxLayout *layout)
     m_folder->setObjectName(QStringLiteral("folderField"));
     m_folder->setReadOnly(true);
     m_folder->setFocusPolicy(Qt::NoFocus);
-    m_chooseFolder = new QToolButton(this);
+    m_chooseFolder = new SymbolButton(QStringLiteral("rectangle.and.pencil.and.ellipsis"),
+                                      Theme::color(QStringLiteral("activeButton")),
+                                      localizedString(QStringLiteral("Contact_ChooseFolder")), this);
     m_chooseFolder->setObjectName(QStringLiteral("chooseFolderButton"));
-    m_chooseFolder->setIcon(Theme::icon(QStringLiteral("rectangle.and.pencil.and.ellipsis"),
-                                        Theme::color(QStringLiteral("activeButton"))));
     m_chooseFolder->setIconSize(QSize(20, 20));
-    m_chooseFolder->setAutoRaise(true);
-    m_chooseFolder->setCursor(Qt::PointingHandCursor);
-    m_chooseFolder->setToolTip(localizedString(QStringLiteral("Contact_ChooseFolder")));
     folderRow->addWidget(saveTo);
     folderRow->addWidget(m_folder, 1);
     folderRow->addWidget(m_chooseFolder);
@@ -139,19 +138,20 @@ void ViewReceiveFile::buildLayout(QVBoxLayout *layout)
     progress->addLayout(statusRow);
     layout->addLayout(progress);
 
-    auto *buttons = new QHBoxLayout;
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
     buttons->setContentsMargins(24, 14, 24, 18);
-    buttons->setSpacing(12);
-    buttons->addStretch(1);
     m_refuse = button(this, localizedString(QStringLiteral("Contact_Refuse")), QStringLiteral("refuseButton"));
     m_accept = button(this, localizedString(QStringLiteral("Contact_Accept")), QStringLiteral("acceptButton"));
     m_accept->setDefault(true);
     ContactWidgets::stylePrimaryButton(m_accept);
     m_cancel = button(this, localizedString(LocalizedStringKey("Cancel").stringKey()), QStringLiteral("cancelButton"));
     m_close = button(this, localizedString(QStringLiteral("Contact_Close")), QStringLiteral("closeSheetButton"));
-    for (QPushButton *each : {m_refuse, m_accept, m_cancel, m_close})
-        buttons->addWidget(each);
-    layout->addLayout(buttons);
+    buttons->addButton(m_refuse, QDialogButtonBox::RejectRole);
+    buttons->addButton(m_accept, QDialogButtonBox::AcceptRole);
+    buttons->addButton(m_cancel, QDialogButtonBox::RejectRole);
+    buttons->addButton(m_close, QDialogButtonBox::AcceptRole);
+    layout->addWidget(buttons);
 
     connect(m_chooseFolder, &QToolButton::clicked, this, &ViewReceiveFile::chooseFolder);
     connect(m_accept, &QPushButton::clicked, m_task, &ReceiveFileTask::accept);

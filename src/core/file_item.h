@@ -3,6 +3,7 @@
 #include "qel_json.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QUuid>
@@ -11,6 +12,7 @@
 #include <vector>
 
 struct FolderEntry;
+struct FolderListing;
 struct FileListResult;
 
 // One row of a file list, local or remote. Listed entries have iValid 1; a fresh record has 2.
@@ -80,10 +82,12 @@ struct FileItem
 
     // Counts (probeCount 1) or pages (anything else) the folder dir, folders first. completion is
     // called exactly once, on this thread, before this returns. Pages outside 1..page count and
-    // page sizes below 1 give an empty page with the usual page information.
+    // page sizes below 1 give an empty page with the usual page information. leaveOut, when
+    // given, names the entries of the reading that neither count nor show.
     static void buildFileList(const QString &dir, const QString &filter, const QString &orderBy,
                               qint64 pageIndex, qint64 pageSize, qint64 probeCount, bool includeDirs,
-                              bool includeFiles, const std::function<void(const FileListResult &)> &completion);
+                              bool includeFiles, const std::function<void(const FileListResult &)> &completion,
+                              const std::function<QSet<QString>(const FolderListing &)> &leaveOut = {});
 
     // Makes thumbnails for the "path|index|..." entries of the JSON array fileList on the worker
     // pool and returns at once. completion gets the JSON array of FileDynaReloadData exactly once,

@@ -21,7 +21,8 @@ PageSlice PageSlice::of(qint64 total, qint64 pageIndex, qint64 pageSize)
 
 void FileItem::buildFileList(const QString &dir, const QString &filter, const QString &orderBy, qint64 pageIndex,
                              qint64 pageSize, qint64 probeCount, bool includeDirs, bool includeFiles,
-                             const std::function<void(const FileListResult &)> &completion)
+                             const std::function<void(const FileListResult &)> &completion,
+                             const std::function<QSet<QString>(const FolderListing &)> &leaveOut)
 {
     FileListResult result;
     ListingRequest request;
@@ -33,6 +34,9 @@ void FileItem::buildFileList(const QString &dir, const QString &filter, const QS
     // A count is taken from the same sorted rows that the page requests of the visit then reuse;
     // the order does not change it.
     const auto listing = FolderListingCache::shared().listing(dir);
+    // Decided on this very reading, so an entry that appears later cannot slip past.
+    if (leaveOut)
+        request.leftOut = leaveOut(*listing);
     const auto view = FolderListingCache::shared().view(listing, request);
     const qint64 total = qint64(view->rows.size());
     if (probeCount == 1) {

@@ -54,6 +54,16 @@ FolderEntry entryFromStat(QString name, const struct statx &st, qint64 offsetSec
     return entry;
 }
 
+// Whether the entry d names is itself a link. The type comes with the name on most file systems;
+// where it does not, the entry is looked at without following it.
+bool isLinkEntry(int dirFd, const dirent *d)
+{
+    if (d->d_type != DT_UNKNOWN)
+        return d->d_type == DT_LNK;
+    struct statx st;
+    return statx(dirFd, d->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE, &st) == 0 && S_ISLNK(st.stx_mode);
+}
+
 struct DirCloser
 {
     void operator()(DIR *d) const { closedir(d); }
@@ -107,6 +117,7 @@ FolderListing FolderReader::read(const QString &dir)
             listing.entries.push_back(entryFromStat(std::move(name), st, offsetSeconds));
         else
             listing.entries.push_back(unreadableEntry(name, UtilSystem::pathJoin(dir, name)));
+        listing.entries.back().isLink = isLinkEntry(fd, d);
     }
     return listing;
 }

@@ -12,6 +12,7 @@ struct FolderEntry
     qint64 size = 0;        // bytes; 0 for folders and for entries that cannot be read
     qint64 createdTime = 0; // milliseconds: creation as local wall-clock time labelled UTC
     bool isDir = false;
+    bool isLink = false;    // read() only: the entry itself is a symbolic link (the facts above are its target's)
 };
 
 // One read of a local folder: its visible (not hidden) entries, in the order the file system

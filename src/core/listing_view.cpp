@@ -161,8 +161,14 @@ SortOrder SortOrder::fromSpec(const QString &spec)
 
 QString ListingRequest::cacheKey() const
 {
-    return QStringLiteral("%1|%2|%3%4|").arg(int(order.key)).arg(int(order.ascending)).arg(int(includeDirs)).arg(int(includeFiles))
-           + filter;
+    QString key = QStringLiteral("%1|%2|%3%4|").arg(int(order.key)).arg(int(order.ascending)).arg(int(includeDirs)).arg(int(includeFiles));
+    // Each name left out ends with a "/", which no name holds, and an empty one ends the list, so
+    // no filter text can make two requests look alike.
+    QStringList names(leftOut.begin(), leftOut.end());
+    names.sort();
+    for (const QString &name : std::as_const(names))
+        key += name + u'/';
+    return key + u'/' + filter;
 }
 
 ListingView ListingViews::make(const FolderListing &listing, const ListingRequest &request)
@@ -172,7 +178,7 @@ ListingView ListingViews::make(const FolderListing &listing, const ListingReques
     std::vector<ListingView::Row> files;
     for (size_t i = 0; i < listing.entries.size(); ++i) {
         const FolderEntry &entry = listing.entries[i];
-        if (!keep[i] || !wanted(entry, request))
+        if (!keep[i] || !wanted(entry, request) || request.leftOut.contains(entry.name))
             continue;
         std::vector<ListingView::Row> &group = entry.isDir ? folders : files;
         group.push_back({quint32(i), quint32(group.size())});

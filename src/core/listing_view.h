@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 #include <vector>
@@ -27,6 +28,9 @@ struct ListingRequest
     SortOrder order;
     bool includeDirs = true;
     bool includeFiles = true;
+    // Names of entries never to show, whatever else the request selects (links a peer may not
+    // follow, shares it may not open).
+    QSet<QString> leftOut;
 
     // Identifies requests that select the same rows in the same order.
     QString cacheKey() const;

@@ -5,12 +5,19 @@
 #include "util_system.h"
 
 #include <QByteArray>
+#include <QFile>
 
 #include <sqlite3.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -213,6 +220,44 @@ FirstRow readFirstRow(const QString &sql, const QVariantList &params, std::optio
     return FirstRow::Row;
 }
 
+// The database holds the remembered e-mail and password: only the user may reach it. The folder
+// and the file are made private, and those that earlier versions left open to others are tightened
+// at every start. SQLite gives its journal files the mode of the database file. Failures are
+// printed; the start goes on.
+void printModeError(const QString &what, const QString &path, int error)
+{
+    Console::printLine(QStringLiteral("Error: ") + what + QStringLiteral(" ") + path + QStringLiteral(": ")
+                       + QString::fromLocal8Bit(std::strerror(error)));
+}
+
+void makePrivateFolder(const QString &dir)
+{
+    const QByteArray name = QFile::encodeName(dir);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) {
+        printModeError(QStringLiteral("cannot create"), dir, errno);
+        return;
+    }
+    struct stat st;
+    // A file in the folder's place is left as it is; opening the database then fails and says so.
+    if (::stat(name.constData(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & 07777) != 0700
+        && ::chmod(name.constData(), 0700) != 0)
+        printModeError(QStringLiteral("cannot make private"), dir, errno);
+}
+
+void makePrivateFile(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    // Created with its final mode, so that it is never readable by others, not even for a moment.
+    const int fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return; // SQLite says why when it cannot open it either
+    struct stat st;
+    // Something else in the file's place is SQLite's to refuse, not ours to change.
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 07777) != 0600 && ::fchmod(fd, 0600) != 0)
+        printModeError(QStringLiteral("cannot make private"), path, errno);
+    ::close(fd);
+}
+
 } // namespace
 
 void UtilDB::open()
@@ -220,7 +265,7 @@ void UtilDB::open()
     QString dir = UtilSystem::getDocumentPath(QStringLiteral("Fenmar"));
     UtilSystem::createDirIfNotExist(dir);
     dir = dir + "/" + "db";
-    UtilSystem::createDirIfNotExist(dir);
+    makePrivateFolder(dir);
     const QString path = dir + "/fenmar.dat";
     Console::printLine("Fenmar Local Cache @ " + path);
     openAt(path);
@@ -229,6 +274,7 @@ void UtilDB::open()
 bool UtilDB::openAt(const QString &path)
 {
     close();
+    makePrivateFile(path);
     sqlite3 *handle = nullptr;
     const QByteArray name = path.toUtf8();
     if (sqlite3_open_v2(name.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {

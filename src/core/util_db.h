@@ -39,13 +39,15 @@ public:
     static constexpr const char *keyLoginEmail = "Login_Email";
     static constexpr const char *keyLoginPassword = "Login_Password";
 
-    // Start-up: makes Documents/Fenmar/db, prints where the file lives, opens it and creates
-    // every missing table. A file that cannot be opened is printed; the program goes on without
-    // a database and every operation below fails cleanly.
+    // Start-up: makes Documents/Fenmar/db, readable by the user alone (0700, also when an earlier
+    // version made it open to others), prints where the file lives, opens it and creates every
+    // missing table. A file that cannot be opened is printed; the program goes on without a
+    // database and every operation below fails cleanly.
     static void open();
 
     // Opens (or creates) the database at path, replacing any open one, then creates the tables.
-    // False, printed, when the file cannot be opened. open() uses it; tests call it directly.
+    // The file is the user's alone (0600, tightened when it was not). False, printed, when the
+    // file cannot be opened. open() uses it; tests call it directly.
     static bool openAt(const QString &path);
 
     // Closes the connection and forgets that the tables were created, so that a test can start

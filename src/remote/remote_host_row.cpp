@@ -2,6 +2,7 @@
 
 #include "localization.h"
 #include "remote_symbols.h"
+#include "symbol_button.h"
 #include "theme.h"
 
 #include <QHBoxLayout>
@@ -71,13 +72,8 @@ RemoteHostRow::~RemoteHostRow() = default;
 QToolButton *RemoteHostRow::addButton(const QString &symbol, const QColor &tint, const QString &tip,
                                       const QString &objectName)
 {
-    auto *button = new QToolButton(this);
+    auto *button = new SymbolButton(symbol, tint, tip, this);
     button->setObjectName(objectName);
-    button->setIcon(Theme::icon(symbol, tint));
-    button->setIconSize(QSize(18, 18));
-    button->setToolTip(tip);
-    button->setAutoRaise(true);
-    button->setCursor(Qt::PointingHandCursor);
     layout()->addWidget(button);
     return button;
 }

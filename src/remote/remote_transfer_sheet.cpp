@@ -7,6 +7,7 @@
 #include "localization.h"
 #include "theme.h"
 
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
@@ -51,6 +52,7 @@ RemoteTransferSheet::RemoteTransferSheet(const QString &title, QWidget *parent) 
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
     m_progress->setTextVisible(true);
+    m_progress->setAlignment(Qt::AlignCenter);
     m_progress->setMinimumHeight(20);
     body->addWidget(m_progress);
 
@@ -61,20 +63,21 @@ RemoteTransferSheet::RemoteTransferSheet(const QString &title, QWidget *parent) 
     m_statusLine->setFont(Theme::font(13));
     body->addWidget(m_statusLine);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    m_cancel = new QPushButton(localizedString(QStringLiteral("Sys_Button_Cancel")), this);
+    // The platform's order; Start is what Return presses while the sheet is being filled in.
+    m_buttons = new QDialogButtonBox(this);
+    m_buttons->setObjectName(QStringLiteral("buttonBox"));
+    m_cancel = m_buttons->addButton(localizedString(QStringLiteral("Sys_Button_Cancel")), QDialogButtonBox::RejectRole);
     m_cancel->setObjectName(QStringLiteral("cancelTransferButton"));
-    m_close = new QPushButton(localizedString(QStringLiteral("RS_Close")), this);
+    m_close = m_buttons->addButton(localizedString(QStringLiteral("RS_Close")), QDialogButtonBox::RejectRole);
     m_close->setObjectName(QStringLiteral("closeSheetButton"));
-    m_start = new QPushButton(localizedString(QStringLiteral("RS_Start")), this);
+    m_start = m_buttons->addButton(localizedString(QStringLiteral("RS_Start")), QDialogButtonBox::AcceptRole);
     m_start->setObjectName(QStringLiteral("startButton"));
     for (QPushButton *button : {m_cancel, m_close, m_start}) {
         button->setMinimumWidth(86);
         button->setAutoDefault(false);
-        buttons->addWidget(button);
     }
-    body->addLayout(buttons);
+    m_start->setDefault(true);
+    body->addWidget(m_buttons);
     layout->addLayout(body);
 
     connect(m_start, &QPushButton::clicked, this, &RemoteTransferSheet::startTransfer);
@@ -92,6 +95,27 @@ RemoteTransferSheet::~RemoteTransferSheet() = default;
 int RemoteTransferSheet::percent() const
 {
     return m_tracker.percent();
+}
+
+QString RemoteTransferSheet::withSaved(const QString &text) const
+{
+    const QString saved = savedText();
+    return saved.isEmpty() ? text : text + u'\n' + saved;
+}
+
+QString RemoteTransferSheet::progressText() const
+{
+    const TransferTaskStatus &info = m_tracker.last();
+    QString text = QStringLiteral("%p%");
+    if (info.TotalSize > 0) {
+        const auto size = [](qint64 bytes) { return UtilSystem::formatFileSize(std::uint64_t(std::max<qint64>(0, bytes))); };
+        const qint64 done = m_tracker.status() == Status::dsFinished ? info.TotalSize : info.TotalDoneSize;
+        text += QStringLiteral(" · ") + localizedString(QStringLiteral("RS_BytesOf")).arg(size(done), size(info.TotalSize));
+        const qint64 rate = m_rate.bytesPerSecond();
+        if (rate >= 0 && m_tracker.isBusy())
+            text += QStringLiteral(" · ") + localizedString(QStringLiteral("RS_Rate")).arg(size(rate));
+    }
+    return text;
 }
 
 QString RemoteTransferSheet::statusText() const
@@ -113,9 +137,9 @@ QString RemoteTransferSheet::statusText() const
     case Status::dsCancelling:
         return localizedString(QStringLiteral("RS_Cancelling"));
     case Status::dsFinished:
-        return finishedText();
+        return withSaved(finishedText());
     case Status::dsCanceled:
-        return localizedString(QStringLiteral("RS_TransferCanceled"));
+        return withSaved(localizedString(QStringLiteral("RS_TransferCanceled")));
     case Status::dsFailed:
         break;
     }
@@ -124,7 +148,7 @@ QString RemoteTransferSheet::statusText() const
     case TransferFailure::Refused:
         return localizedString(QStringLiteral("RS_TransferRefused")) + (detail.isEmpty() ? QString() : QStringLiteral(" ") + detail);
     case TransferFailure::Failed:
-        return localizedString(QStringLiteral("RS_TransferFailed")) + (detail.isEmpty() ? QString() : QStringLiteral(" ") + detail);
+        return withSaved(localizedString(QStringLiteral("RS_TransferFailed")) + (detail.isEmpty() ? QString() : QStringLiteral(" ") + detail));
     case TransferFailure::Lost:
         return localizedString(QStringLiteral("RS_TransferLost"));
     case TransferFailure::LinkLost:
@@ -144,6 +168,7 @@ void RemoteTransferSheet::startTransfer()
     beforeStart();
     m_tracker.start();
     m_lostLinksAtStart = LinkStatus::lostLinks();
+    m_rate.reset();
     m_statusPending = false;
     ++m_statusRequest;
     QPointer<RemoteTransferSheet> self(this);
@@ -215,6 +240,8 @@ void RemoteTransferSheet::onStatusAnswer(quint64 request, const std::optional<Le
     m_statusPending = false;
     const Status before = m_tracker.status();
     m_tracker.onStatusAnswer(answer);
+    if (answer)
+        m_rate.add(Clock::nowMs(), m_tracker.last().TotalDoneSize);
     afterChange(before);
 }
 
@@ -236,6 +263,7 @@ void RemoteTransferSheet::refresh()
 {
     const Status status = m_tracker.status();
     m_progress->setValue(m_tracker.percent());
+    m_progress->setFormat(progressText());
     m_progress->setVisible(status != Status::dsPreparing);
     QString style;
     if (status == Status::dsFinished)
@@ -259,6 +287,9 @@ void RemoteTransferSheet::refresh()
     if (closeButton())
         closeButton()->setEnabled(!m_tracker.isBusy());
     updateControls();
+    // As tall as the rows need: a status that wraps pushes the buttons down instead of running
+    // over them.
+    adjustSize();
 }
 
 void RemoteTransferSheet::reject()

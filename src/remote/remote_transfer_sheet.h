@@ -3,10 +3,12 @@
 #include "lenient_json.h"
 #include "pending_requests.h"
 #include "sheet_dialog.h"
+#include "transfer_rate.h"
 #include "transfer_tracker.h"
 
 #include <optional>
 
+class QDialogButtonBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -34,6 +36,8 @@ public:
     const TransferTracker &tracker() const { return m_tracker; }
     int percent() const;
     QString statusText() const;
+    // What the progress bar says beside its percentage: bytes done of all, and the rate.
+    QString progressText() const;
 
     // Sends the start request (when the sheet may start).
     void startTransfer();
@@ -56,6 +60,7 @@ protected:
     // Rows of the particular sheet go here, above the progress.
     QVBoxLayout *contentLayout() const { return m_content; }
     QPushButton *startButton() const { return m_start; }
+    QDialogButtonBox *buttonBox() const { return m_buttons; }
     // Called when anything shown may have changed.
     void refresh();
 
@@ -68,6 +73,9 @@ protected:
     virtual void sendStatusQuery(quint64 request) = 0;
     virtual QString preparingText() const = 0;
     virtual QString finishedText() const = 0;
+    // What the transfer saved, said once it has ended (finished, failed or cancelled): names
+    // that were taken, and after a cancel what had already arrived. "" when there is nothing.
+    virtual QString savedText() const { return {}; }
     // The sheet's own controls follow the state.
     virtual void updateControls() {}
 
@@ -76,9 +84,11 @@ private:
     // The link to the service is down, or was lost since the start (with the bridge that ran it).
     bool linkLostSinceStart() const;
     void onServiceChanged();
+    QString withSaved(const QString &text) const;
     void afterChange(RemoteSharingDownloadStatus before);
 
     TransferTracker m_tracker;
+    TransferRate m_rate;
     quint64 m_lostLinksAtStart = 0;
     quint64 m_statusRequest = 0;
     bool m_statusPending = false;
@@ -89,5 +99,6 @@ private:
     QPushButton *m_start = nullptr;
     QPushButton *m_cancel = nullptr;
     QPushButton *m_close = nullptr;
+    QDialogButtonBox *m_buttons = nullptr;
     QTimer *m_tick = nullptr;
 };

@@ -58,7 +58,8 @@ QWidget *ViewSharingRemote::buildListPage()
     add->setIconSize(QSize(16, 16));
     add->setStyleSheet(QStringLiteral("QPushButton { background: white; color: %1; border: 1px solid %2;"
                                       " border-radius: 6px; padding: 4px 14px; font-weight: 600; }"
-                                      "QPushButton:hover { background: %3; }")
+                                      "QPushButton:hover { background: %3; }"
+                                      "QPushButton:focus { border: 2px solid %1; padding: 3px 13px; }")
                            .arg(blue.name(), Theme::color(QStringLiteral("activeBorder")).name(),
                                 Theme::color(QStringLiteral("navBG")).name()));
     connect(add, &QPushButton::clicked, this, &ViewSharingRemote::addHost);

@@ -4,15 +4,19 @@
 #include "download_folder.h"
 #include "elided_label.h"
 #include "localization.h"
+#include "saved_items.h"
 #include "session_state.h"
 #include "theme.h"
 #include "util_system.h"
 
+#include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -53,6 +57,15 @@ ViewSharingRemoteDownload::ViewSharingRemoteDownload(const QStringList &targets,
     folderRow->addWidget(m_folderLabel, 1);
     folderRow->addWidget(m_change);
     contentLayout()->addLayout(folderRow);
+
+    m_openFolder = buttonBox()->addButton(localizedString(QStringLiteral("RS_OpenFolder")), QDialogButtonBox::ActionRole);
+    m_openFolder->setObjectName(QStringLiteral("openFolderButton"));
+    m_openFolder->setAutoDefault(false);
+    connect(m_openFolder, &QPushButton::clicked, this, &ViewSharingRemoteDownload::openSaveFolder);
+    connect(this, &RemoteTransferSheet::transferEnded, this, [this] {
+        m_namesAfter = SavedItems::namesIn(m_saveFolder);
+        refresh();
+    });
     refresh();
 }
 
@@ -81,9 +94,17 @@ bool ViewSharingRemoteDownload::canStart() const
     return !m_targets.isEmpty() && !m_saveFolder.isEmpty();
 }
 
+void ViewSharingRemoteDownload::openSaveFolder()
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(UtilSystem::appendEndSeparator(m_saveFolder)));
+}
+
 void ViewSharingRemoteDownload::beforeStart()
 {
     DownloadFolder::store(m_saveFolder);
+    UtilSystem::createDirIfNotExist(m_saveFolder);
+    m_namesBefore = SavedItems::namesIn(m_saveFolder);
+    m_namesAfter.clear();
 }
 
 void ViewSharingRemoteDownload::sendStart(AnswerCallback callback)
@@ -117,13 +138,36 @@ QString ViewSharingRemoteDownload::preparingText() const
 
 QString ViewSharingRemoteDownload::finishedText() const
 {
-    return localizedString(QStringLiteral("RS_DownloadDone")).arg(m_saveFolder);
+    // The folder is on the row above, with the button that opens it.
+    return localizedString(QStringLiteral("RS_DownloadDone"));
+}
+
+QString ViewSharingRemoteDownload::savedText() const
+{
+    QStringList wanted;
+    for (const QString &target : m_targets)
+        wanted << nameOf(target);
+    const QList<SavedItems::Item> saved = SavedItems::arrived(wanted, m_namesBefore, m_namesAfter);
+    QStringList lines;
+    if (status() != RemoteSharingDownloadStatus::dsFinished) {
+        QStringList names;
+        for (const SavedItems::Item &item : saved)
+            names << item.savedAs;
+        lines << (names.isEmpty() ? localizedString(QStringLiteral("RS_NothingSaved"))
+                                  : localizedString(QStringLiteral("RS_AlreadySaved")).arg(names.join(QStringLiteral(", "))));
+    }
+    for (const SavedItems::Item &item : saved) {
+        if (item.savedAs != item.wanted)
+            lines << localizedString(QStringLiteral("RS_SavedAs")).arg(item.wanted, item.savedAs);
+    }
+    return lines.join(u'\n');
 }
 
 void ViewSharingRemoteDownload::updateControls()
 {
     if (!m_folderLabel)
         return;
+    m_openFolder->setVisible(status() == RemoteSharingDownloadStatus::dsFinished);
     m_folderLabel->setFullText(m_saveFolder);
     m_change->setEnabled(!tracker().isBusy());
 }

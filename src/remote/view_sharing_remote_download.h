@@ -2,6 +2,7 @@
 
 #include "remote_transfer_sheet.h"
 
+#include <QSet>
 #include <QStringList>
 
 class ElidedLabel;
@@ -27,6 +28,8 @@ public:
     void setSaveFolder(const QString &folder);
     // Lets the user pick the folder in an open panel.
     void chooseSaveFolder();
+    // Shows the folder in the file manager (offered once the download has finished).
+    void openSaveFolder();
 
 protected:
     bool canStart() const override;
@@ -36,11 +39,16 @@ protected:
     void sendStatusQuery(quint64 request) override;
     QString preparingText() const override;
     QString finishedText() const override;
+    QString savedText() const override;
     void updateControls() override;
 
 private:
     QStringList m_targets;
     QString m_saveFolder;
+    // The folder's names before the start, and after the end: what arrived, under which name.
+    QSet<QString> m_namesBefore;
+    QSet<QString> m_namesAfter;
     ElidedLabel *m_folderLabel = nullptr;
     QPushButton *m_change = nullptr;
+    QPushButton *m_openFolder = nullptr;
 };

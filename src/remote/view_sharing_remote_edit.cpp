@@ -5,8 +5,8 @@
 #include "theme.h"
 #include "toast_overlay.h"
 
+#include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,29 +39,27 @@ ViewSharingRemoteEdit::ViewSharingRemoteEdit(const RemoteSharing &host, QWidget 
     m_aliasname->setText(host.aliasname);
     layout->addLayout(grid);
 
-    auto *buttons = new QHBoxLayout;
+    // Adding a host is what the sheet is for: Return in any field, or on no button in particular,
+    // saves it.
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
     buttons->setContentsMargins(20, 8, 20, 18);
-    buttons->addStretch(1);
-    auto *cancel = new QPushButton(localizedString(QStringLiteral("Sys_Button_Cancel")), this);
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    m_ok = new QPushButton(localizedString(QStringLiteral("Sys_Button_OK")), this);
+    m_ok = buttons->addButton(localizedString(QStringLiteral("Sys_Button_OK")), QDialogButtonBox::AcceptRole);
     m_ok->setObjectName(QStringLiteral("okButton"));
+    auto *cancel = buttons->addButton(localizedString(QStringLiteral("Sys_Button_Cancel")), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     for (QPushButton *button : {cancel, m_ok}) {
         button->setMinimumWidth(80);
         button->setAutoDefault(false);
     }
     m_ok->setDefault(true);
-    buttons->addWidget(cancel);
-    buttons->addSpacing(10);
-    buttons->addWidget(m_ok);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
 
     m_toast = new ToastOverlay(this, ToastOverlay::kPanelDuration);
+    m_toast->setBannerAtTop(true);
 
     connect(m_ok, &QPushButton::clicked, this, &ViewSharingRemoteEdit::onOK);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    for (QLineEdit *field : {m_hostname, m_hosttag, m_password, m_aliasname})
-        connect(field, &QLineEdit::returnPressed, this, &ViewSharingRemoteEdit::onOK);
 }
 
 ViewSharingRemoteEdit::~ViewSharingRemoteEdit() = default;

@@ -6,6 +6,8 @@
 #include "console.h"
 #include "dialog_confirm_setting.h"
 #include "dialog_confirm_view.h"
+#include "dialog_input_setting.h"
+#include "dialog_input_view.h"
 #include "env.h"
 #include "link_status.h"
 #include "localization.h"
@@ -62,6 +64,7 @@ void ViewSharingRemoteFileList::ConnectRemoteHost()
     ++m_checkTicket;
     m_conStatus.reset();
     m_share.reset();
+    m_isCodeRefused = false;
     m_firstCTime.reset();
     m_checkPending = false;
     m_isInvalid = false;
@@ -103,7 +106,7 @@ void ViewSharingRemoteFileList::onConStatusChanged(ConStatus status)
                                                       &ViewSharingRemoteFileList::onShareInfoBack));
         break;
     case ConStatus::csMaxClients:
-        setHostInvalid(QStringLiteral("Max Connection Limits Reached!"));
+        setHostInvalid(localizedString(QStringLiteral("Max Connection Limits Reached!")));
         break;
     case ConStatus::csInvalid:
         setHostInvalid(localizedString(QStringLiteral("RS_Host_NotAvialableAndCheck")));
@@ -227,6 +230,8 @@ void ViewSharingRemoteFileList::onShareInfoBack(const std::optional<LenientJson>
     const std::optional<Place> resumeAt = std::exchange(m_resumeAt, std::nullopt);
     const std::optional<RemoteShareInfo> share = RemoteShareInfo::fromAnswer(*answer);
     if (!share) {
+        // The peer does not say whether the tag or the code was wrong: the code can be typed again.
+        m_isCodeRefused = true;
         setHostInvalid(localizedString(QStringLiteral("RS_ShareRefused")));
         return;
     }
@@ -236,6 +241,8 @@ void ViewSharingRemoteFileList::onShareInfoBack(const std::optional<LenientJson>
     }
     m_isConnecting = false;
     m_share = share;
+    if (std::exchange(m_isCodeNew, false) && !m_host.hostid.isEmpty() && !RemoteSharing_Update(m_host))
+        showToast(localizedString(QStringLiteral("Sys_Update_Failed")), false);
     m_hostState = localizedString(QStringLiteral("RS_Connected"));
     m_folder.setRoot(share->path);
     m_parentPages.clear();
@@ -471,8 +478,16 @@ void ViewSharingRemoteFileList::requestDelete()
         showToast(localizedString(QStringLiteral("RS_NoDeleteRight")), false);
         return;
     }
+    // The first few names and how many more, so that the user sees what goes.
+    constexpr int namesShown = 3;
+    QStringList names;
+    for (const int row : m_table->selectedRows().mid(0, namesShown))
+        names << RemoteFileTable::nameText(m_items.at(row));
+    QString what = names.join(QStringLiteral(", "));
+    if (paths.size() > namesShown)
+        what = localizedString(QStringLiteral("RS_AndMore")).arg(what).arg(paths.size() - namesShown);
     m_confirmSetting->setTitle(localizedString(QStringLiteral("RS_DeleteFiles")));
-    m_confirmSetting->setInfo(localizedString(QStringLiteral("RS_DeleteFilesInfo")).arg(paths.size()));
+    m_confirmSetting->setInfo(localizedString(QStringLiteral("RS_DeleteFilesInfo")).arg(what));
     m_confirmSetting->setIsBtnOK(true);
     m_confirmSetting->setIsBtnCancel(true);
     QPointer<ViewSharingRemoteFileList> self(this);
@@ -534,6 +549,36 @@ void ViewSharingRemoteFileList::openUpload()
             refresh();
     });
     m_upload->open();
+}
+
+void ViewSharingRemoteFileList::askAccessCode()
+{
+    if (m_isShut || m_isConnecting)
+        return;
+    QPointer<ViewSharingRemoteFileList> self(this);
+    // The rule of the host editor's access code field: no spaces, at most 50 characters.
+    m_inputSetting->configure(localizedString(QStringLiteral("LS_AccessCode")), m_host.password,
+                              [self] {
+                                  if (self)
+                                      self->retryWithAccessCode(self->m_inputSetting->value());
+                              },
+                              0, 50, DialogInput_Setting_ValidType::dsvNone, true);
+    m_inputSetting->setTips(localizedString(QStringLiteral("RS_EnterAccessCodeTips")).arg(m_host.displayName()));
+    m_input->open();
+}
+
+void ViewSharingRemoteFileList::retryWithAccessCode(const QString &code)
+{
+    const QString entered = code.trimmed();
+    RemoteSharing edited = m_host;
+    edited.password = entered;
+    if (checkRemoteHost(edited) == RemoteHostProblem::PasswordInvalid) {
+        showToast(remoteHostProblemText(RemoteHostProblem::PasswordInvalid), false);
+        return;
+    }
+    m_host.password = entered;
+    m_isCodeNew = true;
+    ConnectRemoteHost();
 }
 
 ViewSharingRemoteDownload *ViewSharingRemoteFileList::downloadSheet() const

@@ -16,6 +16,8 @@
 
 class DialogConfirmSetting;
 class DialogConfirmView;
+class DialogInputView;
+class DialogInput_Setting;
 class DialogLoading;
 class DialogLoadingSetting;
 class ElidedLabel;
@@ -88,6 +90,10 @@ public:
     void requestDelete();
     void openDownload();
     void openUpload();
+    // A refused share: asks for the access code again and connects with it; a code that works
+    // is stored with the host.
+    void askAccessCode();
+    void retryWithAccessCode(const QString &code);
 
     // The one-second tick: the host check and the waits that ran out.
     void onTimerTick();
@@ -115,6 +121,7 @@ public:
     QTimer *tickTimer() const { return m_tick; }
     ToastOverlay *toast() const { return m_toast; }
     DialogConfirmView *confirmDialog() const { return m_confirm; }
+    DialogInputView *accessCodeDialog() const { return m_input; }
     ViewSharingRemoteDownload *downloadSheet() const;
     ViewSharingRemoteUpload *uploadSheet() const;
 
@@ -157,6 +164,10 @@ private:
     bool m_isConnecting = false;
     bool m_isInvalid = false;
     bool m_isShut = false;
+    // The peer refused the share: no such tag, or a wrong access code.
+    bool m_isCodeRefused = false;
+    // The access code was typed again; stored with the host once it works.
+    bool m_isCodeNew = false;
     QString m_hostState;
     std::optional<RemoteShareInfo> m_share;
     std::optional<QString> m_firstCTime;
@@ -208,12 +219,15 @@ private:
     DialogLoadingSetting *m_loadingSetting = nullptr;
     DialogLoading *m_loading = nullptr;
     QPushButton *m_messageRetry = nullptr;
+    QPushButton *m_enterCode = nullptr;
     QPushButton *m_previous = nullptr;
     QPushButton *m_next = nullptr;
     QLabel *m_pageLabel = nullptr;
     QTimer *m_tick = nullptr;
     DialogConfirmSetting *m_confirmSetting = nullptr;
     DialogConfirmView *m_confirm = nullptr;
+    DialogInput_Setting *m_inputSetting = nullptr;
+    DialogInputView *m_input = nullptr;
     ToastOverlay *m_toast = nullptr;
     QPointer<ViewSharingRemoteDownload> m_download;
     QPointer<ViewSharingRemoteUpload> m_upload;

@@ -4,12 +4,15 @@
 
 #include "dialog_confirm_setting.h"
 #include "dialog_confirm_view.h"
+#include "dialog_input_setting.h"
+#include "dialog_input_view.h"
 #include "dialog_loading.h"
 #include "dialog_loading_setting.h"
 #include "elided_label.h"
 #include "localization.h"
 #include "remote_file_table.h"
 #include "remote_symbols.h"
+#include "symbol_button.h"
 #include "theme.h"
 #include "toast_overlay.h"
 
@@ -17,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -45,14 +49,12 @@ QFrame *divider(QWidget *parent)
 QToolButton *ViewSharingRemoteFileList::makeToolButton(const QString &symbol, const QString &label,
                                                       const QString &objectName)
 {
-    auto *button = new QToolButton(this);
+    // Reached with Tab and pressed with Space or Return like every button; a button with a label
+    // needs no tooltip to say what it does, an icon alone gets one from its caller.
+    auto *button = new SymbolButton(symbol, Theme::color(QStringLiteral("ColorMain0")), QString(), this);
     button->setObjectName(objectName);
-    button->setIcon(Theme::icon(symbol, Theme::color(QStringLiteral("ColorMain0"))));
-    button->setIconSize(QSize(18, 18));
     button->setText(label);
     button->setToolButtonStyle(label.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
-    button->setAutoRaise(true);
-    button->setCursor(Qt::PointingHandCursor);
     button->setFont(Theme::font(13));
     return button;
 }
@@ -126,6 +128,9 @@ void ViewSharingRemoteFileList::buildLayout()
     m_table = new RemoteFileTable(m_body);
     connect(m_table, &RemoteFileTable::rowActivated, this, &ViewSharingRemoteFileList::openFolder);
     connect(m_table, &QTreeWidget::itemSelectionChanged, this, &ViewSharingRemoteFileList::updateActions);
+    // Delete in the list asks to delete what is selected, as the Delete button does.
+    auto *deleteKey = new QShortcut(QKeySequence::Delete, m_table, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(deleteKey, &QShortcut::activated, this, &ViewSharingRemoteFileList::requestDelete);
     auto *panel = new QWidget(m_body);
     auto *panelLayout = new QVBoxLayout(panel);
     panelLayout->addStretch(1);
@@ -149,7 +154,16 @@ void ViewSharingRemoteFileList::buildLayout()
     panelLayout->addWidget(m_loading, 0, Qt::AlignHCenter);
     panelLayout->addWidget(m_message);
     panelLayout->addSpacing(8);
-    panelLayout->addWidget(m_messageRetry, 0, Qt::AlignHCenter);
+    m_enterCode = new QPushButton(Theme::icon(QStringLiteral("lock.square"), Theme::color(QStringLiteral("ColorMain0"))),
+                                  localizedString(QStringLiteral("RS_EnterAccessCode")), panel);
+    m_enterCode->setObjectName(QStringLiteral("enterCodeButton"));
+    connect(m_enterCode, &QPushButton::clicked, this, &ViewSharingRemoteFileList::askAccessCode);
+    auto *panelButtons = new QHBoxLayout;
+    panelButtons->addStretch(1);
+    panelButtons->addWidget(m_enterCode);
+    panelButtons->addWidget(m_messageRetry);
+    panelButtons->addStretch(1);
+    panelLayout->addLayout(panelButtons);
     panelLayout->addStretch(2);
     m_body->addWidget(m_table);
     m_body->addWidget(panel);
@@ -176,6 +190,9 @@ void ViewSharingRemoteFileList::buildLayout()
 
     m_confirmSetting = new DialogConfirmSetting(this);
     m_confirm = new DialogConfirmView(m_confirmSetting, this);
+    m_inputSetting = new DialogInput_Setting(this);
+    m_input = new DialogInputView(m_inputSetting, true, this);
+    m_input->setObjectName(QStringLiteral("accessCodeDialog"));
     m_toast = new ToastOverlay(this, ToastOverlay::kMainWindowDuration);
 }
 
@@ -219,6 +236,7 @@ void ViewSharingRemoteFileList::showState()
     m_message->setText(message);
     m_loading->setVisible(busy);
     m_messageRetry->setVisible(m_isInvalid || !m_listError.isEmpty());
+    m_enterCode->setVisible(m_isInvalid && m_isCodeRefused);
     m_body->setCurrentIndex(message.isEmpty() ? 0 : 1);
     m_table->setEnabled(m_waiting != Waiting::Listing && m_waiting != Waiting::Delete);
 
@@ -233,9 +251,19 @@ void ViewSharingRemoteFileList::updateActions()
     const bool chosen = ready && !m_table->selectedRows().isEmpty();
     m_up->setEnabled(ready && !m_folder.isAtRoot());
     m_refresh->setEnabled(ready && m_share->isdir);
-    m_downloadButton->setEnabled(chosen);
-    m_uploadButton->setEnabled(ready);
-    m_deleteButton->setEnabled(chosen);
+    // What the share does not allow is off from the start, and its tooltip says why.
+    const bool mayDownload = isConnected() && m_share->isdownload;
+    const bool mayUpload = isConnected() && m_share->isupload && m_share->isdir;
+    const bool mayDelete = isConnected() && m_share->isfiledel;
+    m_downloadButton->setEnabled(chosen && mayDownload);
+    m_uploadButton->setEnabled(ready && mayUpload);
+    m_deleteButton->setEnabled(chosen && mayDelete);
+    const auto reason = [this](bool allowed, const char *key) {
+        return isConnected() && !allowed ? localizedString(QString::fromLatin1(key)) : QString();
+    };
+    m_downloadButton->setToolTip(reason(mayDownload, "RS_NoDownloadRight"));
+    m_uploadButton->setToolTip(reason(mayUpload, "RS_NoUploadRight"));
+    m_deleteButton->setToolTip(reason(mayDelete, "RS_NoDeleteRight"));
     m_previous->setEnabled(ready && m_paging.hasPrevious());
     m_next->setEnabled(ready && m_paging.hasNext());
 }

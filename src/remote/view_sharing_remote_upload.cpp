@@ -224,6 +224,19 @@ QString ViewSharingRemoteUpload::finishedText() const
     return localizedString(QStringLiteral("RS_UploadDone")).arg(m_shownFolder);
 }
 
+QString ViewSharingRemoteUpload::savedText() const
+{
+    // The peer's folder is not this machine's to look into: the counts the transfer reports say
+    // what arrived.
+    const TransferTaskStatus &info = tracker().last();
+    QStringList lines;
+    if (status() != RemoteSharingDownloadStatus::dsFinished && info.TotalTaskCount > 0)
+        lines << localizedString(QStringLiteral("RS_FilesSavedCount")).arg(info.TotalTaskDoneCount).arg(info.TotalTaskCount);
+    if (info.RenamedCount > 0)
+        lines << localizedString(QStringLiteral("RS_RenamedCount")).arg(info.RenamedCount);
+    return lines.join(u'\n');
+}
+
 void ViewSharingRemoteUpload::updateControls()
 {
     if (!m_list)

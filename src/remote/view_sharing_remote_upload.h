@@ -46,6 +46,7 @@ protected:
     void sendStatusQuery(quint64 request) override;
     QString preparingText() const override;
     QString finishedText() const override;
+    QString savedText() const override;
     void updateControls() override;
 
 private:

@@ -1,9 +1,9 @@
 #include "shares_look.h"
 
+#include "symbol_button.h"
 #include "theme.h"
 
 #include <QLineEdit>
-#include <QToolButton>
 
 namespace SharesLook {
 
@@ -30,15 +30,12 @@ QLineEdit *displayField(QWidget *parent, const char *name, const QString &placeh
     return field;
 }
 
-QToolButton *iconButton(QWidget *parent, const char *name, const char *symbol)
+SymbolButton *iconButton(QWidget *parent, const char *name, const char *symbol, const QString &toolTip)
 {
-    auto *button = new QToolButton(parent);
+    auto *button = new SymbolButton(QString::fromLatin1(symbol), Theme::color(QStringLiteral("activeButton")), toolTip,
+                                    parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setIcon(Theme::icon(QString::fromLatin1(symbol), Theme::color(QStringLiteral("activeButton"))));
     button->setIconSize(QSize(iconSize + 2, iconSize + 2));
-    button->setAutoRaise(true);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
 

@@ -8,6 +8,7 @@
 #include "toast_overlay.h"
 #include "util_system.h"
 
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,21 +59,17 @@ SharingTagEditView::SharingTagEditView(SharingObjPtr share, QWidget *parent)
     content->addLayout(entry);
     content->addStretch(1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->setSpacing(18);
-    m_ok = new QPushButton(localizedString(QStringLiteral("OK")), this);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
+    m_ok = buttons->addButton(localizedString(QStringLiteral("OK")), QDialogButtonBox::AcceptRole);
     m_ok->setObjectName(QStringLiteral("okButton"));
-    m_cancel = new QPushButton(localizedString(QStringLiteral("Cancel")), this);
+    m_cancel = buttons->addButton(localizedString(QStringLiteral("Cancel")), QDialogButtonBox::RejectRole);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
-    for (QPushButton *button : {m_ok, m_cancel}) {
+    for (QPushButton *button : {m_ok, m_cancel})
         button->setMinimumWidth(66);
-        // Return belongs to the field, which saves; a default button would save a second time.
-        button->setAutoDefault(false);
-        button->setDefault(false);
-        buttons->addWidget(button);
-    }
-    buttons->addStretch(1);
-    content->addLayout(buttons);
+    // Return belongs to the field, which saves; a default button would save a second time.
+    setWithoutDefaultButton();
+    content->addWidget(buttons);
     layout->addLayout(content, 1);
 
     m_toast = new ToastOverlay(this, ToastOverlay::kPanelDuration);

@@ -8,6 +8,7 @@
 #include "sharing_obj_list.h"
 #include "sharing_tag_edit_view.h"
 #include "shares_look.h"
+#include "symbol_button.h"
 #include "theme.h"
 #include "util_system.h"
 
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QToolButton>
@@ -55,6 +57,17 @@ QLabel *leadingLabel(QWidget *row, const char *name, const QString &text)
     return label;
 }
 
+// A group of controls at the end of a row, which moves to a row of its own in a narrow card.
+QWidget *trailingGroup(QWidget *parent, const char *name)
+{
+    auto *group = new QWidget(parent);
+    group->setObjectName(QString::fromLatin1(name));
+    auto *layout = new QHBoxLayout(group);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    return group;
+}
+
 } // namespace
 
 ViewSharingDetail::ViewSharingDetail(SharingObjPtr share, SharingObjList &list, QWidget *parent)
@@ -68,6 +81,14 @@ ViewSharingDetail::ViewSharingDetail(SharingObjPtr share, SharingObjList &list, 
     layout->addStretch(1);
     layout->addWidget(buildPathRow());
     layout->addWidget(buildAccessRow());
+    // A narrow card moves the ends of the first two rows here, so that the path and the link
+    // keep a width one can read.
+    m_compactRow = new QWidget(this);
+    m_compactRow->setObjectName(QStringLiteral("compactRow"));
+    QHBoxLayout *compact = rowLayout(m_compactRow);
+    compact->addStretch(1);
+    m_compactRow->hide();
+    layout->addWidget(m_compactRow);
     m_rightsRow = buildRightsRow();
     layout->addWidget(m_rightsRow);
     layout->addStretch(1);
@@ -83,6 +104,7 @@ ViewSharingDetail::ViewSharingDetail(SharingObjPtr share, SharingObjList &list, 
     bindSwitches();
     refreshKind();
     refreshDefaultMark();
+    applyTabOrder();
 
     // Brings the link up to date with the account's current host name.
     queueLinkRefresh(m_sharingObj);
@@ -105,28 +127,32 @@ QWidget *ViewSharingDetail::buildPathRow()
     m_pathField = SharesLook::displayField(row, "pathField", localizedString(QStringLiteral("The path of the sharinhg object")));
     m_pathField->setText(m_sharingObj->path());
     m_pathField->setCursorPosition(0);
-    QToolButton *choose = SharesLook::iconButton(row, "choosePathButton", "rectangle.and.pencil.and.ellipsis");
-    QToolButton *open = SharesLook::iconButton(row, "openPathButton", "folder.fill.badge.gearshape");
-    connect(choose, &QToolButton::clicked, this, &ViewSharingDetail::choosePath);
-    connect(open, &QToolButton::clicked, this, &ViewSharingDetail::openPath);
+    m_chooseButton = SharesLook::iconButton(row, "choosePathButton", "rectangle.and.pencil.and.ellipsis",
+                                            localizedString(QStringLiteral("LS_ChoosePathTip")));
+    m_openButton = SharesLook::iconButton(row, "openPathButton", "folder.fill.badge.gearshape",
+                                          localizedString(QStringLiteral("LS_OpenPathTip")));
+    connect(m_chooseButton, &QToolButton::clicked, this, &ViewSharingDetail::choosePath);
+    connect(m_openButton, &QToolButton::clicked, this, &ViewSharingDetail::openPath);
 
     layout->addWidget(m_kindLabel);
     layout->addWidget(m_pathField, 1);
-    layout->addWidget(choose);
-    layout->addWidget(open);
-    layout->addSpacing(6);
-    m_defaultSwitch = addSwitch(row, "defaultSwitch", "LS_AsDefault", m_sharingObj->isDefault());
-    m_enabledSwitch = addSwitch(row, "enabledSwitch", "LS_Enabled", m_sharingObj->isenabled());
+    layout->addWidget(m_chooseButton);
+    layout->addWidget(m_openButton);
 
-    auto *remove = new QPushButton(Theme::icon(QStringLiteral("minus.circle.fill"), Theme::color(QStringLiteral("btnRed"))),
-                                   text("LS_Remove"), row);
-    remove->setObjectName(QStringLiteral("removeButton"));
-    remove->setIconSize(QSize(SharesLook::iconSize, SharesLook::iconSize));
-    remove->setAutoDefault(false);
-    remove->setCursor(Qt::PointingHandCursor);
-    connect(remove, &QPushButton::clicked, this, &ViewSharingDetail::askRemove);
-    layout->addSpacing(4);
-    layout->addWidget(remove);
+    m_pathTrail = trailingGroup(row, "shareSwitches");
+    m_pathTrail->layout()->addItem(new QSpacerItem(6, 0));
+    m_defaultSwitch = addSwitch(m_pathTrail, "defaultSwitch", "LS_AsDefault", m_sharingObj->isDefault());
+    m_enabledSwitch = addSwitch(m_pathTrail, "enabledSwitch", "LS_Enabled", m_sharingObj->isenabled());
+    m_removeButton = new QPushButton(Theme::icon(QStringLiteral("minus.circle.fill"), Theme::color(QStringLiteral("btnRed"))),
+                                     text("LS_Remove"), m_pathTrail);
+    m_removeButton->setObjectName(QStringLiteral("removeButton"));
+    m_removeButton->setIconSize(QSize(SharesLook::iconSize, SharesLook::iconSize));
+    m_removeButton->setAutoDefault(false);
+    m_removeButton->setCursor(Qt::PointingHandCursor);
+    connect(m_removeButton, &QPushButton::clicked, this, &ViewSharingDetail::askRemove);
+    m_pathTrail->layout()->addItem(new QSpacerItem(4, 0));
+    m_pathTrail->layout()->addWidget(m_removeButton);
+    layout->addWidget(m_pathTrail);
     return row;
 }
 
@@ -156,31 +182,36 @@ QWidget *ViewSharingDetail::buildAccessRow()
 
     m_linkField = SharesLook::displayField(row, "linkField", localizedString(QStringLiteral("The URL to access")));
     m_linkField->setText(m_sharingObj->tagURL());
-    QToolButton *editTag = SharesLook::iconButton(row, "editTagButton", "square.and.pencil");
-    editTag->setToolTip(localizedString(QStringLiteral("Customize the access URL")));
-    QToolButton *openLink = SharesLook::iconButton(row, "openLinkButton", "globe");
-    connect(editTag, &QToolButton::clicked, this, &ViewSharingDetail::openTagEditor);
-    connect(openLink, &QToolButton::clicked, this, &ViewSharingDetail::openLink);
+    m_editTagButton = SharesLook::iconButton(row, "editTagButton", "square.and.pencil",
+                                             localizedString(QStringLiteral("Customize the access URL")));
+    m_openLinkButton = SharesLook::iconButton(row, "openLinkButton", "globe", localizedString(QStringLiteral("LS_OpenLinkTip")));
+    connect(m_editTagButton, &QToolButton::clicked, this, &ViewSharingDetail::openTagEditor);
+    connect(m_openLinkButton, &QToolButton::clicked, this, &ViewSharingDetail::openLink);
 
-    QLabel *codeLabel = leadingLabel(row, "accessCodeLabel", text("LS_AccessCode"));
+    m_accessTrail = trailingGroup(row, "accessCodeGroup");
+    m_accessTrail->layout()->addItem(new QSpacerItem(6, 0));
+    auto *codeLabel = new QLabel(text("LS_AccessCode"), m_accessTrail);
+    codeLabel->setObjectName(QStringLiteral("accessCodeLabel"));
+    codeLabel->setTextFormat(Qt::PlainText);
     codeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_accessCodeField = SharesLook::displayField(row, "accessCodeField", text("LS_NoPassword"));
+    m_accessCodeField = SharesLook::displayField(m_accessTrail, "accessCodeField", text("LS_NoPassword"));
     m_accessCodeField->setMaximumWidth(110);
     QPalette codePalette = m_accessCodeField->palette();
     codePalette.setColor(QPalette::Text, SharesLook::accessCodeColor());
     m_accessCodeField->setPalette(codePalette);
     m_accessCodeField->setText(m_sharingObj->passwordShowing());
-    QToolButton *lock = SharesLook::iconButton(row, "accessCodeButton", "lock.square");
-    connect(lock, &QToolButton::clicked, this, &ViewSharingDetail::askAccessCode);
+    m_lockButton = SharesLook::iconButton(m_accessTrail, "accessCodeButton", "lock.square",
+                                          localizedString(QStringLiteral("LS_AccessCodeSetTitle")));
+    connect(m_lockButton, &QToolButton::clicked, this, &ViewSharingDetail::askAccessCode);
+    m_accessTrail->layout()->addWidget(codeLabel);
+    m_accessTrail->layout()->addWidget(m_accessCodeField);
+    m_accessTrail->layout()->addWidget(m_lockButton);
 
     layout->addWidget(urlLabel);
     layout->addWidget(m_linkField, 1);
-    layout->addWidget(editTag);
-    layout->addWidget(openLink);
-    layout->addSpacing(6);
-    layout->addWidget(codeLabel);
-    layout->addWidget(m_accessCodeField);
-    layout->addWidget(lock);
+    layout->addWidget(m_editTagButton);
+    layout->addWidget(m_openLinkButton);
+    layout->addWidget(m_accessTrail);
     return row;
 }
 
@@ -233,6 +264,66 @@ void ViewSharingDetail::bindSwitches()
          [this](bool value) { onDeleteRightChanged(value); });
 }
 
+int ViewSharingDetail::compactBelowWidth() const
+{
+    // Label, field and two icons of a row, plus the longer of the two ends.
+    const int trail = qMax(m_pathTrail->sizeHint().width(), m_accessTrail->sizeHint().width());
+    return 2 * SharesLook::rowPadding + SharesLook::labelWidth + usableFieldWidth + 2 * m_chooseButton->sizeHint().width()
+           + trail + 4 * 6;
+}
+
+void ViewSharingDetail::setCompact(bool compact)
+{
+    if (compact == m_isCompact)
+        return;
+    m_isCompact = compact;
+    auto *pathRow = static_cast<QHBoxLayout *>(m_chooseButton->parentWidget()->layout());
+    auto *accessRow = static_cast<QHBoxLayout *>(m_editTagButton->parentWidget()->layout());
+    auto *compactRow = static_cast<QHBoxLayout *>(m_compactRow->layout());
+    if (compact) {
+        pathRow->removeWidget(m_pathTrail);
+        accessRow->removeWidget(m_accessTrail);
+        m_accessTrail->setParent(m_compactRow);
+        m_pathTrail->setParent(m_compactRow);
+        compactRow->insertWidget(0, m_accessTrail);
+        compactRow->addWidget(m_pathTrail);
+    } else {
+        compactRow->removeWidget(m_accessTrail);
+        compactRow->removeWidget(m_pathTrail);
+        m_pathTrail->setParent(m_chooseButton->parentWidget());
+        m_accessTrail->setParent(m_editTagButton->parentWidget());
+        pathRow->addWidget(m_pathTrail);
+        accessRow->addWidget(m_accessTrail);
+    }
+    m_pathTrail->show();
+    m_accessTrail->show();
+    m_compactRow->setVisible(compact);
+    applyTabOrder();
+    emit compactChanged(compact);
+}
+
+void ViewSharingDetail::applyTabOrder()
+{
+    // Row by row as the card shows them, left to right.
+    QList<QWidget *> order{m_pathField, m_chooseButton, m_openButton};
+    const QList<QWidget *> switches{m_defaultSwitch, m_enabledSwitch, m_removeButton};
+    const QList<QWidget *> link{m_linkField, m_editTagButton, m_openLinkButton};
+    const QList<QWidget *> code{m_accessCodeField, m_lockButton};
+    if (m_isCompact)
+        order << link << code << switches;
+    else
+        order << switches << link << code;
+    order << m_downloadSwitch << m_uploadSwitch << m_deleteSwitch;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+}
+
+void ViewSharingDetail::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    setCompact(event->size().width() < compactBelowWidth());
+}
+
 void ViewSharingDetail::refreshKind()
 {
     const bool isdir = m_sharingObj->isdir();
@@ -266,7 +357,7 @@ void ViewSharingDetail::onDeleteRightChanged(bool value)
 void ViewSharingDetail::choosePath()
 {
     const QPointer<ViewSharingDetail> alive(this);
-    UtilSystem::selectPathAsync(QString::fromLatin1(SharesLook::panelTitle), true, [alive](const QString &paths) {
+    UtilSystem::selectPathAsync(localizedString(QStringLiteral("LS_ChooseFolderTitle")), true, [alive](const QString &paths) {
         if (alive)
             alive->changePath(paths);
     });
@@ -342,6 +433,8 @@ void ViewSharingDetail::askAccessCode()
                               setAccessCode(share, setting->value());
                       },
                       0, 30, DialogInput_Setting_ValidType::dsvPassword, true);
+    // The rules before the first key is typed, not only in a refusal.
+    setting.setTips(localizedString(QStringLiteral("LS_AccessCodeRule")));
     parent->showInputDialog();
 }
 

@@ -11,6 +11,7 @@ class QLineEdit;
 class QPushButton;
 class QToolButton;
 class SharingObjList;
+class SymbolButton;
 class SharingTagEditView;
 
 // One share as a card of the local shares page: its path, default and enabled switches, link,
@@ -31,6 +32,10 @@ public:
     bool isShowEditTagVie() const { return m_isShowEditTagVie; }
     // The tag editor while it is shown.
     SharingTagEditView *tagEditor() const;
+    // A narrow card puts the ends of its first two rows on a row of their own.
+    bool isCompact() const { return m_isCompact; }
+    // The least width the path and link fields keep before the card turns compact.
+    static constexpr int usableFieldWidth = 240;
 
     // Stores the whole share, makes it the default when it is marked so, shows the update toast
     // and refreshes its link once the current event is handled.
@@ -51,7 +56,16 @@ public:
     static void removeSharing(const SharingObjPtr &share, SharingObjList *list);
     static void setAccessCode(const SharingObjPtr &share, const QString &code);
 
+Q_SIGNALS:
+    void compactChanged(bool compact);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    int compactBelowWidth() const;
+    void setCompact(bool compact);
+    void applyTabOrder();
     QWidget *buildPathRow();
     QWidget *buildAccessRow();
     QWidget *buildRightsRow();
@@ -65,7 +79,17 @@ private:
     bool m_isShowEditTagVie = false;
     QPointer<SharingTagEditView> m_tagEditor;
 
+    bool m_isCompact = false;
     QLabel *m_kindLabel = nullptr;
+    SymbolButton *m_chooseButton = nullptr;
+    SymbolButton *m_openButton = nullptr;
+    SymbolButton *m_editTagButton = nullptr;
+    SymbolButton *m_openLinkButton = nullptr;
+    SymbolButton *m_lockButton = nullptr;
+    QPushButton *m_removeButton = nullptr;
+    QWidget *m_pathTrail = nullptr;
+    QWidget *m_accessTrail = nullptr;
+    QWidget *m_compactRow = nullptr;
     QLineEdit *m_pathField = nullptr;
     QCheckBox *m_defaultSwitch = nullptr;
     QCheckBox *m_enabledSwitch = nullptr;

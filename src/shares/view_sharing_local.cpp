@@ -38,6 +38,10 @@ public:
         layout->setContentsMargins(0, 6, 0, 6);
         pane->setParent(this);
         layout->addWidget(pane);
+        // A narrow card holds one row more.
+        connect(pane, &ViewSharingDetail::compactChanged, this, [this](bool compact) {
+            setFixedHeight(SharesLook::cardHeight + (compact ? SharesLook::compactRowHeight : 0));
+        });
     }
 
     ViewSharingDetail *pane() const { return m_pane; }
@@ -221,7 +225,7 @@ void ViewSharingLocal::addShare()
         return;
     }
     const QPointer<ViewSharingLocal> alive(this);
-    UtilSystem::selectPathAsync(QString::fromLatin1(SharesLook::panelTitle), true, [alive](const QString &paths) {
+    UtilSystem::selectPathAsync(localizedString(QStringLiteral("LS_ChooseFolderTitle")), true, [alive](const QString &paths) {
         if (alive)
             alive->addSharePath(paths);
     });
@@ -235,10 +239,10 @@ void ViewSharingLocal::addSharePath(const QString &path)
     MainViewUi *parent = MainViewUi::current();
     if (!LocalShare_Add(path)) {
         if (parent)
-            parent->presentToast(AlertToast::result(false, QStringLiteral("Path Alread Exists!")));
+            parent->presentToast(AlertToast::result(false, localizedString(QStringLiteral("Path Alread Exists!"))));
         return;
     }
     if (parent)
-        parent->presentToast(AlertToast::result(true, QStringLiteral("Done!")));
+        parent->presentToast(AlertToast::result(true, localizedString(QStringLiteral("Done!"))));
     m_list.setItems(LocalShare_List(QString(), false, false));
 }

@@ -5,26 +5,40 @@
 #include "app_gui_support.h"
 
 #include "build_settings.h"
+#include "dialog_add_contact.h"
 #include "dialog_confirm_setting.h"
 #include "dialog_confirm_view.h"
 #include "dialog_input_setting.h"
 #include "dialog_input_view.h"
 #include "env.h"
+#include "local_share_store.h"
 #include "localization.h"
 #include "login_view.h"
 #include "main_banner_view.h"
 #include "main_view.h"
+#include "remote_sharing.h"
+#include "sharing_obj.h"
 #include "side_nav_item_view.h"
+#include "test_home.h"
 #include "toast_overlay.h"
 #include "url_catcher.h"
+#include "view_sharing_remote_download.h"
+#include "view_sharing_remote_edit.h"
+#include "view_sharing_remote_file_list.h"
+#include "view_sharing_remote_upload.h"
 #include "web_pages.h"
 
+#include <QAbstractButton>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QUrl>
 
 #include <array>
@@ -191,6 +205,12 @@ TEST_F(MainWindow, BadgeAndSheetLinksOpenTheServicesPagesInTheBrowser)
     EXPECT_EQ(browser.opened.at(0).path(), "/register");
     EXPECT_EQ(browser.opened.at(1).path(), "/console");
     EXPECT_EQ(browser.opened.at(1).host(), QUrl(QString::fromUtf8(BuildSettings::webHost)).host());
+    // From the keyboard too.
+    QWidget *badge = window->findChild<QWidget *>(QStringLiteral("accountBadge"));
+    EXPECT_TRUE(badge->focusPolicy() & Qt::TabFocus);
+    QTest::keyClick(badge, Qt::Key_Return);
+    ASSERT_EQ(browser.opened.size(), 3);
+    EXPECT_EQ(browser.opened.at(2).path(), "/console");
 }
 
 TEST_F(MainWindow, ToastShowsItsTitleAndGoesAwayByItself)
@@ -380,6 +400,136 @@ TEST_F(MainWindow, ScreenshotsOfEveryPageAndTheLoginSheet)
         ASSERT_FALSE(path.isEmpty()) << name;
         const QImage picture(path);
         EXPECT_EQ(picture.size(), window->size() * window->devicePixelRatio()) << name;
+    }
+}
+
+// ---- Every page under Chinese, and at the smallest size ---------------------------------------
+
+// A share of the test account and a remote host, so that the pages show a card and a row.
+void storeSampleData(qint64 account)
+{
+    const qint64 previous = Env::userInfo.id_acc;
+    Env::userInfo.id_acc = account;
+    const QString folder = QDir(TestHome::path()).filePath(QStringLiteral("Photos"));
+    QDir().mkpath(folder);
+    SharingObj share;
+    share.setTag(QStringLiteral("AB12"));
+    share.setPath(folder);
+    ASSERT_TRUE(LocalShare_Insert(share));
+    RemoteSharing host;
+    host.hostname = QStringLiteral("ann");
+    host.hosttag = QStringLiteral("AB12");
+    ASSERT_TRUE(RemoteSharing_Add(host));
+    Env::userInfo.id_acc = previous;
+}
+
+// The texts a person reads on widget: its text, placeholder and tooltip.
+QStringList readableTexts(QWidget *widget)
+{
+    QStringList texts{widget->toolTip()};
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        texts << (label->textFormat() == Qt::PlainText ? label->text() : QTextDocumentFragment::fromHtml(label->text()).toPlainText());
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        texts << button->text();
+    if (auto *field = qobject_cast<QLineEdit *>(widget))
+        texts << field->placeholderText();
+    if (auto *tree = qobject_cast<QTreeWidget *>(widget)) {
+        for (int i = 0; i < tree->columnCount(); ++i)
+            texts << tree->headerItem()->text(i);
+    }
+    if (widget->isWindow())
+        texts << widget->windowTitle();
+    return texts;
+}
+
+// English words left in text once names, numbers, paths, addresses and the product's name are
+// taken out; "" when there are none.
+QString englishLeftIn(QString text, const QStringList &names)
+{
+    static const QRegularExpression addresses(QStringLiteral(R"(\S+://\S+|\S+@\S+|\S*/\S*|[Vv]?\d+(\.\d+)+)"));
+    text.remove(addresses);
+    for (const QString &name : names)
+        text.remove(name);
+    static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
+    const QRegularExpressionMatch found = word.match(text);
+    return found.hasMatch() ? text : QString();
+}
+
+TEST_F(MainWindow, UnderChineseNoInterfaceTextStaysEnglish)
+{
+    storeSampleData(testAccount().id_acc);
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    showMainView();
+    tickLogin(3);
+    QStringList found;
+    const QStringList names{QStringLiteral("Fenmar"), QStringLiteral("AB12"), QStringLiteral("ann"), QStringLiteral("Tester")};
+    const auto scan = [&](const char *when) {
+        QList<QWidget *> widgets = window->findChildren<QWidget *>();
+        widgets << window.get();
+        for (QWidget *widget : widgets) {
+            for (const QString &text : readableTexts(widget)) {
+                const QString left = englishLeftIn(text, names);
+                if (!left.isEmpty())
+                    found << QStringLiteral("%1: %2 \"%3\"").arg(QLatin1String(when), widget->objectName(), text);
+            }
+        }
+    };
+    scan("before the login");
+    // Waiting for the login, and giving up on it.
+    window->loginSheet().onLoginButton();
+    Env::isBridgeConnected = true;
+    tickLogin(LoginView::loginTimeoutTicks + 2);
+    scan("after a login timed out");
+    Env::isBridgeConnected = false;
+    finishLogin();
+    // Every page, with the sheets the pages open.
+    for (const MainView::Page page : {MainView::pageLocalShares, MainView::pageRemoteHosts, MainView::pageSettings})
+        window->selectPage(page);
+    auto *browser = new ViewSharingRemoteFileList(RemoteSharing_List().value(0), window.get());
+    browser->setHostInvalid(localizedString(QStringLiteral("RS_ShareRefused")));
+    new ViewSharingRemoteDownload({QStringLiteral("/srv/AB12/report.txt")}, window.get());
+    new ViewSharingRemoteUpload(QStringLiteral("/srv/AB12"), QStringLiteral("AB12"), window.get());
+    new ViewSharingRemoteEdit(RemoteSharing(), window.get());
+    new DialogAddContact(window.get());
+    scan("after the login");
+    // What the input dialog answers to a code it refuses.
+    DialogInput_Setting rule;
+    rule.configure(QString(), QString(), {}, 0, 30, DialogInput_Setting_ValidType::dsvPassword, false);
+    for (const QString &refused : {QStringLiteral("a b"), QString(31, u'a')}) {
+        const QString left = englishLeftIn(DialogInputView::refusal(rule, refused), names);
+        if (!left.isEmpty())
+            found << QStringLiteral("input refusal: \"%1\"").arg(left);
+    }
+    EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(MainWindow, AtTheSmallestSizeNoControlIsCutOffAndTheShareFieldsStayUsable)
+{
+    storeSampleData(testAccount().id_acc);
+    showMainView();
+    finishLogin();
+    window->resize(MainView::minimumWidth, MainView::minimumHeight);
+    for (const MainView::Page page : {MainView::pageLocalShares, MainView::pageRemoteHosts, MainView::pageSettings}) {
+        window->selectPage(page);
+        QTest::qWait(30);
+        QWidget *shown = window->findChild<QStackedWidget *>(QStringLiteral("pages"))->currentWidget();
+        for (QWidget *widget : shown->findChildren<QWidget *>()) {
+            if (!widget->isVisible() || widget->isWindow() || widget->width() == 0)
+                continue;
+            // A control lies within its page's width (a scroll area may move it up or down only).
+            const QRect at(widget->mapTo(shown, QPoint(0, 0)), widget->size());
+            EXPECT_LE(at.right(), shown->width()) << shown->objectName().toStdString() << " cuts off "
+                                                  << widget->objectName().toStdString();
+            EXPECT_GE(at.left(), 0) << widget->objectName().toStdString();
+        }
+    }
+    window->selectPage(MainView::pageLocalShares);
+    QTest::qWait(30);
+    // A path and a link of some 30 characters can be read whole.
+    for (const char *name : {"pathField", "linkField"}) {
+        auto *field = window->findChild<QLineEdit *>(QString::fromLatin1(name));
+        ASSERT_TRUE(field);
+        EXPECT_GE(field->width(), field->fontMetrics().horizontalAdvance(QString(30, u'm')) / 2 + 60) << name;
     }
 }
 

@@ -4,10 +4,12 @@
 #include "app_gui_support.h"
 
 #include "alert_toast.h"
+#include "bridge_supervisor.h"
 #include "build_settings.h"
 #include "env.h"
 #include "file_dialog_panels.h"
 #include "localization.h"
+#include "login_view.h"
 #include "main_view.h"
 #include "side_nav_item_view.h"
 #include "test_home.h"
@@ -20,8 +22,11 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStandardPaths>
 #include <QTest>
 #include <QToolButton>
+
+#include <algorithm>
 
 // Readable toasts in failure messages.
 void PrintTo(const AlertToast &toast, std::ostream *os)
@@ -113,10 +118,11 @@ TEST_F(SettingsPage, ShowsTheStoredSettingsAndWritesNothingOnOpening)
     EXPECT_EQ(icon(UtilDB::keyLoginEmail), "me@example.com");
 }
 
-TEST_F(SettingsPage, AFirstStartShowsAnEmptyFolderAndWritesNoDefault)
+TEST_F(SettingsPage, AFirstStartShowsTheFolderADownloadWillUseAndWritesNoDefault)
 {
     ViewSettings &page = openSettings();
-    EXPECT_EQ(child<QLineEdit>(page, "downloadFolderField")->text(), "");
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(child<QLineEdit>(page, "downloadFolderField")->text(), documents + "/Fenmar/Downloads");
     EXPECT_EQ(icon(UtilDB::keySaveAtDir), "");
 }
 
@@ -126,7 +132,7 @@ TEST_F(SettingsPage, AChosenFolderIsSavedAndConfirmed)
     const QString downloads = folder("Downloads");
     chooseFolder(page, {downloads});
     ASSERT_TRUE(FileDialogPanels::lastRequest());
-    EXPECT_EQ(FileDialogPanels::lastRequest()->title, "Choose one file or folder");
+    EXPECT_EQ(FileDialogPanels::lastRequest()->title, "Choose the folder for downloads");
     EXPECT_TRUE(FileDialogPanels::lastRequest()->chooseDir);
     EXPECT_EQ(icon(UtilDB::keySaveAtDir), downloads);
     EXPECT_EQ(child<QLineEdit>(page, "downloadFolderField")->text(), downloads);
@@ -181,6 +187,38 @@ TEST_F(SettingsPage, RememberMeOnStoresOneAndOffErasesTheRememberedSignIn)
     EXPECT_EQ(toastShown(), saved());
 }
 
+TEST_F(SettingsPage, RememberMeTurnedOffStaysOffThroughTheSignInAfterABridgeRestart)
+{
+    FakeBridgeServer bridge;
+    showMainView();
+    ASSERT_TRUE(connectTo(bridge));
+    // Signed in through the sheet with remember-me on, as after a first start.
+    window->loginSheet().findChild<QLineEdit *>(QStringLiteral("emailField"))->setText(QStringLiteral("ann@example.com"));
+    window->loginSheet().findChild<QLineEdit *>(QStringLiteral("passwordField"))->setText(QStringLiteral("s3cret"));
+    finishLogin();
+    ASSERT_EQ(icon(UtilDB::keyLoginPassword), "s3cret");
+    ViewSettings &page = openSettings();
+    click(child<QCheckBox>(page, "rememberMeSwitch"));
+    ASSERT_EQ(icon(UtilDB::keyLoginPassword), "");
+
+    // The bridge is restarted; the link signs in again by itself with what it kept in memory.
+    FakeBridgeServer restarted;
+    restarted.loginResult = QStringLiteral(R"({"Result":"1","ACC":"7","name_acc":"Tester","ClientID":"C-7","Token":"T-7"})");
+    Env::restartBridgeBlock();
+    ASSERT_TRUE(connectTo(restarted));
+    ASSERT_TRUE(waitFor([&] { return !restarted.framesWithCode(QStringLiteral("Login")).isEmpty(); }));
+    // The sign-in ends with the sub-account call, after the remembered values would be written.
+    ASSERT_TRUE(waitFor([&] {
+        const QList<Json> calls = restarted.controlData(QStringLiteral("CallHttp"));
+        return std::any_of(calls.begin(), calls.end(),
+                           [](const Json &call) { return call.value("URL", "").find("subaccount/init/") != std::string::npos; });
+    }));
+    EXPECT_EQ(Env::userInfo.Token, "T-7");
+    EXPECT_EQ(icon(UtilDB::keyIsRememberMe), "0");
+    EXPECT_EQ(icon(UtilDB::keyLoginEmail), "");
+    EXPECT_EQ(icon(UtilDB::keyLoginPassword), "");
+}
+
 TEST_F(SettingsPage, AFailedWriteIsNotConfirmedAndKeepsWhatWasStored)
 {
     setIcon(UtilDB::keyIsRememberMe, "1");
@@ -201,7 +239,8 @@ TEST_F(SettingsPage, AFailedWriteIsNotConfirmedAndKeepsWhatWasStored)
     chooseFolder(page, {folder("Downloads")});
     EXPECT_EQ(toastShown(), AlertToast::result(false, localizedString("Sys_Update_Failed")));
     EXPECT_EQ(icon(UtilDB::keySaveAtDir), "");
-    EXPECT_EQ(child<QLineEdit>(page, "downloadFolderField")->text(), "");
+    EXPECT_EQ(child<QLineEdit>(page, "downloadFolderField")->text(), page.downloadFolderInUse());
+    EXPECT_NE(child<QLineEdit>(page, "downloadFolderField")->text(), folder("Downloads"));
 }
 
 TEST_F(SettingsPage, AsksForTheContactCodeEachTimeItIsShown)

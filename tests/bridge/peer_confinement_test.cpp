@@ -1,13 +1,20 @@
 // Peers reach only what is shared: every way out of a share is refused with the answer of a
 // missing file or unreadable folder, and a share with an access code opens only to the session
-// that gave the code.
+// that gave the code. The innermost share decides for what it holds, codes cannot be guessed at
+// speed, and links out of a share and hidden entries reveal nothing.
 
 #include "peer_test_support.h"
 
+#include "env.h"
+#include "local_share_store.h"
 #include "peer_confinement.h"
+#include "share_store_for_peers.h"
+#include "sharing_obj.h"
+#include "util_db.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 using namespace PeerTest;
 
@@ -160,13 +167,13 @@ TEST_F(PeerConfinementTest, AShareWithACodeOpensOnlyToTheSessionThatGaveIt)
     // The product's own browser: share information with the code, then paths inside.
     sendPeer(QStringLiteral("getShareInfo"), Json{{"tag", ""}, {"pass", "code1"}, {"isweb", "0"}}, QStringLiteral("r"), QStringLiteral("A|ME"));
     EXPECT_EQ(dataOf(QStringLiteral("r"))["data"].size(), 1u);
-    EXPECT_EQ(count(QStringLiteral("after"), QStringLiteral("A|ME")), "3") << "in.txt and the two links";
+    EXPECT_EQ(count(QStringLiteral("after"), QStringLiteral("A|ME")), "1") << "in.txt; both links lead out";
     EXPECT_EQ(count(QStringLiteral("other"), QStringLiteral("B|ME")), "0") << "another session has not given the code";
 
     // A web peer tests the code on its own.
     sendPeer(QStringLiteral("checkAccessCode"), Json{{"tag", "LOCKED"}, {"password", "CODE1"}}, QStringLiteral("c"), QStringLiteral("B|ME"));
     EXPECT_EQ(dataOf(QStringLiteral("c")), Json({{"data", true}}));
-    EXPECT_EQ(count(QStringLiteral("web"), QStringLiteral("B|ME")), "3");
+    EXPECT_EQ(count(QStringLiteral("web"), QStringLiteral("B|ME")), "1");
 
     // A new code closes the share again.
     store.shares[0].password = QStringLiteral("Code2");
@@ -209,7 +216,7 @@ TEST(PeerConfinementRules, FileShareReachesOnlyItsFile)
     QFile file(base + QStringLiteral("/one.txt"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    const PeerReach reach({PeerShareGrant{QStringLiteral("t"), file.fileName(), false, true, true}});
+    const PeerReach reach({PeerShare{QStringLiteral("t"), file.fileName(), false, true, true, true}});
     EXPECT_TRUE(reach.allow(file.fileName(), PeerReach::Need::Read).has_value());
     EXPECT_FALSE(reach.allow(base, PeerReach::Need::Read).has_value());
     EXPECT_FALSE(reach.allow(base + QStringLiteral("/two.txt"), PeerReach::Need::Read).has_value());
@@ -220,7 +227,280 @@ TEST(PeerConfinementRules, FileShareReachesOnlyItsFile)
 TEST(PeerConfinementRules, ShareWhoseFolderIsGoneReachesNothing)
 {
     const QString gone = QDir::homePath() + QStringLiteral("/gone");
-    const PeerReach reach({PeerShareGrant{QStringLiteral("t"), gone, true, true, true}});
-    EXPECT_TRUE(reach.isEmpty());
+    const PeerReach reach({PeerShare{QStringLiteral("t"), gone, true, true, true, true}});
+    EXPECT_TRUE(reach.reachesNothing());
     EXPECT_FALSE(reach.allow(gone, PeerReach::Need::Create).has_value()) << "a peer cannot bring it back";
+}
+
+// The same rules with the program's own share store, on a database of the test's own, and real
+// folders: shares inside shares, guessed access codes, links out of a share and hidden entries.
+
+namespace {
+
+class PeerRulesOnTheStore : public PeerFixture
+{
+protected:
+    void SetUp() override
+    {
+        PeerFixture::SetUp();
+        ASSERT_TRUE(UtilDB::openAt(home + QStringLiteral("/peer.dat")));
+        Env::userInfo.id_acc = 7;
+        Env::shareStore = &storeForPeers;
+    }
+
+    // Publishes path as the share pages do, with every visitor right unless told otherwise.
+    void publish(const QString &tag, const QString &path, const QString &code = {}, bool enabled = true,
+                 bool rights = true, bool isdir = true)
+    {
+        SharingObj share;
+        share.setTag(tag);
+        share.setPath(path);
+        share.setPassword(code);
+        share.setIsdir(isdir);
+        share.setIsenabled(enabled);
+        share.setIsupload(rights);
+        share.setIsfiledel(rights);
+        ASSERT_TRUE(LocalShare_Insert(share)) << tag.toStdString();
+    }
+
+    // The Data of the answer to one request; each request gets a token of its own.
+    Json ask(const QString &code, const Json &msg, const QString &session = QStringLiteral("A|ME"))
+    {
+        const QString token = QStringLiteral("q%1").arg(++asked);
+        sendPeer(code, msg, token, session);
+        return dataOf(token);
+    }
+
+    // The answer must come at once, not after a pause has run out: well within the first one.
+    Json askPromptly(const QString &code, const Json &msg, const QString &session)
+    {
+        const QString token = QStringLiteral("q%1").arg(++asked);
+        sendPeer(code, msg, token, session);
+        const Json reply = replyTo(token, 900);
+        return reply.is_object() ? reply.value("Data", Json()) : Json();
+    }
+
+    std::string count(const QString &dir, const QString &session = QStringLiteral("A|ME"))
+    {
+        return ask(QStringLiteral("getFileList"), Json{{"dir", dir.toStdString()}, {"iProbeCount", 1}}, session)["index"];
+    }
+
+    QStringList namesListed(const QString &dir)
+    {
+        QStringList names;
+        const Json page = ask(QStringLiteral("getFileList"), Json{{"dir", dir.toStdString()}, {"iPageIndex", 1}, {"iPageSize", 50}});
+        for (const Json &item : page["data"])
+            names << QString::fromStdString(item.value("name", ""));
+        return names;
+    }
+
+    int downloadValid(const QString &path, const QString &session = QStringLiteral("A|ME"))
+    {
+        return ask(QStringLiteral("fileDownloadCheck"), Json{{"path", path.toStdString()}}, session)["data"]["valid"];
+    }
+
+    void remove(const QStringList &paths, const QString &session = QStringLiteral("A|ME"))
+    {
+        EXPECT_EQ(ask(QStringLiteral("opFileList"), Json{{"cmd", "delete"}, {"fileList", paths.join(u'|').toStdString()}}, session),
+                  Json("[]"));
+    }
+
+    void makeFolder(const QString &dir, const QString &name, const QString &session = QStringLiteral("A|ME"))
+    {
+        EXPECT_EQ(ask(QStringLiteral("newFile_create"), Json{{"dir", dir.toStdString()}, {"name", name.toStdString()}}, session),
+                  Json(""));
+    }
+
+    Json checkCode(const char *tag, const char *code, const QString &session)
+    {
+        return askPromptly(QStringLiteral("checkAccessCode"), Json{{"tag", tag}, {"password", code}}, session)["data"];
+    }
+
+    ShareStoreForPeers storeForPeers;
+    int asked = 0;
+};
+
+} // namespace
+
+TEST_F(PeerRulesOnTheStore, TheInnermostShareDecidesForEveryPathItHolds)
+{
+    const QString outer = makeDir(QStringLiteral("data/outer"));
+    writeFile(QStringLiteral("data/outer/top.txt"), 3);
+    publish(QStringLiteral("OUTER"), outer);
+    struct Inner {
+        const char *name;
+        QString code;
+        bool enabled;
+        bool rights;
+    };
+    for (const Inner &inner : {Inner{"coded", QStringLiteral("K9x"), true, true}, Inner{"off", {}, false, true},
+                               Inner{"keep", {}, true, false}}) {
+        const QString dir = makeDir(QStringLiteral("data/outer/") + QLatin1String(inner.name));
+        writeFile(QStringLiteral("data/outer/%1/f.txt").arg(QLatin1String(inner.name)), 5);
+        makeDir(QStringLiteral("data/outer/%1/s").arg(QLatin1String(inner.name)));
+        publish(QLatin1String(inner.name).toString().toUpper(), dir, inner.code, inner.enabled, inner.rights);
+    }
+    writeFile(QStringLiteral("data/outer/nest/deep/d.txt"), 2);
+    publish(QStringLiteral("DEEP"), outer + QStringLiteral("/nest/deep"));
+
+    // What a session finds in each inner share, reading, making a folder and deleting a file.
+    struct Expected {
+        const char *name;
+        bool read;
+        bool make;
+        bool remove;
+    };
+    const auto tryInner = [&](const Expected &expected, const QString &session) {
+        const QString dir = outer + u'/' + QLatin1String(expected.name);
+        SCOPED_TRACE(std::string(expected.name) + " for " + session.toStdString());
+        // As it was made: f.txt and s.
+        writeFile(QStringLiteral("data/outer/%1/f.txt").arg(QLatin1String(expected.name)), 5);
+        QDir(dir + QStringLiteral("/made")).removeRecursively();
+        EXPECT_EQ(count(dir, session), expected.read ? "2" : "0");
+        EXPECT_EQ(downloadValid(dir + QStringLiteral("/f.txt"), session), expected.read ? 1 : 0);
+        EXPECT_EQ(ask(QStringLiteral("fileUploadCheck"), Json{{"dir", dir.toStdString()}, {"fileList", {"f.txt"}}}, session)["data"]["task"],
+                  Json::parse(expected.read ? R"([{"isExist":1,"size":5}])" : R"([{"isExist":0,"size":0}])"));
+        makeFolder(dir, QStringLiteral("made"), session);
+        EXPECT_EQ(QFileInfo(dir + QStringLiteral("/made")).isDir(), expected.make);
+        remove({dir + QStringLiteral("/f.txt")}, session);
+        EXPECT_EQ(QFileInfo::exists(dir + QStringLiteral("/f.txt")), !expected.remove);
+    };
+    for (const Expected &expected : {Expected{"coded", false, false, false}, Expected{"off", false, false, false},
+                                     Expected{"keep", true, false, false}})
+        tryInner(expected, QStringLiteral("A|ME"));
+    EXPECT_EQ(count(outer), "3") << "keep, nest and top.txt: the closed shares are not shown";
+
+    // The outer share's delete right reaches no folder that is, or holds, a share.
+    remove({outer + QStringLiteral("/coded"), outer + QStringLiteral("/off"), outer + QStringLiteral("/keep"),
+            outer + QStringLiteral("/nest"), outer + QStringLiteral("/nest/deep")});
+    for (const char *file : {"coded/f.txt", "off/f.txt", "keep/f.txt", "nest/deep/d.txt"})
+        EXPECT_TRUE(QFileInfo::exists(outer + u'/' + QLatin1String(file))) << file;
+    remove({outer + QStringLiteral("/top.txt")});
+    EXPECT_FALSE(QFileInfo::exists(outer + QStringLiteral("/top.txt"))) << "the outer share's own files go";
+
+    // The inner code opens the inner share with its own rights, to the session that gave it only.
+    EXPECT_EQ(checkCode("coded", "k9X", QStringLiteral("A|ME")), true);
+    tryInner({"coded", true, true, true}, QStringLiteral("A|ME"));
+    EXPECT_EQ(count(outer), "3") << "keep, nest and now coded";
+    tryInner({"coded", false, false, false}, QStringLiteral("B|ME"));
+}
+
+TEST_F(PeerRulesOnTheStore, GuessingACodeMakesTheSessionWaitLongerAndLonger)
+{
+    const QString dir = makeDir(QStringLiteral("data/locked"));
+    writeFile(QStringLiteral("data/locked/a.txt"), 1);
+    publish(QStringLiteral("LOCK"), dir, QStringLiteral("Right1"));
+    const QString guesser = QStringLiteral("G|ME");
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(checkCode("lock", "wrong", guesser), false) << i;
+
+    // After five wrong codes the session waits 1 s; meanwhile even the right code is a wrong one.
+    EXPECT_EQ(checkCode("lock", "Right1", guesser), false);
+    EXPECT_EQ(askPromptly(QStringLiteral("getShareInfo"), Json{{"tag", "LOCK"}, {"pass", "Right1"}, {"isweb", "0"}}, guesser),
+              Json({{"data", Json::array()}}));
+    EXPECT_EQ(count(dir, guesser), "0");
+    EXPECT_EQ(checkCode("lock", "Right1", QStringLiteral("H|ME")), true) << "an honest session is not held up";
+    EXPECT_EQ(count(dir, QStringLiteral("H|ME")), "1");
+
+    clock->advanceMs(999);
+    EXPECT_EQ(checkCode("lock", "Right1", guesser), false);
+    clock->advanceMs(1);
+    EXPECT_EQ(checkCode("lock", "wrong", guesser), false) << "the sixth wrong code: 2 s";
+    clock->advanceMs(1999);
+    EXPECT_EQ(checkCode("lock", "Right1", guesser), false);
+    clock->advanceMs(1);
+    EXPECT_EQ(checkCode("lock", "wrong", guesser), false) << "the seventh: 4 s";
+    clock->advanceMs(3999);
+    EXPECT_EQ(checkCode("lock", "Right1", guesser), false);
+    clock->advanceMs(1);
+    EXPECT_EQ(checkCode("lock", "Right1", guesser), true);
+    EXPECT_EQ(count(dir, guesser), "1");
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_EQ(checkCode("lock", "wrong", guesser), false) << "the right code forgave the slips " << i;
+    EXPECT_EQ(checkCode("lock", "Right1", guesser), true);
+
+    // Pauses grow no longer than a few minutes.
+    for (int i = 0; i < 30; ++i) {
+        clock->advanceMs(10 * 60 * 1000);
+        checkCode("lock", "wrong", guesser);
+    }
+    clock->advanceMs(10 * 60 * 1000);
+    EXPECT_EQ(checkCode("lock", "Right1", guesser), true);
+}
+
+TEST_F(PeerRulesOnTheStore, WrongCodesFromManySessionsSlowTheShareForNewcomers)
+{
+    publish(QStringLiteral("LOCK"), makeDir(QStringLiteral("data/locked")), QStringLiteral("Right1"));
+    EXPECT_EQ(checkCode("", "right1", QStringLiteral("Early|ME")), false) << "no default share";
+    EXPECT_EQ(checkCode("lock", "right1", QStringLiteral("Early|ME")), true);
+    // One wrong code from each of many sessions, as a guesser that makes up session texts does.
+    for (int i = 1; i <= 19; ++i)
+        EXPECT_EQ(checkCode("LOCK", "wrong", QStringLiteral("S%1|ME").arg(i)), false) << i;
+    EXPECT_EQ(checkCode("lock", "Right1", QStringLiteral("New1|ME")), true) << "nineteen are not many yet";
+    EXPECT_EQ(checkCode("lock", "wrong", QStringLiteral("S20|ME")), false);
+
+    EXPECT_EQ(checkCode("lock", "Right1", QStringLiteral("New2|ME")), false) << "the twentieth pauses the share";
+    EXPECT_EQ(checkCode("LOCK", "Right1", QStringLiteral("Early|ME")), true) << "sessions that gave the code before go on";
+    clock->advanceMs(1000);
+    EXPECT_EQ(checkCode("lock", "Right1", QStringLiteral("New2|ME")), true);
+}
+
+TEST_F(PeerRulesOnTheStore, LinksThatLeadOutOfTheShareAreNeitherListedNorFollowed)
+{
+    const QString share = makeDir(QStringLiteral("data/pub"));
+    writeFile(QStringLiteral("data/pub/in.txt"), 4);
+    makeDir(QStringLiteral("data/pub/sub"));
+    const QString privateFile = writeFile(QStringLiteral("data/private.txt"), 7777);
+    const QString privateDir = makeDir(QStringLiteral("data/private"));
+    writeFile(QStringLiteral("data/private/x.txt"), 1);
+    ASSERT_TRUE(QFile::link(privateFile, share + QStringLiteral("/to-file")));
+    ASSERT_TRUE(QFile::link(privateDir, share + QStringLiteral("/to-dir")));
+    ASSERT_TRUE(QFile::link(share + QStringLiteral("/in.txt"), share + QStringLiteral("/to-in")));
+    ASSERT_TRUE(QFile::link(home + QStringLiteral("/nowhere"), share + QStringLiteral("/dangling")));
+    publish(QStringLiteral("PUB"), share);
+
+    EXPECT_EQ(count(share), "3");
+    const QStringList names = namesListed(share);
+    EXPECT_EQ(QSet<QString>(names.begin(), names.end()), QSet<QString>({"sub", "in.txt", "to-in"}));
+    EXPECT_EQ(count(share + QStringLiteral("/to-dir")), "0");
+    EXPECT_EQ(downloadValid(share + QStringLiteral("/to-file")), 0);
+    EXPECT_EQ(downloadValid(share + QStringLiteral("/to-in")), 1);
+}
+
+TEST_F(PeerRulesOnTheStore, HiddenEntriesCannotBeReachedByTheirExactPath)
+{
+    const QString share = makeDir(QStringLiteral("data/pub"));
+    writeFile(QStringLiteral("data/pub/.ssh/id_rsa"), 10);
+    writeFile(QStringLiteral("data/pub/.git/config"), 3);
+    writeFile(QStringLiteral("data/pub/.env"), 5);
+    writeFile(QStringLiteral("data/pub/visible.txt"), 2);
+    ASSERT_TRUE(QFile::link(share + QStringLiteral("/visible.txt"), share + QStringLiteral("/.lnk")));
+    publish(QStringLiteral("PUB"), share);
+
+    for (const char *path : {"/.ssh/id_rsa", "/.env", "/.lnk", "/.git/../.env"})
+        EXPECT_EQ(downloadValid(share + QLatin1String(path)), 0) << path;
+    for (const char *dir : {"/.ssh", "/.git"})
+        EXPECT_EQ(count(share + QLatin1String(dir)), "0") << dir;
+    EXPECT_EQ(ask(QStringLiteral("fileUploadCheck"), Json{{"dir", (share + QStringLiteral("/.ssh")).toStdString()}, {"fileList", {"id_rsa"}}})["data"]["task"],
+              Json::parse(R"([{"isExist":0,"size":0}])"));
+    EXPECT_EQ(ask(QStringLiteral("buildIcon2"), Json{{"fileList", {(share + QStringLiteral("/.env|1|1|-1")).toStdString()}}}),
+              Json({{"data", "[]"}}));
+    makeFolder(share, QStringLiteral(".hooks"));
+    makeFolder(share + QStringLiteral("/.git"), QStringLiteral("made"));
+    remove({share + QStringLiteral("/.ssh/id_rsa"), share + QStringLiteral("/.git"), share + QStringLiteral("/.env"),
+            share + QStringLiteral("/.lnk")});
+    for (const char *path : {"/.ssh/id_rsa", "/.git/config", "/.env", "/.lnk"})
+        EXPECT_TRUE(QFileInfo::exists(share + QLatin1String(path))) << path;
+    EXPECT_FALSE(QFileInfo::exists(share + QStringLiteral("/.hooks")));
+    EXPECT_FALSE(QFileInfo::exists(share + QStringLiteral("/.git/made")));
+    EXPECT_EQ(downloadValid(share + QStringLiteral("/visible.txt")), 1);
+
+    // A share whose own folder or file is hidden works like any other.
+    const QString dots = makeDir(QStringLiteral("data/.dots"));
+    writeFile(QStringLiteral("data/.dots/notes.txt"), 6);
+    publish(QStringLiteral("DOTS"), dots);
+    publish(QStringLiteral("ENV"), share + QStringLiteral("/.env"), {}, true, false, false);
+    EXPECT_EQ(count(dots), "1");
+    EXPECT_EQ(downloadValid(dots + QStringLiteral("/notes.txt")), 1);
+    EXPECT_EQ(downloadValid(share + QStringLiteral("/.env")), 1);
 }

@@ -37,15 +37,21 @@ QString FakeShareStore::defaultTag() const
     return QString();
 }
 
-QString FakeShareStore::LocalShare_GetCTime(const QString &tag)
+const Share *FakeShareStore::find(const QString &tag) const
 {
-    ++calls;
     const QString wanted = isIndexTag(tag) ? defaultTag() : tag;
     for (const Share &share : shares) {
         if (!wanted.isEmpty() && sameText(share.tag, wanted))
-            return share.ctime;
+            return &share;
     }
-    return QString();
+    return nullptr;
+}
+
+QString FakeShareStore::LocalShare_GetCTime(const QString &tag)
+{
+    ++calls;
+    const Share *share = find(tag);
+    return share ? share->ctime : QString();
 }
 
 bool FakeShareStore::LocalShare_CheckPassword(const QString &tag, const QString &pass)
@@ -55,6 +61,13 @@ bool FakeShareStore::LocalShare_CheckPassword(const QString &tag, const QString 
     return std::any_of(shares.begin(), shares.end(), [&](const Share &share) {
         return !wanted.isEmpty() && sameText(share.tag, wanted) && sameText(share.password, pass);
     });
+}
+
+QString FakeShareStore::LocalShare_GetTag(const QString &tag)
+{
+    ++calls;
+    const Share *share = find(tag);
+    return share ? share->tag : QString();
 }
 
 QList<nlohmann::json> FakeShareStore::LocalShare_List(const QString &tag, bool onlyEnabled, bool useDefault)

@@ -39,6 +39,7 @@ class FakeShareStore final : public ShareStoreInterface
 public:
     QString LocalShare_GetCTime(const QString &tag) override;
     bool LocalShare_CheckPassword(const QString &tag, const QString &pass) override;
+    QString LocalShare_GetTag(const QString &tag) override;
     QList<nlohmann::json> LocalShare_List(const QString &tag, bool onlyEnabled, bool useDefault) override;
 
     // The record a peer receives for share.
@@ -49,6 +50,8 @@ public:
 
 private:
     QString defaultTag() const;
+    // The share tag names (default rule, letter case aside).
+    const Share *find(const QString &tag) const;
 };
 
 class PeerFixture : public BridgeTest

@@ -5,11 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <sqlite3.h>
 
 #include <functional>
 #include <string>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -96,6 +99,33 @@ TEST(UtilDBOpen, SecondStartLeavesAnExistingFileAsItIs)
     EXPECT_EQ(UtilDB::getIcon("SaveAtDir"), "/home/me/Downloads");
     EXPECT_EQ(UtilDB::getValue("select hostid from remotesharing where id_acc=?", {7}), "h1");
     UtilDB::close();
+}
+
+TEST(UtilDBOpen, OnlyTheUserCanReadTheDatabaseAfterAFirstStartAndAfterAnOlderVersionsStart)
+{
+    const QString folder = QFileInfo(databasePath()).path();
+    const auto modeOf = [](const QString &path) {
+        struct stat st {};
+        EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+        return st.st_mode & 07777;
+    };
+    // A first start, under the usual umask.
+    const mode_t oldMask = ::umask(022);
+    UtilDB::open();
+    ASSERT_TRUE(UtilDB::setIcon("Login_Password", "s3cret"));
+    UtilDB::close();
+    EXPECT_EQ(modeOf(folder), 0700u);
+    EXPECT_EQ(modeOf(databasePath()), 0600u);
+
+    // What an earlier version left: both open to every local user.
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(databasePath()).constData(), 0644), 0);
+    UtilDB::open();
+    EXPECT_EQ(modeOf(folder), 0700u);
+    EXPECT_EQ(modeOf(databasePath()), 0600u);
+    EXPECT_EQ(UtilDB::getIcon("Login_Password"), "s3cret") << "tightened, not replaced";
+    UtilDB::close();
+    ::umask(oldMask);
 }
 
 TEST(UtilDBOpen, SchemaRunsOncePerConnection)

@@ -11,6 +11,8 @@
 #include "view_sharing_remote_upload.h"
 
 #include <QPushButton>
+#include <QTest>
+#include <QToolButton>
 
 using namespace RemoteTest;
 
@@ -53,23 +55,61 @@ TEST_F(RemoteFixture, DeleteThatThePeerRefusesIsReported)
     EXPECT_EQ(view.items().size(), 3);
 }
 
-TEST_F(RemoteFixture, WithoutTheRightNothingIsAskedOfThePeer)
+TEST_F(RemoteFixture, WhatTheShareDoesNotAllowIsOffFromTheStartAndSaysWhy)
 {
-    bridge.share = Json{{"tag", "Pics"}, {"path", "/srv/pics"}, {"isdir", 1}, {"isenabled", 1},
-                        {"isupload", 0}, {"isdownload", 0}, {"isfiledel", 0}};
-    ViewSharingRemoteFileList &view = openConnected();
-    view.table()->selectRows({0});
+    // One right taken away at a time: its button is off with the reason as its tooltip, the
+    // others stay on without one; asking anyway asks nothing of the peer.
+    struct Right {
+        const char *member;
+        const char *button;
+        const char *reason;
+    };
+    for (const Right &right : {Right{"isdownload", "downloadButton", "RS_NoDownloadRight"},
+                               Right{"isupload", "uploadButton", "RS_NoUploadRight"},
+                               Right{"isfiledel", "deleteButton", "RS_NoDeleteRight"}}) {
+        bridge.share = Json{{"tag", "Pics"}, {"path", "/srv/pics"}, {"isdir", 1}, {"isenabled", 1},
+                            {"isupload", 1}, {"isdownload", 1}, {"isfiledel", 1}};
+        (*bridge.share)[right.member] = 0;
+        ViewSharingRemoteFileList &view = openConnected();
+        view.table()->selectRows({0});
+        for (const char *name : {"downloadButton", "uploadButton", "deleteButton"}) {
+            QToolButton *button = view.findChild<QToolButton *>(QString::fromLatin1(name));
+            const bool denied = qstrcmp(name, right.button) == 0;
+            EXPECT_EQ(button->isEnabled(), !denied) << right.member << " " << name;
+            EXPECT_EQ(button->toolTip(), denied ? english(right.reason) : QString()) << right.member << " " << name;
+        }
+        view.requestDelete();
+        view.openDownload();
+        view.openUpload();
+        EXPECT_FALSE(view.confirmDialog()->isVisible() && qstrcmp(right.button, "deleteButton") == 0);
+        EXPECT_FALSE(view.downloadSheet() && qstrcmp(right.button, "downloadButton") == 0);
+        EXPECT_FALSE(view.uploadSheet() && qstrcmp(right.button, "uploadButton") == 0);
+        if (view.confirmDialog()->isVisible())
+            view.confirmDialog()->reject();
+        if (view.downloadSheet())
+            view.downloadSheet()->reject();
+        if (view.uploadSheet())
+            view.uploadSheet()->reject();
+        spin(30);
+    }
+    EXPECT_EQ(bridge.count(QStringLiteral("opFileList")), 0);
+}
 
-    view.requestDelete();
-    EXPECT_FALSE(view.confirmDialog()->isVisible());
-    EXPECT_EQ(view.toast()->toast(), AlertToast::result(false, english("RS_NoDeleteRight")));
-    view.openDownload();
-    EXPECT_EQ(view.downloadSheet(), nullptr);
-    EXPECT_EQ(view.toast()->toast(), AlertToast::result(false, english("RS_NoDownloadRight")));
-    view.openUpload();
-    EXPECT_EQ(view.uploadSheet(), nullptr);
-    EXPECT_EQ(view.toast()->toast(), AlertToast::result(false, english("RS_NoUploadRight")));
-    spin(50);
+TEST_F(RemoteFixture, TheDeleteKeyAsksWithTheNamesAndCancelIsTheDefault)
+{
+    bridge.folders[QStringLiteral("/srv/pics")] = RemoteTest::entries(6, QStringLiteral("photo"), QStringLiteral("png"));
+    ViewSharingRemoteFileList &view = openConnected();
+    view.table()->selectRows({0, 1, 2, 3, 4});
+    view.table()->setFocus();
+    QTest::keyClick(view.table(), Qt::Key_Delete);
+    ASSERT_TRUE(waitFor([&] { return view.confirmDialog()->isVisible(); }));
+    EXPECT_EQ(view.confirmDialog()->setting()->info(),
+              english("RS_DeleteFilesInfo")
+                  .arg(english("RS_AndMore").arg(QStringLiteral("photo001.png, photo002.png, photo003.png")).arg(2)));
+    // A bare Return does not delete.
+    QTest::keyClick(view.confirmDialog(), Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return !view.confirmDialog()->isVisible(); }));
+    spin(30);
     EXPECT_EQ(bridge.count(QStringLiteral("opFileList")), 0);
 }
 

@@ -3,6 +3,8 @@
 #include "remote_test_support.h"
 
 #include "bridge_supervisor.h"
+#include "dialog_input_setting.h"
+#include "dialog_input_view.h"
 #include "env.h"
 #include "link_status.h"
 #include "p2p_client_msg.h"
@@ -149,6 +151,35 @@ TEST_F(RemoteFixture, ARefusedShareOrADisabledOneIsShownAsSuch)
     view.ConnectRemoteHost();
     ASSERT_TRUE(waitFor([&] { return view.isHostInvalid(); }));
     EXPECT_EQ(view.hostStateText(), english("RS_ShareDisabled"));
+}
+
+TEST_F(RemoteFixture, ARefusedShareLetsTheCodeBeTypedAgainAndAWorkingCodeIsKept)
+{
+    RemoteSharing stored = RemoteTest::host();
+    stored.password = QStringLiteral("old");
+    ASSERT_TRUE(RemoteSharing_Add(stored));
+    bridge.share.reset();
+    ViewSharingRemoteFileList &view = openBrowser(stored);
+    ASSERT_TRUE(waitFor([&] { return view.isHostInvalid(); }));
+    QPushButton *enter = view.findChild<QPushButton *>(QStringLiteral("enterCodeButton"));
+    ASSERT_TRUE(enter && enter->isVisible());
+
+    // A code that still fails is not kept.
+    enter->click();
+    ASSERT_TRUE(waitFor([&] { return view.accessCodeDialog()->isVisible(); }));
+    view.accessCodeDialog()->setting()->setValue(QStringLiteral("wrong"));
+    view.accessCodeDialog()->onOK();
+    ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("getShareInfo")) == 2 && view.isHostInvalid(); }));
+    EXPECT_EQ(bridge.withCode(QStringLiteral("getShareInfo")).last().data["pass"], "wrong");
+    EXPECT_EQ(RemoteSharing_List().value(0).password, "old");
+
+    // One that works opens the share and is stored with the host.
+    bridge.share = Json{{"tag", "Pics"}, {"path", "/srv/pics"}, {"isdir", 1}, {"isenabled", 1}};
+    view.retryWithAccessCode(QStringLiteral("Secret42"));
+    ASSERT_TRUE(waitFor([&] { return view.isConnected(); }));
+    EXPECT_EQ(bridge.withCode(QStringLiteral("getShareInfo")).last().data["pass"], "Secret42");
+    EXPECT_EQ(RemoteSharing_List().value(0).password, "Secret42");
+    EXPECT_FALSE(enter->isVisible());
 }
 
 TEST_F(RemoteFixture, AShareThatStopsAnsweringOrChangesIsReportedGone)

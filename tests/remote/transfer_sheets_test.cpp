@@ -9,12 +9,16 @@
 #include "download_folder.h"
 #include "file_dialog_panels.h"
 #include "test_home.h"
+#include "url_catcher.h"
 #include "util_db.h"
+#include "util_system.h"
 #include "view_sharing_remote_download.h"
 #include "view_sharing_remote_upload.h"
 #include "working_items.h"
 
 #include <QDir>
+#include <QFile>
+#include <QUrl>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -94,8 +98,71 @@ TEST_F(TransferSheets, ADownloadRunsToOneHundredIntoTheDownloadFolder)
     poll(*sheet);
     EXPECT_EQ(sheet->status(), Status::dsFinished);
     EXPECT_EQ(sheet->findChild<QProgressBar *>()->value(), 100);
-    EXPECT_EQ(statusLine(*sheet), english("RS_DownloadDone").arg(folder));
+    EXPECT_EQ(statusLine(*sheet), english("RS_DownloadDone"));
     EXPECT_TRUE(sheet->findChild<QPushButton *>(QStringLiteral("closeSheetButton"))->isVisible());
+    // A finished download offers its folder.
+    UrlCatcher urls;
+    QPushButton *open = sheet->findChild<QPushButton *>(QStringLiteral("openFolderButton"));
+    ASSERT_TRUE(open && open->isVisible());
+    open->click();
+    EXPECT_EQ(urls.opened, QList<QUrl>({QUrl::fromLocalFile(folder + QStringLiteral("/"))}));
+}
+
+TEST_F(TransferSheets, ProgressShowsTheBytesAndTheRateBesideThePercentage)
+{
+    bridge.statuses = {ScriptedRemoteBridge::status(2, 1'000'000, 10'000'000), ScriptedRemoteBridge::status(2, 3'000'000, 10'000'000),
+                       ScriptedRemoteBridge::status(3, 10'000'000, 10'000'000)};
+    auto sheet = download({QStringLiteral("/srv/pics/big.bin")});
+    EXPECT_TRUE(sheet->findChild<QPushButton *>(QStringLiteral("startButton"))->isDefault()) << "Return starts";
+    sheet->startTransfer();
+    ASSERT_TRUE(waitFor([&] { return sheet->status() == Status::dsRunning; }));
+    const auto bar = [&] { return sheet->findChild<QProgressBar *>()->text(); };
+    const auto size = [](qint64 bytes) { return UtilSystem::formatFileSize(std::uint64_t(bytes)); };
+    poll(*sheet);
+    EXPECT_EQ(bar(), QStringLiteral("10% · %1 of %2").arg(size(1'000'000), size(10'000'000)));
+    // 2 MB more two seconds later: 1 MB a second.
+    clock->advanceMs(2000);
+    poll(*sheet);
+    EXPECT_EQ(bar(), QStringLiteral("30% · %1 of %2 · %3/s").arg(size(3'000'000), size(10'000'000), size(1'000'000)));
+    poll(*sheet);
+    EXPECT_EQ(bar(), QStringLiteral("100% · %1 of %1").arg(size(10'000'000)));
+}
+
+TEST_F(TransferSheets, ADownloadSaysWhichNamesWereTakenAndWhatACancelLeft)
+{
+    const QString folder = DownloadFolder::defaultFolder();
+    QDir().mkpath(folder);
+    const auto put = [&](const QString &name) {
+        QFile file(folder + u'/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    };
+    put(QStringLiteral("report.txt"));
+    put(QStringLiteral("report (1).txt"));
+
+    // Finished: the taken name is said, the free one is not.
+    bridge.statuses = {ScriptedRemoteBridge::status(3, 10, 10, 2, 2)};
+    auto sheet = download({QStringLiteral("/srv/pics/report.txt"), QStringLiteral("/srv/pics/notes.txt")});
+    sheet->startTransfer();
+    ASSERT_TRUE(waitFor([&] { return sheet->status() == Status::dsRunning; }));
+    put(QStringLiteral("report (2).txt"));
+    put(QStringLiteral("notes.txt"));
+    poll(*sheet);
+    ASSERT_EQ(sheet->status(), Status::dsFinished);
+    EXPECT_EQ(statusLine(*sheet), english("RS_DownloadDone") + u'\n'
+                                      + english("RS_SavedAs").arg(QStringLiteral("report.txt"), QStringLiteral("report (2).txt")));
+
+    // Cancelled: what had already arrived is named.
+    bridge.statuses = {ScriptedRemoteBridge::status(2, 5, 10, 1, 2), ScriptedRemoteBridge::status(5, 5, 10, 1, 2)};
+    auto second = download({QStringLiteral("/srv/pics/a.png"), QStringLiteral("/srv/pics/big.bin")});
+    second->startTransfer();
+    ASSERT_TRUE(waitFor([&] { return second->status() == Status::dsRunning; }));
+    put(QStringLiteral("a.png"));
+    poll(*second);
+    second->cancelTransfer();
+    poll(*second);
+    ASSERT_EQ(second->status(), Status::dsCanceled);
+    EXPECT_EQ(statusLine(*second), english("RS_TransferCanceled") + u'\n' + english("RS_AlreadySaved").arg(QStringLiteral("a.png")));
+    EXPECT_FALSE(second->findChild<QPushButton *>(QStringLiteral("openFolderButton"))->isVisible());
 }
 
 TEST_F(TransferSheets, TheChosenFolderIsStoredAndUsed)
@@ -141,7 +208,7 @@ TEST_F(TransferSheets, CancelAsksTheBridgeAndEndsCancelled)
 
     poll(*sheet);
     EXPECT_EQ(sheet->status(), Status::dsCanceled);
-    EXPECT_EQ(statusLine(*sheet), english("RS_TransferCanceled"));
+    EXPECT_EQ(statusLine(*sheet), english("RS_TransferCanceled") + u'\n' + english("RS_NothingSaved"));
 }
 
 TEST_F(TransferSheets, ABridgeThatStopsAnsweringEndsTheDownload)

@@ -7,8 +7,10 @@
 #include "shares_test_support.h"
 #include "sharing_obj_list.h"
 #include "view_sharing_detail.h"
+#include "sharing_tag_edit_view.h"
 #include "view_sharing_local.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -159,7 +161,7 @@ TEST_F(ShareDetail, ACancelledOrManyFolderPathChoiceChangesNothing)
         QTest::qWait(20);
     }
     ASSERT_TRUE(FileDialogPanels::lastRequest());
-    EXPECT_EQ(FileDialogPanels::lastRequest()->title, "Choose one file or folder");
+    EXPECT_EQ(FileDialogPanels::lastRequest()->title, "Choose folders to share");
     EXPECT_TRUE(FileDialogPanels::lastRequest()->chooseDir);
     EXPECT_EQ(shareRow("AB12").value(1), photos);
     EXPECT_EQ(field("AB12", "pathField"), photos);
@@ -255,6 +257,51 @@ TEST_F(ShareDetail, TheLinkAndTheFolderOpenOnTheDesktop)
     EXPECT_EQ(openedUrls().at(0), QUrl(shareHostLink("myhost") + "AB12"));
     EXPECT_EQ(openedUrls().at(1), QUrl::fromLocalFile(photos + "/"));
     EXPECT_EQ(in<QToolButton>("AB12", "editTagButton")->toolTip(), "Customize the access URL");
+}
+
+TEST_F(ShareDetail, EveryIconButtonIsReachedWithTabAndPressedFromTheKeyboard)
+{
+    showPage({storeShare("AB12", photos)});
+    ViewSharingDetail *card = pane("AB12");
+    ASSERT_TRUE(card);
+
+    // Tab from the path field walks the card; each icon button comes, with a tooltip.
+    const QStringList icons{"choosePathButton", "openPathButton", "editTagButton", "openLinkButton", "accessCodeButton"};
+    in<QLineEdit>("AB12", "pathField")->setFocus();
+    QStringList reached;
+    for (int i = 0; i < 20 && card->isAncestorOf(QApplication::focusWidget()); ++i) {
+        reached << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    for (const QString &name : icons) {
+        EXPECT_TRUE(reached.contains(name)) << name.toStdString() << " not reached: " << reached.join(' ').toStdString();
+        EXPECT_FALSE(in<QToolButton>("AB12", name.toLatin1().constData())->toolTip().isEmpty()) << name.toStdString();
+    }
+
+    // Space or Return on each opens what a click opens.
+    struct Press {
+        const char *button;
+        Qt::Key key;
+        std::function<bool()> opened;
+    };
+    FileDialogPanels::setNextAnswer({});
+    const QList<Press> presses{
+        {"choosePathButton", Qt::Key_Return, [] { return FileDialogPanels::lastRequest().has_value(); }},
+        {"openPathButton", Qt::Key_Space, [this] { return openedUrls().size() == 1; }},
+        {"editTagButton", Qt::Key_Return, [card] { return card->tagEditor() && card->tagEditor()->isVisible(); }},
+        {"openLinkButton", Qt::Key_Return, [this] { return openedUrls().size() == 2; }},
+        {"accessCodeButton", Qt::Key_Space, [this] { return window->inputView().isVisible(); }},
+    };
+    for (const Press &press : presses) {
+        QToolButton *button = in<QToolButton>("AB12", press.button);
+        button->setFocus();
+        QTest::keyClick(button, press.key);
+        EXPECT_TRUE(waitFor(press.opened)) << press.button;
+        if (card->tagEditor())
+            card->tagEditor()->reject();
+    }
+    // The access-code dialog states its rules before anything is typed.
+    EXPECT_EQ(window->dialogInputSetting().tips(), toastText("LS_AccessCodeRule"));
 }
 
 } // namespace

@@ -66,7 +66,7 @@ TEST_F(LocalSharesPage, AddsFoldersUpToTheShareLimitAndRefusesPastIt)
     const QString photos = makeFolder("Photos");
     addThroughPanel({photos});
     ASSERT_TRUE(FileDialogPanels::lastRequest());
-    EXPECT_EQ(FileDialogPanels::lastRequest()->title, "Choose one file or folder");
+    EXPECT_EQ(FileDialogPanels::lastRequest()->title, "Choose folders to share");
     EXPECT_TRUE(FileDialogPanels::lastRequest()->chooseDir);
     ASSERT_EQ(window->toasts.size(), 1);
     EXPECT_EQ(window->toasts.last(), AlertToast::result(true, "Done!"));

@@ -1,9 +1,14 @@
 #include "dialog_confirm_setting.h"
 #include "dialog_confirm_view.h"
+#include "dialog_input_setting.h"
+#include "dialog_input_view.h"
+#include "dialog_loading.h"
+#include "dialog_loading_setting.h"
 #include "ui_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -117,13 +122,49 @@ TEST_F(ConfirmDialog, CloseIconAndEscapeRunNoAction)
     EXPECT_TRUE(ran.isEmpty());
 }
 
-TEST_F(ConfirmDialog, ReturnPressesOK)
+TEST_F(ConfirmDialog, ABareReturnNeverConfirmsWhatDestroys)
 {
-    setting.setOkAction([this] { ran << QStringLiteral("ok"); });
-    openDialog();
-    QTest::keyClick(dialog.data(), Qt::Key_Return);
-    EXPECT_EQ(ran, QStringList{"ok"});
-    EXPECT_FALSE(dialog->isVisible());
+    // With a Cancel the panel asks before something is destroyed: Return cancels. A message with
+    // OK alone is closed by Return.
+    struct Case {
+        bool withCancel;
+        const char *expected;
+    };
+    for (const Case &each : {Case{true, "cancel"}, Case{false, "ok"}}) {
+        ran.clear();
+        setting.setIsBtnCancel(each.withCancel);
+        setting.setOkAction([this] { ran << QStringLiteral("ok"); });
+        setting.setCancelAction([this] { ran << QStringLiteral("cancel"); });
+        openDialog();
+        EXPECT_EQ(QApplication::focusWidget(), dialog->defaultButton());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(ran, QStringList{each.expected}) << each.withCancel;
+        EXPECT_FALSE(dialog->isVisible());
+    }
+}
+
+TEST_F(ConfirmDialog, SheetsSitCentredOnTheirWindowAndGoWithIt)
+{
+    owner.move(200, 150);
+    QTest::qWait(20);
+    DialogInput_Setting inputSetting;
+    DialogInputView input(&inputSetting, true, &owner);
+    DialogLoadingSetting loadingSetting;
+    DialogLoadingSheet loading(&loadingSetting, &owner);
+    setting.setInfo(QStringLiteral("A message long enough to need a second line in this panel, which is four hundred and "
+                                   "eighty wide, so that the panel grows taller than it starts."));
+    for (SheetDialog *sheet : std::initializer_list<SheetDialog *>{dialog.data(), &input, &loading}) {
+        sheet->open();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet));
+        QTest::qWait(20);
+        EXPECT_LE((sheet->geometry().center() - owner.geometry().center()).manhattanLength(), 2)
+            << sheet->objectName().toStdString();
+        owner.move(owner.pos() + QPoint(60, 40));
+        QTest::qWait(20);
+        EXPECT_LE((sheet->geometry().center() - owner.geometry().center()).manhattanLength(), 2)
+            << sheet->objectName().toStdString() << " after its window moved";
+        sheet->reject();
+    }
 }
 
 TEST_F(ConfirmDialog, AnActionThatClosesThePanelLeavesItClosed)

@@ -1,6 +1,13 @@
 #include "dialog_confirm_setting.h"
 
-DialogConfirmSetting::DialogConfirmSetting(QObject *parent) : QObject(parent) {}
+#include "localization.h"
+
+DialogConfirmSetting::DialogConfirmSetting(QObject *parent)
+    : QObject(parent),
+      m_title(localizedString(QStringLiteral("Confirm"))),
+      m_info(localizedString(QStringLiteral("Are you sure?")))
+{
+}
 
 void DialogConfirmSetting::setTitle(const QString &title)
 {

@@ -40,8 +40,8 @@ Q_SIGNALS:
     void changed();
 
 private:
-    QString m_title = QStringLiteral("Confirm");
-    QString m_info = QStringLiteral("Are you sure?");
+    QString m_title;
+    QString m_info;
     bool m_isBtnOK = true;
     bool m_isBtnCancel = true;
     Action m_okAction;

@@ -4,7 +4,7 @@
 #include "localization.h"
 #include "theme.h"
 
-#include <QHBoxLayout>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -13,7 +13,9 @@ DialogConfirmView::DialogConfirmView(DialogConfirmSetting *setting, QWidget *par
     : SheetDialog(parent), m_setting(setting)
 {
     setObjectName(QStringLiteral("dialogConfirm"));
-    setFixedSize(480, 160);
+    // 480 by 160, taller when the message needs more lines.
+    setFixedWidth(480);
+    setMinimumHeight(160);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
@@ -29,22 +31,18 @@ DialogConfirmView::DialogConfirmView(DialogConfirmSetting *setting, QWidget *par
     layout->addWidget(m_info, 0, Qt::AlignHCenter);
     layout->addStretch(1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 0, 8, 15);
-    buttons->setSpacing(0);
-    m_ok = new QPushButton(localizedString(LocalizedStringKey("OK").stringKey()), this);
+    // The platform's order; a question whose answer destroys something (every confirm with a
+    // Cancel here) answers a bare Return with Cancel.
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
+    buttons->setContentsMargins(12, 8, 12, 15);
+    m_ok = buttons->addButton(localizedString(LocalizedStringKey("OK").stringKey()), QDialogButtonBox::AcceptRole);
     m_ok->setObjectName(QStringLiteral("okButton"));
     m_ok->setMinimumWidth(66);
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(localizedString(LocalizedStringKey("Cancel").stringKey()), this);
+    m_cancel = buttons->addButton(localizedString(LocalizedStringKey("Cancel").stringKey()), QDialogButtonBox::RejectRole);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setMinimumWidth(66);
-    m_cancel->setAutoDefault(false);
-    buttons->addWidget(m_ok);
-    buttons->addSpacing(18);
-    buttons->addWidget(m_cancel);
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
 
     connect(m_ok, &QPushButton::clicked, this, &DialogConfirmView::onOK);
     connect(m_cancel, &QPushButton::clicked, this, &DialogConfirmView::onCancel);
@@ -63,8 +61,8 @@ DialogConfirmSetting *DialogConfirmView::setting() const
 void DialogConfirmView::showEvent(QShowEvent *event)
 {
     refresh();
-    m_ok->setFocus();
     SheetDialog::showEvent(event);
+    defaultButton()->setFocus();
 }
 
 void DialogConfirmView::refresh()
@@ -79,6 +77,19 @@ void DialogConfirmView::refresh()
     m_info->setFixedHeight(qMax(m_info->heightForWidth(m_info->width()), m_info->fontMetrics().height()));
     m_ok->setVisible(m_setting->isBtnOK());
     m_cancel->setVisible(m_setting->isBtnCancel());
+    QPushButton *chosen = defaultButton();
+    for (QPushButton *button : {m_ok, m_cancel}) {
+        button->setAutoDefault(button == chosen);
+        button->setDefault(button == chosen);
+    }
+    adjustSize();
+}
+
+QPushButton *DialogConfirmView::defaultButton() const
+{
+    if (m_setting && m_setting->isBtnCancel())
+        return m_cancel;
+    return m_ok;
 }
 
 void DialogConfirmView::onOK()

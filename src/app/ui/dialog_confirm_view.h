@@ -11,6 +11,8 @@ class QPushButton;
 // A confirm panel: heading, message, OK, optionally Cancel, and a close icon. It shows what its
 // owner's DialogConfirmSetting holds when it opens (and follows later writes). OK and Cancel run
 // the stored action and then close the panel; the close icon and Escape only close it.
+// With a Cancel the panel asks before something is destroyed, so Cancel, not OK, is what a bare
+// Return presses; a message with OK alone is closed by Return.
 //
 //     setting.setTitle(...); setting.setInfo(...); setting.setOkAction([] { ... });
 //     dialog->open();
@@ -25,6 +27,8 @@ public:
     ~DialogConfirmView() override;
 
     DialogConfirmSetting *setting() const;
+    // The button a bare Return presses: Cancel when it shows, else OK.
+    QPushButton *defaultButton() const;
 
 protected:
     void showEvent(QShowEvent *event) override;

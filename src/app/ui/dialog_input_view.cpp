@@ -8,6 +8,7 @@
 #include "toast_overlay.h"
 #include "util_system.h"
 
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,7 +19,9 @@ DialogInputView::DialogInputView(DialogInput_Setting *setting, bool isCanSubmiti
     : SheetDialog(parent), m_setting(setting)
 {
     setObjectName(QStringLiteral("dialogInput"));
-    setFixedSize(480, 160);
+    // 480 by 160, taller when a hint line states the rules above the field.
+    setFixedWidth(480);
+    setMinimumHeight(160);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
@@ -30,6 +33,7 @@ DialogInputView::DialogInputView(DialogInput_Setting *setting, bool isCanSubmiti
     m_tips->setObjectName(QStringLiteral("tipsLabel"));
     m_tips->setTextFormat(Qt::PlainText);
     m_tips->setContentsMargins(10, 0, 10, 4);
+    m_tips->setWordWrap(true);
     layout->addWidget(m_tips);
 
     m_field = new QLineEdit(this);
@@ -46,27 +50,23 @@ DialogInputView::DialogInputView(DialogInput_Setting *setting, bool isCanSubmiti
     layout->addLayout(fieldRow);
     layout->addStretch(1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 0, 8, 20);
-    buttons->setSpacing(0);
-    m_ok = new QPushButton(localizedString(LocalizedStringKey("Sys_Button_OK").stringKey()), this);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
+    buttons->setContentsMargins(12, 8, 12, 20);
+    m_ok = buttons->addButton(localizedString(LocalizedStringKey("Sys_Button_OK").stringKey()), QDialogButtonBox::AcceptRole);
     m_ok->setObjectName(QStringLiteral("okButton"));
     m_ok->setMinimumWidth(66);
-    m_cancel = new QPushButton(localizedString(LocalizedStringKey("Sys_Button_Cancel").stringKey()), this);
+    m_cancel = buttons->addButton(localizedString(LocalizedStringKey("Sys_Button_Cancel").stringKey()),
+                                  QDialogButtonBox::RejectRole);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setMinimumWidth(66);
+    layout->addWidget(buttons);
     // Return belongs to the field alone: a default button would answer it even while OK is off.
-    for (QPushButton *button : {m_ok, m_cancel}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
-    buttons->addWidget(m_ok);
-    buttons->addSpacing(18);
-    buttons->addWidget(m_cancel);
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
+    setWithoutDefaultButton();
 
     m_toast = new ToastOverlay(this, ToastOverlay::kPanelDuration);
+    // Over the heading, not over the buttons the user reaches for next.
+    m_toast->setBannerAtTop(true);
 
     connect(m_ok, &QPushButton::clicked, this, &DialogInputView::onOK);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -103,11 +103,11 @@ QString DialogInputView::refusal(const DialogInput_Setting &setting, const QStri
     if (setting.isAllowEmpty() && n == 0)
         return {};
     if (n < setting.lenMin())
-        return QStringLiteral("input length should >=") + QString::number(setting.lenMin());
+        return localizedString(QStringLiteral("input length should >=")) + QString::number(setting.lenMin());
     if (n > setting.lenMax())
-        return QStringLiteral("input length should <=") + QString::number(setting.lenMax());
+        return localizedString(QStringLiteral("input length should <=")) + QString::number(setting.lenMax());
     if (setting.validType() == DialogInput_Setting_ValidType::dsvPassword && !UtilSystem::isValidAlnum(value, 4, 16))
-        return QStringLiteral("The password should be 4~16 characters/numbers");
+        return localizedString(QStringLiteral("The password should be 4~16 characters/numbers"));
     // No further rule for the other kinds: the length checks are all they ask.
     return {};
 }
@@ -144,6 +144,7 @@ void DialogInputView::refresh()
     titleLabel()->setText(m_setting->title());
     m_tips->setText(m_setting->tips());
     m_tips->setVisible(!m_setting->tips().isEmpty());
+    adjustSize();
     if (m_field->text() != m_setting->value())
         m_field->setText(m_setting->value());
 }

@@ -37,7 +37,8 @@ QStringList chosenPaths(const QFileDialog &panel)
 
 QFileDialog *FileDialogPanels::createPanel(QWidget *parent, const QString &title, bool chooseDir)
 {
-    auto *panel = new QFileDialog(parent, title);
+    // Opens in the home folder: the program's working folder means nothing to the user.
+    auto *panel = new QFileDialog(parent, title, QDir::homePath());
     panel->setObjectName(QStringLiteral("openPanel"));
     panel->setAcceptMode(QFileDialog::AcceptOpen);
     panel->setSizeGripEnabled(true);

@@ -1,11 +1,16 @@
 #include "sheet_dialog.h"
 
+#include "localization.h"
 #include "theme.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -16,6 +21,72 @@ SheetDialog::SheetDialog(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Fra
 }
 
 SheetDialog::~SheetDialog() = default;
+
+void SheetDialog::centreOnWindow()
+{
+    QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (!owner || owner == this)
+        return;
+    const QRect area = owner->geometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+}
+
+void SheetDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (m_withoutDefault)
+        clearDefaultButtons();
+    // Follows the window it belongs to for as long as it shows.
+    QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (owner != m_followed) {
+        if (m_followed)
+            m_followed->removeEventFilter(this);
+        m_followed = owner;
+        if (m_followed)
+            m_followed->installEventFilter(this);
+    }
+    centreOnWindow();
+    // A window manager may place a new window by its own rule once it is mapped; the sheet takes
+    // its place again after that.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            centreOnWindow();
+    });
+}
+
+void SheetDialog::clearDefaultButtons()
+{
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+}
+
+void SheetDialog::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous() && m_followed) {
+        m_followed->removeEventFilter(this);
+        m_followed = nullptr;
+    }
+    QDialog::hideEvent(event);
+}
+
+void SheetDialog::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    // A sheet that grows or shrinks with its content stays in the middle.
+    if (isVisible())
+        centreOnWindow();
+}
+
+bool SheetDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_followed && (event->type() == QEvent::Move || event->type() == QEvent::Resize) && isVisible())
+        centreOnWindow();
+    return QDialog::eventFilter(watched, event);
+}
 
 void SheetDialog::addTitleRow(QVBoxLayout *layout)
 {
@@ -28,7 +99,9 @@ void SheetDialog::addTitleRow(QVBoxLayout *layout)
     m_close->setIcon(Theme::icon(QStringLiteral("multiply.circle.fill"), Theme::color(QStringLiteral("btnRed"))));
     m_close->setIconSize(QSize(16, 16));
     m_close->setAutoRaise(true);
+    // Escape does what the icon does; Tab goes through the panel's own controls.
     m_close->setFocusPolicy(Qt::NoFocus);
+    m_close->setToolTip(localizedString(QStringLiteral("Sys_Close")));
     m_close->setCursor(Qt::PointingHandCursor);
     m_close->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0px; }"));
     connect(m_close, &QToolButton::clicked, this, &QDialog::reject);

@@ -7,7 +7,9 @@ class QToolButton;
 class QVBoxLayout;
 
 // A panel shown as a sheet over its parent window: window-modal (open it with open()), without
-// a title bar, centred on the parent and framed by a rounded border in "frameBorder".
+// a title bar, framed by a rounded border in "frameBorder". It sits centred on the window it
+// belongs to and goes with it when that window is moved or resized, so it is never left in a
+// corner of the screen where it cannot be moved.
 // Escape and the close icon close it without running any action.
 class SheetDialog : public QDialog
 {
@@ -18,16 +20,30 @@ public:
     explicit SheetDialog(QWidget *parent = nullptr);
     ~SheetDialog() override;
 
+    // Moves the sheet to the middle of its parent's window (nothing without a parent).
+    void centreOnWindow();
+
 protected:
     // Adds the first rows of a titled panel to layout: the red close icon at the leading edge,
     // the bold heading in the middle of the rest, and a divider under them.
     void addTitleRow(QVBoxLayout *layout);
     QLabel *titleLabel() const { return m_title; }
+    // Return belongs to the panel's fields: no button is made the default, not even by a
+    // QDialogButtonBox, which picks its first accepting button when the panel shows.
+    void setWithoutDefaultButton() { m_withoutDefault = true; }
+    // Takes the default away from every button again (after a button box was first shown).
+    void clearDefaultButtons();
     QToolButton *closeButton() const { return m_close; }
 
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QLabel *m_title = nullptr;
     QToolButton *m_close = nullptr;
+    QWidget *m_followed = nullptr;
+    bool m_withoutDefault = false;
 };

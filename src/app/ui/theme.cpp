@@ -7,7 +7,9 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QStyle>
+#include <QStyleOption>
 #include <QStyleFactory>
 #include <QSvgRenderer>
 
@@ -118,6 +120,29 @@ private:
     QByteArray m_svg;
 };
 
+// Fusion with a focus frame one sees at a glance: check boxes and lists draw theirs through
+// PE_FrameFocusRect, which Fusion keeps faint.
+class ClearFocusStyle final : public QProxyStyle
+{
+public:
+    explicit ClearFocusStyle(QStyle *base) : QProxyStyle(base) {}
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element != PE_FrameFocusRect) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(Theme::color(QStringLiteral("activeBorder")), 1.5));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(QRectF(option->rect).adjusted(0.75, 0.75, -0.75, -0.75), 3, 3);
+        painter->restore();
+    }
+};
+
 } // namespace
 
 QColor Theme::color(const QString &name)
@@ -198,7 +223,7 @@ void Theme::applyToApplication(QApplication &app)
 {
     ensureResources();
     if (QStyle *style = QStyleFactory::create(QStringLiteral("Fusion")))
-        app.setStyle(style);
+        app.setStyle(new ClearFocusStyle(style));
 
     QPalette palette = app.style()->standardPalette();
     palette.setColor(QPalette::Window, QColor(0xf7, 0xf9, 0xfb));

@@ -37,6 +37,9 @@ public:
     static QPixmap symbolPixmap(const QString &symbol, const QSize &size, const QColor &tint,
                                 qreal devicePixelRatio = 1.0);
 
+    // The focus ring of a button filled with the program's blue: dark enough to stand out on it.
+    static QColor focusOnBlue() { return QColor(0x0b, 0x3d, 0x66); }
+
     // The product's logo, square, width logical pixels wide.
     static QPixmap logo(int width, qreal devicePixelRatio = 1.0);
     static QIcon logoIcon();

@@ -80,7 +80,7 @@ void ToastOverlay::present(const AlertToast &toast)
     m_fadeIn->stop();
     m_fadeIn->start();
     if (m_toast.look() == AlertToast::Look::Banner) {
-        m_popIn->setStartValue(pos() + QPoint(0, 14));
+        m_popIn->setStartValue(pos() + QPoint(0, m_bannerAtTop ? -14 : 14));
         m_popIn->setEndValue(pos());
         m_popIn->start();
     }
@@ -171,7 +171,9 @@ void ToastOverlay::placeOnHost()
         size.setWidth(qMax(size.width(), qMax(size.height(), 150 + 2 * kShadow)));
     resize(size);
     const int x = area.center().x() - size.width() / 2 + 1;
-    const int y = banner ? area.bottom() - kBannerGap - size.height() + kShadow : area.center().y() - size.height() / 2;
+    int y = area.center().y() - size.height() / 2;
+    if (banner)
+        y = m_bannerAtTop ? area.top() + kBannerGap - kShadow : area.bottom() - kBannerGap - size.height() + kShadow;
     move(x, y);
 }
 

@@ -34,6 +34,10 @@ public:
     // Hides the toast now; nothing when none shows.
     void dismiss();
 
+    // Banner toasts sit at the top of the host instead of its foot (panels whose buttons are
+    // at the foot).
+    void setBannerAtTop(bool atTop) { m_bannerAtTop = atTop; }
+
     bool isShowing() const { return m_showing; }
     // The toast shown last.
     AlertToast toast() const { return m_toast; }
@@ -56,6 +60,7 @@ private:
     std::chrono::milliseconds m_duration;
     AlertToast m_toast;
     bool m_showing = false;
+    bool m_bannerAtTop = false;
     QBoxLayout *m_layout = nullptr;
     QLabel *m_icon = nullptr;
     QLabel *m_title = nullptr;

@@ -177,6 +177,14 @@ bool LocalShare_CheckPassword(const QString &tag, const QString &password)
                            {id, found, password});
 }
 
+QString LocalShare_GetTag(const QString &tag)
+{
+    const qint64 id = accountId();
+    const QString found = applyDefaultRule(tag, id);
+    return UtilDB::getValue(QStringLiteral("select tag from localshare where id_acc=? and UPPER(tag)=UPPER(?)"), {id, found})
+        .value_or(QString());
+}
+
 QString LocalShareExt_Get(const QString &tag, const QString &key)
 {
     return UtilDB::getValue(QStringLiteral("select value from localshare_ext where id_acc=? and UPPER(tag)=UPPER(?)"

@@ -19,6 +19,10 @@ QString LocalShare_GetCTime(const QString &tag);
 // matches the empty code only. An empty tag after the default rule matches nothing.
 bool LocalShare_CheckPassword(const QString &tag, const QString &password);
 
+// The tag as stored of the share that tag names (default rule, letter case aside); "" when there
+// is none.
+QString LocalShare_GetTag(const QString &tag);
+
 // One setting of a share; "" when there is none.
 QString LocalShareExt_Get(const QString &tag, const QString &key);
 

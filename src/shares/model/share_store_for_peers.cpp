@@ -13,6 +13,11 @@ bool ShareStoreForPeers::LocalShare_CheckPassword(const QString &tag, const QStr
     return ::LocalShare_CheckPassword(tag, pass);
 }
 
+QString ShareStoreForPeers::LocalShare_GetTag(const QString &tag)
+{
+    return ::LocalShare_GetTag(tag);
+}
+
 QList<nlohmann::json> ShareStoreForPeers::LocalShare_List(const QString &tag, bool onlyEnabled, bool useDefault)
 {
     QList<nlohmann::json> records;
