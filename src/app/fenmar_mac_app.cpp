@@ -7,11 +7,14 @@
 #include "file_dialog_panels.h"
 #include "main_view.h"
 #include "peer_request_handler.h"
+#include "quit_signals.h"
 #include "share_store_for_peers.h"
 #include "theme.h"
 #include "util_db.h"
 
 #include <QApplication>
+
+#include <csignal>
 
 FenmarMacApp::FenmarMacApp()
     : m_shareStore(std::make_unique<ShareStoreForPeers>()), m_peerRequests(std::make_unique<PeerRequests>())
@@ -30,12 +33,11 @@ FenmarMacApp::FenmarMacApp()
     UtilDB::open();
     Env::restartBridge();
 
-    // The bridge serves only this program: it goes when the program goes.
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, [] {
-        Env::cancelPendingRelaunch();
-        if (Env::bridgeProcess())
-            Env::clearBridge();
-    });
+    // The bridge serves only this program: it goes when the program goes, and no relaunch may
+    // bring it back.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, &Env::stopBridgeForQuit);
+    // exit(), not quit(): a sheet that refuses to close must not keep the program alive.
+    m_quitSignals = std::make_unique<QuitSignals>(QList<int>{SIGTERM, SIGINT, SIGHUP}, [] { QCoreApplication::exit(0); });
 }
 
 FenmarMacApp::~FenmarMacApp()

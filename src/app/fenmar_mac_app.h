@@ -8,6 +8,7 @@
 
 class MainView;
 class PeerRequests;
+class QuitSignals;
 class ShareStoreForPeers;
 
 class FenmarMacApp final
@@ -15,7 +16,8 @@ class FenmarMacApp final
 public:
     // The start-up sequence, in this order: the greeting, the program's own instance, the
     // database, and a restart of the bridge (any bridge still running is killed, a new one starts
-    // half a second later). Needs the QApplication.
+    // half a second later). Needs the QApplication. From then on the bridge goes when the program
+    // quits, also when SIGTERM, SIGINT or SIGHUP ask it to.
     FenmarMacApp();
     ~FenmarMacApp();
     Q_DISABLE_COPY_MOVE(FenmarMacApp)
@@ -27,4 +29,5 @@ private:
     // What peers are answered from, registered with the bridge layer for the whole run.
     std::unique_ptr<ShareStoreForPeers> m_shareStore;
     std::unique_ptr<PeerRequests> m_peerRequests;
+    std::unique_ptr<QuitSignals> m_quitSignals;
 };

@@ -3,6 +3,7 @@
 #include "console.h"
 #include "env.h"
 #include "lenient_json.h"
+#include "link_status.h"
 #include "login_view.h"
 #include "qel_json.h"
 
@@ -69,4 +70,6 @@ void LoginResultProcessor::DoLoginResult(const QString &text)
     }
     Env::userInfo = *account;
     m_sheet.onLoginSucceeded(text, *account);
+    // Pages waiting for the service go on once the whole record is in place.
+    LinkStatus::noteSignedIn();
 }

@@ -4,6 +4,7 @@
 #include "main_view.h"
 
 #include "bridge_supervision.h"
+#include "bridge_supervisor.h"
 #include "env.h"
 #include "host_name_fetcher.h"
 #include "local_share_store.h"
@@ -17,6 +18,7 @@ constexpr qint64 hostNameEveryTicks = 5;
 void MainView::onTimerTick()
 {
     P2PClientMsg::taskTable().expireDue();
+    Env::runDueSupervision();
     BridgeSupervision::connectionCycleTick();
     m_timerCounter += 1;
     if (m_timerCounter % hostNameEveryTicks == 0)

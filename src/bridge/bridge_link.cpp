@@ -2,9 +2,11 @@
 
 #include "bridge_executable.h"
 #include "bridge_message.h"
+#include "bridge_supervisor.h"
 #include "clock.h"
 #include "console.h"
 #include "env.h"
+#include "link_status.h"
 #include "version_check.h"
 
 #include <QCoreApplication>
@@ -78,8 +80,10 @@ void onConnected()
     Console::printLine(dashes + QStringLiteral("\n******  OstrelBridge Is Connected!  ******\n") + dashes);
     Env::bridgeConnectCounter = -1;
     Env::activeBridgeTime = Clock::nowSecs();
+    Env::noteBridgeConnected();
     VersionCheck::request();
     reloginIfLoggedIn();
+    LinkStatus::noteLinkUp();
 }
 
 void watch(QWebSocket *socket)

@@ -7,6 +7,7 @@
 #include "clock.h"
 #include "env.h"
 #include "installer_handoff.h"
+#include "link_status.h"
 #include "p2p_client_msg.h"
 #include "session_state.h"
 #include "version_check.h"
@@ -22,6 +23,7 @@ void BridgeState::resetForTests()
     P2PClientMsg::resetForTests();
     BridgeMessage::resetForTests();
     BridgeSupervision::resetForTests();
+    LinkStatus::resetForTests();
     VersionCheck::resetForTests();
     Clock::set(nullptr);
 }

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr qint64 connectAtTick = 3;
 constexpr qint64 cycleTicks = 7;
 constexpr quint64 silenceBeforeRestartSecs = 6;
 
@@ -37,12 +36,16 @@ void connectionCycleTick()
     if (Env::bridgeConnectCounter < 0)
         return;
     Env::bridgeConnectCounter += 1;
-    if (!Env::isBridgeConnected && Env::bridgeConnectCounter == connectAtTick) {
-        Console::printLine(QStringLiteral("Try To Connect OstrelBridge..."));
-        BridgeLink::connect();
-    }
+    if (!Env::isBridgeConnected && Env::bridgeConnectCounter == connectAtTick)
+        attemptConnection();
     if (!Env::isBridgeConnected && Env::bridgeConnectCounter >= cycleTicks)
         Env::bridgeConnectCounter = 0;
+}
+
+void attemptConnection()
+{
+    Console::printLine(QStringLiteral("Try To Connect OstrelBridge..."));
+    BridgeLink::connect();
 }
 
 void checkBridgeAlive()
@@ -73,6 +76,7 @@ void onBridgePong(const std::optional<LenientJson> &answer)
 void onTimerTick()
 {
     P2PClientMsg::taskTable().expireDue();
+    Env::runDueSupervision();
     connectionCycleTick();
     checkBridgeAlive();
 }

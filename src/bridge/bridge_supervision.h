@@ -10,17 +10,24 @@
 
 namespace BridgeSupervision {
 
+// The tick of each connection cycle at which the link tries to reach the bridge.
+inline constexpr qint64 connectAtTick = 3;
+
 // Counts ticks while the link is down; connects at the third tick of every cycle of seven.
 void connectionCycleTick();
+// Prints the attempt and opens a new connection to the bridge.
+void attemptConnection();
 
 // While the link is up: pings the bridge (one ping at a time) and restarts it once 6 seconds
 // have passed since the connection or the last answer, whichever came later.
 void checkBridgeAlive();
 
-// Answer callback of "PingBridge": only a real answer counts as a sign of life.
+// Answer callback of "PingBridge": any answer, however late, is a sign of life; no answer (the
+// bridge was relaunched) is none.
 void onBridgePong(const std::optional<LenientJson> &answer);
 
-// One tick: requests past their deadline end, then the connection cycle, then the watchdog.
+// One tick: requests past their deadline end, the supervisor's due work runs, then the connection
+// cycle, then the watchdog.
 // The main window calls the two steps itself when it has work of its own between them.
 void onTimerTick();
 

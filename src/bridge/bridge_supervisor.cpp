@@ -2,20 +2,29 @@
 
 #include "bridge_executable.h"
 #include "bridge_process_list.h"
+#include "bridge_supervision.h"
+#include "clock.h"
+#include "clock_alarm.h"
 #include "console.h"
 #include "env.h"
+#include "link_status.h"
 #include "p2p_client_msg.h"
 
 #include <QCoreApplication>
 #include <QPointer>
 #include <QProcess>
 #include <QSysInfo>
-#include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
 constexpr int defaultRelaunchDelayMs = 500;
+constexpr qint64 maxRelaunchDelayMs = 30 * 1000;
+// A bridge listens on its port well within this after its launch; the connection cycle's own
+// attempt at its third tick follows should this one come too early.
+constexpr qint64 firstAttemptAfterLaunchMs = 1000;
 // A bridge gets this long to end on SIGTERM before it is killed.
 constexpr int terminateGraceMs = 100;
 constexpr int killWaitMs = 500;
@@ -23,7 +32,11 @@ constexpr int startWaitMs = 3000;
 
 struct SupervisorState {
     QPointer<QProcess> process;
-    QPointer<QTimer> relaunchTimer;
+    QPointer<ClockAlarm> relaunch;
+    QPointer<ClockAlarm> firstAttempt;
+    // Launches since the link last reached a bridge; each one doubles the next wait.
+    int launchesWithoutConnection = 0;
+    bool quitting = false;
     // Empty: the client's own folder, and any bridge of this user may be killed.
     QString testFolder;
     int relaunchDelayMs = defaultRelaunchDelayMs;
@@ -50,6 +63,9 @@ void stopOwnProcess()
     QProcess *process = state().process;
     if (!process)
         return;
+    state().process = nullptr;
+    // Ending it on purpose is not the bridge ending by itself.
+    QObject::disconnect(process, nullptr, nullptr, nullptr);
     if (process->state() != QProcess::NotRunning) {
         process->terminate();
         if (!process->waitForFinished(terminateGraceMs)) {
@@ -57,19 +73,80 @@ void stopOwnProcess()
             process->waitForFinished(killWaitMs);
         }
     }
-    state().process = nullptr;
     delete process;
 }
 
-QTimer &relaunchTimer()
+ClockAlarm &relaunchAlarm()
 {
-    if (!state().relaunchTimer) {
-        auto *timer = new QTimer(QCoreApplication::instance());
-        timer->setSingleShot(true);
-        QObject::connect(timer, &QTimer::timeout, timer, &Env::restartBridgeBlock);
-        state().relaunchTimer = timer;
+    if (!state().relaunch)
+        state().relaunch = new ClockAlarm(&Env::restartBridgeBlock, QCoreApplication::instance());
+    return *state().relaunch;
+}
+
+void attemptFirstConnection()
+{
+    // Only while the cycle has not made its own attempt since the launch.
+    if (!Env::isBridgeConnected && Env::bridgeConnectCounter >= 0 && Env::bridgeConnectCounter < BridgeSupervision::connectAtTick
+        && state().process)
+        BridgeSupervision::attemptConnection();
+}
+
+ClockAlarm &firstAttemptAlarm()
+{
+    if (!state().firstAttempt)
+        state().firstAttempt = new ClockAlarm(&attemptFirstConnection, QCoreApplication::instance());
+    return *state().firstAttempt;
+}
+
+// The wait before the next launch: the shortest one, doubled for every launch since the link last
+// reached a bridge.
+qint64 relaunchBackoffMs()
+{
+    qint64 delay = state().relaunchDelayMs;
+    for (int i = 0; i < state().launchesWithoutConnection && delay < maxRelaunchDelayMs; ++i)
+        delay *= 2;
+    return std::min(delay, maxRelaunchDelayMs);
+}
+
+void scheduleRelaunch()
+{
+    if (state().quitting || Env::runMode < 2)
+        return;
+    relaunchAlarm().setIn(relaunchBackoffMs());
+}
+
+// After a bridge that ended or could not be launched: the next one is on its way.
+void scheduleRelaunchAfterFailure()
+{
+    scheduleRelaunch();
+    if (const std::optional<qint64> due = relaunchAlarm().dueMs())
+        Console::printLine(QStringLiteral("Relaunch OstrelBridge in %1 ms").arg(*due - Clock::nowMs()));
+}
+
+// The link served by a bridge that is gone is lost with it, and so is every answer it owed.
+void loseLink()
+{
+    if (Env::isBridgeConnected) {
+        Env::isBridgeConnected = false;
+        // Told first, so that pages read the failed answers below as the link's loss.
+        LinkStatus::noteLinkLost();
     }
-    return *state().relaunchTimer;
+    P2PClientMsg::taskTable().failAll();
+}
+
+void onBridgeEnded(QProcess *process)
+{
+    if (process != state().process)
+        return;
+    state().process = nullptr;
+    process->deleteLater();
+    Console::printLine(QStringLiteral("------OstrelBridge Ended------ ")
+                       + (process->exitStatus() == QProcess::CrashExit
+                              ? QStringLiteral("killed")
+                              : QStringLiteral("exit code ") + QString::number(process->exitCode())));
+    firstAttemptAlarm().cancel();
+    loseLink();
+    scheduleRelaunchAfterFailure();
 }
 
 } // namespace
@@ -141,6 +218,7 @@ void startBridge()
     Console::printLine(QStringLiteral("++++++Try To Starting OstrelBridge++++++"));
     // A launch never leaves an earlier bridge of ours running without a handle.
     stopOwnProcess();
+    ++state().launchesWithoutConnection;
 
     auto *process = new QProcess(QCoreApplication::instance());
     process->setProgram(path);
@@ -156,9 +234,12 @@ void startBridge()
         Console::printLine(QStringLiteral("Something went wrong!"));
         state().process = nullptr;
         delete process;
+        scheduleRelaunchAfterFailure();
         return;
     }
     Console::printLine(QStringLiteral("------OstrelBridge Exited------"));
+    QObject::connect(process, &QProcess::finished, process, [process] { onBridgeEnded(process); });
+    firstAttemptAlarm().setIn(firstAttemptAfterLaunchMs);
 }
 
 void restartBridge()
@@ -166,26 +247,51 @@ void restartBridge()
     if (runMode < 2)
         return;
     clearBridge();
-    relaunchTimer().start(state().relaunchDelayMs);
+    scheduleRelaunch();
 }
 
 void restartBridgeBlock()
 {
-    isBridgeConnected = false;
-    P2PClientMsg::taskTable().failAll();
+    relaunchAlarm().cancel();
+    loseLink();
     startBridge();
     bridgeConnectCounter = 0;
 }
 
 void cancelPendingRelaunch()
 {
-    if (state().relaunchTimer)
-        state().relaunchTimer->stop();
+    if (state().relaunch)
+        state().relaunch->cancel();
 }
 
 bool isRelaunchPending()
 {
-    return state().relaunchTimer && state().relaunchTimer->isActive();
+    return state().relaunch && state().relaunch->isSet();
+}
+
+void runDueSupervision()
+{
+    if (state().relaunch)
+        state().relaunch->runIfDue();
+    if (state().firstAttempt)
+        state().firstAttempt->runIfDue();
+}
+
+void noteBridgeConnected()
+{
+    state().launchesWithoutConnection = 0;
+    if (state().firstAttempt)
+        state().firstAttempt->cancel();
+}
+
+void stopBridgeForQuit()
+{
+    state().quitting = true;
+    cancelPendingRelaunch();
+    if (state().firstAttempt)
+        state().firstAttempt->cancel();
+    if (state().process)
+        clearBridge();
 }
 
 void locateAppInstance()
@@ -207,7 +313,11 @@ void setRelaunchDelayForTests(int ms)
 void resetSupervisorForTests()
 {
     cancelPendingRelaunch();
+    if (state().firstAttempt)
+        state().firstAttempt->cancel();
     stopOwnProcess();
+    state().launchesWithoutConnection = 0;
+    state().quitting = false;
     state().testFolder = QStringLiteral("/nonexistent/fenmar-test-bridge-folder");
     state().relaunchDelayMs = defaultRelaunchDelayMs;
 }

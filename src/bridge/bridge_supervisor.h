@@ -2,7 +2,12 @@
 
 // Starting, killing and restarting the bridge executable. The bridge lives in the client
 // executable's own folder and takes one argument, "-scode=" + the access code, which is also how
-// a running bridge of ours is recognised among this user's processes. GUI thread only.
+// a running bridge of ours is recognised among this user's processes.
+//
+// A bridge is always on its way: when the bridge of ours ends by itself or cannot be launched,
+// the link it served is lost and a new bridge is launched after a back-off that doubles with
+// each launch that did not lead to a connection (0.5 s, 1, 2, 4 ... at most 30 s). Never two
+// bridges at once. Waits are read from Clock. GUI thread only.
 
 #include <QString>
 
@@ -26,10 +31,10 @@ QProcess *bridgeProcess();
 bool isBridgeRunning();
 // Stops the bridge launched last and kills every other bridge, then prints the re-check line.
 void clearBridge();
-// Launches the bridge. A failed launch prints "Something went wrong!"; the watchdog retries later.
+// Launches the bridge. A failed launch prints "Something went wrong!" and schedules a relaunch.
 void startBridge();
-// Kills every bridge now and relaunches 0.5 s later; a restart while one is pending moves the
-// relaunch, so there is never more than one.
+// Kills every bridge now and relaunches after the back-off (0.5 s after a connection); a restart
+// while one is pending moves the relaunch, so there is never more than one.
 void restartBridge();
 // The relaunch step: the link no longer counts as connected, requests waiting for the old bridge
 // end without an answer, a new bridge starts and the connection cycle starts again.
@@ -37,12 +42,20 @@ void restartBridgeBlock();
 // Drops a relaunch that restartBridge scheduled.
 void cancelPendingRelaunch();
 bool isRelaunchPending();
+// Runs a relaunch, or the first connection attempt after a launch, once its time has come by the
+// clock. Timers call it on time; the one-second tick calls it too.
+void runDueSupervision();
+// The link reached a bridge: the back-off starts again from its shortest wait.
+void noteBridgeConnected();
+// The program is quitting: no relaunch any more, and the bridge goes with the program.
+void stopBridgeForQuit();
 // Notes and prints the folder the program runs from.
 void locateAppInstance();
 
 // Tests: launch from folder, and kill only bridges whose executable lies in it. Every test runs
 // with such a folder, so that no test can touch a bridge it did not start.
 void setBridgeFolderForTests(const QString &folder);
+// The shortest wait of the back-off, which every later wait doubles.
 void setRelaunchDelayForTests(int ms);
 // Stops the bridge launched last and restores the test defaults (a folder that does not exist).
 void resetSupervisorForTests();

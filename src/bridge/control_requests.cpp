@@ -23,8 +23,10 @@ namespace P2PClientMsg {
 
 qint64 controlTimeoutMs(const QString &code, const QelJSON::Json &payload)
 {
+    // A slow answer is still a sign of life: the ping waits until the watchdog, after 6 seconds of
+    // silence, relaunches the bridge and so ends it. This deadline only backs that up.
     if (code == u"PingBridge")
-        return 3 * second;
+        return 60 * second;
     if (code == u"CallHttp") {
         const LenientJson info = LenientJson::fromJson(payload);
         const qint64 bridgeTimeout = std::clamp<qint64>(info["Timeout"].int64Value(), 1, 300);

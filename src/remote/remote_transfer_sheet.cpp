@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "util_system.h"
 #include "env.h"
+#include "link_status.h"
 #include "localization.h"
 #include "theme.h"
 
@@ -86,6 +87,7 @@ RemoteTransferSheet::RemoteTransferSheet(const QString &title, QWidget *parent) 
     m_tick = new QTimer(this);
     m_tick->setInterval(1000);
     connect(m_tick, &QTimer::timeout, this, &RemoteTransferSheet::onTimerTick);
+    connect(&LinkStatus::notifier(), &LinkStatus::Notifier::changed, this, &RemoteTransferSheet::onServiceChanged);
 }
 
 RemoteTransferSheet::~RemoteTransferSheet() = default;
@@ -149,6 +151,8 @@ QString RemoteTransferSheet::statusText() const
         return withSaved(localizedString(QStringLiteral("RS_TransferFailed")) + (detail.isEmpty() ? QString() : QStringLiteral(" ") + detail));
     case TransferFailure::Lost:
         return localizedString(QStringLiteral("RS_TransferLost"));
+    case TransferFailure::LinkLost:
+        return localizedString(QStringLiteral("RS_TransferLinkLost"));
     case TransferFailure::NoAnswer:
     case TransferFailure::None:
         break;
@@ -163,6 +167,7 @@ void RemoteTransferSheet::startTransfer()
     const Status before = m_tracker.status();
     beforeStart();
     m_tracker.start();
+    m_lostLinksAtStart = LinkStatus::lostLinks();
     m_rate.reset();
     m_statusPending = false;
     ++m_statusRequest;
@@ -177,7 +182,25 @@ void RemoteTransferSheet::startTransfer()
 void RemoteTransferSheet::onStartAnswer(const std::optional<LenientJson> &answer)
 {
     const Status before = m_tracker.status();
-    m_tracker.onStartAnswer(answer);
+    // Without a link to the service the start never reached a bridge.
+    if (!answer && linkLostSinceStart())
+        m_tracker.onLinkLost();
+    else
+        m_tracker.onStartAnswer(answer);
+    afterChange(before);
+}
+
+bool RemoteTransferSheet::linkLostSinceStart() const
+{
+    return !Env::isBridgeConnected || LinkStatus::lostLinks() != m_lostLinksAtStart;
+}
+
+void RemoteTransferSheet::onServiceChanged()
+{
+    if (!m_tracker.isBusy() || !linkLostSinceStart())
+        return;
+    const Status before = m_tracker.status();
+    m_tracker.onLinkLost();
     afterChange(before);
 }
 

@@ -19,7 +19,8 @@ class QVBoxLayout;
 // transfer runs (never two at once; one that stays unanswered counts as missed), the cancel, a
 // progress bar and a status line, and an end state the user sees (done, failed or cancelled).
 // While a transfer is under way the sheet cannot be closed; it ends by itself when the bridge
-// stops answering, so that is never for long.
+// stops answering, so that is never for long, and at once when the connection to the service is
+// lost (the transfer went with the bridge that ran it).
 class RemoteTransferSheet : public SheetDialog
 {
     Q_OBJECT
@@ -80,11 +81,15 @@ protected:
 
 private:
     void onStartAnswer(const std::optional<LenientJson> &answer);
+    // The link to the service is down, or was lost since the start (with the bridge that ran it).
+    bool linkLostSinceStart() const;
+    void onServiceChanged();
     QString withSaved(const QString &text) const;
     void afterChange(RemoteSharingDownloadStatus before);
 
     TransferTracker m_tracker;
     TransferRate m_rate;
+    quint64 m_lostLinksAtStart = 0;
     quint64 m_statusRequest = 0;
     bool m_statusPending = false;
     qint64 m_statusSince = 0;

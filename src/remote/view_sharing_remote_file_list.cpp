@@ -9,6 +9,7 @@
 #include "dialog_input_setting.h"
 #include "dialog_input_view.h"
 #include "env.h"
+#include "link_status.h"
 #include "localization.h"
 #include "p2p_requests_to_peers.h"
 #include "remote_file_table.h"
@@ -30,6 +31,7 @@ ViewSharingRemoteFileList::ViewSharingRemoteFileList(const RemoteSharing &host, 
     m_tick->setInterval(1000);
     connect(m_tick, &QTimer::timeout, this, &ViewSharingRemoteFileList::onTimerTick);
     m_tick->start();
+    connect(&LinkStatus::notifier(), &LinkStatus::Notifier::changed, this, &ViewSharingRemoteFileList::onServiceChanged);
     showState();
 }
 
@@ -66,6 +68,7 @@ void ViewSharingRemoteFileList::ConnectRemoteHost()
     m_firstCTime.reset();
     m_checkPending = false;
     m_isInvalid = false;
+    m_waitingForService = false;
     m_items.clear();
     m_table->setItems({});
     m_listError.clear();
@@ -73,8 +76,8 @@ void ViewSharingRemoteFileList::ConnectRemoteHost()
         setHostInvalid(localizedString(QStringLiteral("RS_SignInFirst")));
         return;
     }
-    if (!Env::isBridgeConnected) {
-        setHostInvalid(localizedString(QStringLiteral("RS_NoService")));
+    if (!LinkStatus::isServiceReady()) {
+        waitForService();
         return;
     }
     m_isConnecting = true;
@@ -129,6 +132,27 @@ void ViewSharingRemoteFileList::setHostInvalid(const QString &stateText)
     Console::printLine(QStringLiteral("Remote host not available - ") + m_host.hostname + QStringLiteral(" - ")
                        + stateText);
     showState();
+}
+
+void ViewSharingRemoteFileList::waitForService()
+{
+    if (isConnected() && !m_resumeAt)
+        m_resumeAt = Place{m_folder, m_parentPages, m_pageToRestore.value_or(m_paging.pageIndex())};
+    setHostInvalid(localizedString(QStringLiteral("RS_ServiceRestoring")));
+    m_waitingForService = true;
+}
+
+void ViewSharingRemoteFileList::onServiceChanged()
+{
+    if (m_isShut)
+        return;
+    if (!LinkStatus::isServiceReady()) {
+        if (m_isConnecting || isConnected())
+            waitForService();
+        return;
+    }
+    if (m_waitingForService)
+        ConnectRemoteHost();
 }
 
 void ViewSharingRemoteFileList::shutDown()
@@ -203,6 +227,7 @@ void ViewSharingRemoteFileList::onShareInfoBack(const std::optional<LenientJson>
         setHostInvalid(localizedString(QStringLiteral("RS_NoAnswer")));
         return;
     }
+    const std::optional<Place> resumeAt = std::exchange(m_resumeAt, std::nullopt);
     const std::optional<RemoteShareInfo> share = RemoteShareInfo::fromAnswer(*answer);
     if (!share) {
         // The peer does not say whether the tag or the code was wrong: the code can be typed again.
@@ -221,6 +246,13 @@ void ViewSharingRemoteFileList::onShareInfoBack(const std::optional<LenientJson>
     m_hostState = localizedString(QStringLiteral("RS_Connected"));
     m_folder.setRoot(share->path);
     m_parentPages.clear();
+    m_pageToRestore.reset();
+    // Back where the user was before the service was lost, when the share is still rooted there.
+    if (resumeAt && share->isdir && resumeAt->folder.root() == m_folder.root()) {
+        m_folder = resumeAt->folder;
+        m_parentPages = resumeAt->parentPages;
+        m_pageToRestore = resumeAt->page;
+    }
     if (!share->isdir) {
         // A share of one file: its one row, nothing to page through.
         FileItem item;

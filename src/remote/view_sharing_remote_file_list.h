@@ -41,7 +41,9 @@ class ViewSharingRemoteUpload;
 // one: a browser that has been closed, has connected again or has moved to another folder or page
 // ignores answers to its older requests. Every request ends in a state the user sees: waits that
 // run out (checked on the one-second tick) end as "no answer", a refused share and a host that is
-// gone end in the host's state with a way to try again.
+// gone end in the host's state with a way to try again. While the connection to the service is
+// lost (the bridge went, or its new link is not signed in yet) the browser says so, and connects
+// again by itself once the service is back, in the folder and on the page the user was on.
 class ViewSharingRemoteFileList final : public QWidget, public RemoteFileListInterface
 {
     Q_OBJECT
@@ -101,6 +103,8 @@ public:
     bool isConnecting() const { return m_isConnecting; }
     bool isConnected() const { return m_share.has_value() && !m_isInvalid; }
     bool isHostInvalid() const { return m_isInvalid; }
+    // Failed only because the service could not be reached; connects again once it can.
+    bool isWaitingForService() const { return m_waitingForService; }
     bool isLoading() const { return m_waiting == Waiting::Listing; }
     // The host's state as shown under its name.
     QString hostStateText() const { return m_hostState; }
@@ -143,6 +147,9 @@ private:
     void pumpIcons();
     void sendCheckHost();
     void hostGone();
+    // Shows that the service is being restored and notes where the user was, to come back there.
+    void waitForService();
+    void onServiceChanged();
     void sendDelete(const QStringList &paths);
     QStringList selectedPaths() const;
     void showToast(const QString &text, std::optional<bool> result = std::nullopt);
@@ -164,6 +171,15 @@ private:
     QString m_hostState;
     std::optional<RemoteShareInfo> m_share;
     std::optional<QString> m_firstCTime;
+
+    // Where the user was when the service was lost.
+    struct Place {
+        RemoteFolderPath folder;
+        QList<qint64> parentPages;
+        qint64 page = 1;
+    };
+    bool m_waitingForService = false;
+    std::optional<Place> m_resumeAt;
 
     // Folder and page.
     RemoteFolderPath m_folder;

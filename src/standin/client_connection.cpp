@@ -50,7 +50,7 @@ ClientConnection::ClientConnection(QWebSocket *socket, StandinServices &services
     : QObject(parent),
       m_socket(socket),
       m_services(services),
-      m_transfers(services.copyDelayMs),
+      m_transfers(services.copyDelayMs, services.journal),
       m_relay(*this, m_transfers),
       m_control(*this, services.api, m_transfers, m_relay, services.lanHttp)
 {

@@ -14,6 +14,7 @@
 #include <optional>
 
 class AccountApi;
+class TransferJournal;
 
 // What every client connection shares with the rest of the stand-in.
 struct StandinServices
@@ -23,6 +24,7 @@ struct StandinServices
     // The peer's LAN HTTP address ("GetLanHttp").
     QString lanHttp;
     int copyDelayMs = 0;
+    TransferJournal *journal = nullptr;
 };
 
 // One connected client: its sign-in, its peer sessions with the loopback peer, their relay and

@@ -2,7 +2,7 @@
 // client runs end to end on one machine. Started by the client with its one argument.
 
 #include "bridge_executable.h"
-#include "signal_watcher.h"
+#include "quit_signals.h"
 #include "standin_app.h"
 #include "standin_log.h"
 
@@ -33,7 +33,12 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(error));
         return 1;
     }
-    SignalWatcher stopOnSignal;
+    // SIGTERM and SIGINT end it as a normal quit does, so that running transfers are cancelled and
+    // their half-written files removed before it ends.
+    const QuitSignals stopOnSignal({SIGTERM, SIGINT}, [] {
+        StandinLog::print(QStringLiteral("Stopping"));
+        QCoreApplication::quit();
+    });
     const int result = app.exec();
     StandinLog::print(QStringLiteral("Stopped"));
     return result;

@@ -3,6 +3,7 @@
 #include "build_settings.h"
 #include "standin_log.h"
 
+#include <QFileInfo>
 #include <QThread>
 
 namespace {
@@ -26,12 +27,22 @@ bool listenWithRetries(Server &server, quint16 port, QString *error)
 } // namespace
 
 StandinApp::StandinApp(StandinSettings settings)
-    : m_settings(std::move(settings)), m_store(m_settings.accountFile), m_accounts(m_store)
+    : m_settings(std::move(settings)),
+      m_store(m_settings.accountFile),
+      m_accounts(m_store),
+      m_journal(QFileInfo(m_settings.accountFile).absolutePath())
 {
 }
 
 bool StandinApp::start(QString *error)
 {
+    for (const QString &leftover : m_journal.removeLeftovers())
+        StandinLog::print(QStringLiteral("Removed an unfinished transfer file: ") + leftover);
+    QString journalError;
+    const bool journaled = m_journal.open(&journalError);
+    if (!journaled)
+        StandinLog::print(QStringLiteral("Transfer files are not noted, a crash may leave them behind: ") + journalError);
+
     QString loadError;
     if (!m_store.load(&loadError))
         StandinLog::print(QStringLiteral("Accounts: ") + loadError);
@@ -39,7 +50,8 @@ bool StandinApp::start(QString *error)
     const bool offering = !m_settings.offeredVersion.isEmpty();
     m_api = std::make_unique<AccountApi>(m_accounts, VersionOffer{QString::fromLatin1(BuildSettings::appVersion), {}});
     m_site = std::make_unique<ServiceSite>(m_accounts, *m_api, offering ? m_settings.offeredVersion : QString());
-    m_services = std::make_unique<StandinServices>(StandinServices{m_accounts, *m_api, {}, m_settings.copyDelayMs});
+    m_services = std::make_unique<StandinServices>(
+        StandinServices{m_accounts, *m_api, {}, m_settings.copyDelayMs, journaled ? &m_journal : nullptr});
 
     // The bridge port first: the client is waiting for it.
     m_bridge = std::make_unique<BridgeServer>(*m_services);

@@ -7,6 +7,7 @@
 #include "mini_http_server.h"
 #include "service_site.h"
 #include "standin_settings.h"
+#include "transfer_journal.h"
 
 #include <memory>
 
@@ -18,8 +19,9 @@ public:
     explicit StandinApp(StandinSettings settings);
     Q_DISABLE_COPY_MOVE(StandinApp)
 
-    // Loads the accounts and opens both ports, retrying a port still held by a predecessor for a
-    // few seconds. The bridge port is essential; without the HTTP port the bridge still runs.
+    // Removes the temporary files that transfers of a run cut off by a crash left behind, loads the
+    // accounts and opens both ports, retrying a port still held by a predecessor for a few
+    // seconds. The bridge port is essential; without the HTTP port the bridge still runs.
     bool start(QString *error);
 
     quint16 bridgePort() const;
@@ -29,6 +31,8 @@ private:
     StandinSettings m_settings;
     AccountStore m_store;
     AccountService m_accounts;
+    // Outlives the connections, whose transfers note their files in it.
+    TransferJournal m_journal;
     std::unique_ptr<AccountApi> m_api;
     std::unique_ptr<ServiceSite> m_site;
     std::unique_ptr<MiniHttpServer> m_http;

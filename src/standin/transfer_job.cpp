@@ -1,6 +1,7 @@
 #include "transfer_job.h"
 
 #include "random_ids.h"
+#include "transfer_journal.h"
 #include "transfer_names.h"
 #include "util_system.h"
 
@@ -202,8 +203,15 @@ TransferJob::Outcome TransferJob::copyFile(const TransferEntry &entry, const QSt
         return Outcome::ReadFailed;
     }
     const QString temporary = folder + QStringLiteral("/.fenmar-part-") + RandomIds::hex(6);
+    // Noted before the file exists: a crash from here on leaves nothing behind for good.
+    const bool noted = m_spec.journal && m_spec.journal->noteStarted(temporary);
+    const auto noteEnded = [&] {
+        if (noted)
+            m_spec.journal->noteEnded(temporary);
+    };
     QFile out(temporary);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        noteEnded();
         *error = QStringLiteral("Cannot write in %1: %2").arg(folder, out.errorString());
         return Outcome::WriteFailed;
     }
@@ -211,6 +219,7 @@ TransferJob::Outcome TransferJob::copyFile(const TransferEntry &entry, const QSt
     const auto giveUp = [&](Outcome outcome, const QString &why) {
         out.close();
         QFile::remove(temporary);
+        noteEnded();
         update([&](TransferStatus &status) {
             status.TotalDoneSize -= copied;
             status.IProgress = percent(status.TotalDoneSize, status.TotalSize);
@@ -249,6 +258,7 @@ TransferJob::Outcome TransferJob::copyFile(const TransferEntry &entry, const QSt
             continue;
         bool taken = false;
         if (TransferNames::renameNoReplace(temporary, folder + QLatin1Char('/') + candidate, &taken)) {
+            noteEnded();
             if (topLevel)
                 m_reservedTopNames.insert(candidate);
             if (n > 0)

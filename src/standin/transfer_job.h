@@ -12,6 +12,8 @@
 #include <mutex>
 #include <vector>
 
+class TransferJournal;
+
 struct TransferSpec
 {
     QString session;
@@ -20,6 +22,9 @@ struct TransferSpec
     std::vector<TransferSource> sources;
     // Pause after each block (tests use it to cancel mid-file).
     int copyDelayMs = 0;
+    // Where temporary files are noted before they are written, so that a crash leaves none
+    // behind for good; none: not noted.
+    TransferJournal *journal = nullptr;
 };
 
 // Copies the sources into the destination folder on a worker thread, reporting progress.
@@ -27,7 +32,8 @@ struct TransferSpec
 // Nothing already there is replaced: a top-level name that is taken gets " (n)"; a file is written
 // under a hidden temporary name and only renamed to its own name once complete, so an
 // interrupted copy never leaves a half file under a real name, and the temporary file is removed
-// on cancel or failure. A file that cannot be read is counted as failed and the rest goes on; a
+// on cancel or failure, or at the bridge's next start when a crash cut the copy off. A file that
+// cannot be read is counted as failed and the rest goes on; a
 // write failure (a full disk, say) ends the transfer.
 class TransferJob final
 {

@@ -50,7 +50,10 @@ bool deliveryTarget(const QString &pathSave, const QString &folder, QStringList 
 
 } // namespace
 
-TransferManager::TransferManager(int copyDelayMs) : m_copyDelayMs(copyDelayMs) {}
+TransferManager::TransferManager(int copyDelayMs, TransferJournal *journal)
+    : m_copyDelayMs(copyDelayMs), m_journal(journal)
+{
+}
 
 TransferManager::~TransferManager()
 {
@@ -69,6 +72,7 @@ ControlResult TransferManager::start(std::shared_ptr<TransferJob> &slot, Transfe
     if (slot && slot->status().isActive())
         return refusal(QStringLiteral("A transfer is already running in this session"));
     spec.copyDelayMs = m_copyDelayMs;
+    spec.journal = m_journal;
     auto job = std::make_shared<TransferJob>(std::move(spec));
     slot = job;
     m_jobs.run([job](const std::atomic_bool &) { job->run(); });

@@ -10,6 +10,7 @@
 
 class LenientJson;
 class TransferJob;
+class TransferJournal;
 struct TransferSpec;
 
 // The transfers between the client and the loopback peer. Each peer session has one download
@@ -23,7 +24,8 @@ struct TransferSpec;
 class TransferManager final
 {
 public:
-    explicit TransferManager(int copyDelayMs);
+    // journal: where every transfer notes its temporary files (none: not noted).
+    TransferManager(int copyDelayMs, TransferJournal *journal);
     ~TransferManager();
     Q_DISABLE_COPY_MOVE(TransferManager)
 
@@ -63,5 +65,6 @@ private:
 
     QHash<QString, SessionTransfers> m_sessions;
     int m_copyDelayMs;
+    TransferJournal *m_journal;
     BackgroundJobs m_jobs;
 };

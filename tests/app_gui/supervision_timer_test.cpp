@@ -94,8 +94,9 @@ TEST_F(SupervisionTimer, SilentBridgeIsRestartedAfterSixSeconds)
     EXPECT_TRUE(restart.lines().contains("ActiveBridgeTime Timeout"));
     EXPECT_TRUE(Env::isRelaunchPending());
 
-    // The relaunch step clears the link and counting starts again from 0.
-    ASSERT_TRUE(waitFor([] { return !Env::isRelaunchPending(); }, 2000));
+    // Half a second later the relaunch step clears the link and counting starts again from 0.
+    clock->advanceMs(500);
+    Env::runDueSupervision();
     EXPECT_FALSE(Env::isBridgeConnected);
     EXPECT_EQ(Env::bridgeConnectCounter, 0);
 }

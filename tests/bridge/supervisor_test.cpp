@@ -1,12 +1,16 @@
 // The supervisor with a small fake bridge executable copied into a temporary folder of the test's
-// own: launch, kill, relaunch, earlier bridges, failures. Only processes this test started can
-// match, since the supervisor is pointed at that folder.
+// own: launch, kill, relaunch, earlier bridges, failures, the back-off after bridges that end or
+// cannot start, the quit. Only processes this test started can match, since the supervisor is
+// pointed at that folder. Waits are read from the manual clock.
 
 #include "bridge_test_support.h"
 
 #include "bridge_executable.h"
+#include "bridge_link.h"
 #include "bridge_supervisor.h"
 #include "env.h"
+#include "link_status.h"
+#include "p2p_client_msg.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -64,6 +68,22 @@ protected:
         return QFileInfo::exists(folder.filePath(QStringLiteral("started-") + QString::number(pid)));
     }
 
+    // Advances the clock and runs what has become due.
+    void elapse(qint64 ms)
+    {
+        clock->advanceMs(ms);
+        Env::runDueSupervision();
+    }
+
+    // The pid of the bridge of ours that runs, once it has started; 0 when none does.
+    qint64 runningBridge()
+    {
+        if (!Env::bridgeProcess())
+            return 0;
+        const qint64 pid = Env::bridgeProcess()->processId();
+        return waitFor([&] { return startedMarker(pid); }, 5000) ? pid : 0;
+    }
+
     QTemporaryDir folder;
     QString bridgePath;
     QList<qint64> detached;
@@ -85,7 +105,10 @@ TEST_F(SupervisorTest, RestartLaunchesWithTheArgumentAndKillsAndRelaunches)
     CapturedOutput output;
     Env::restartBridge();
     EXPECT_TRUE(Env::isRelaunchPending());
-    ASSERT_TRUE(waitFor([] { return Env::bridgeProcess() != nullptr; }));
+    elapse(9);
+    EXPECT_EQ(Env::bridgeProcess(), nullptr) << "the relaunch waits for its time";
+    elapse(1);
+    ASSERT_NE(Env::bridgeProcess(), nullptr);
     const qint64 first = Env::bridgeProcess()->processId();
     EXPECT_EQ(Env::bridgeProcess()->arguments(), QStringList{QString::fromLatin1(BridgeExecutable::accessCodeArgument)});
     // It wrote 4 MB before leaving its marker: nothing stalls on an unread pipe.
@@ -103,10 +126,12 @@ TEST_F(SupervisorTest, RestartLaunchesWithTheArgumentAndKillsAndRelaunches)
 
     Env::isBridgeConnected = true;
     Env::bridgeConnectCounter = -1;
+    Env::noteBridgeConnected();
     Env::restartBridge();
     EXPECT_TRUE(processGone(first));
     EXPECT_TRUE(Env::isBridgeConnected) << "the flag stays until the relaunch step";
-    ASSERT_TRUE(waitFor([&] { return Env::bridgeProcess() && Env::bridgeProcess()->processId() != first; }));
+    elapse(10);
+    ASSERT_TRUE(Env::bridgeProcess() && Env::bridgeProcess()->processId() != first);
     EXPECT_FALSE(Env::isBridgeConnected);
     EXPECT_EQ(Env::bridgeConnectCounter, 0);
     EXPECT_TRUE(waitFor([&] { return startedMarker(Env::bridgeProcess()->processId()); }, 5000));
@@ -149,25 +174,139 @@ TEST_F(SupervisorTest, BridgeThatIgnoresTerminateIsKilled)
     EXPECT_TRUE(processGone(pid));
 }
 
-TEST_F(SupervisorTest, FailedLaunchIsPrintedAndLeavesNoProcess)
+TEST_F(SupervisorTest, FailedLaunchesAreRetriedWithAWaitThatDoublesUpToThirtySeconds)
 {
+    Env::setRelaunchDelayForTests(500);
     QFile::remove(bridgePath);
-    CapturedOutput output;
-    Env::startBridge();
+    Env::restartBridge();
+    // The wait before each launch, to a tenth of a second.
+    QList<qint64> waits;
+    qint64 sinceLast = 0;
+    QStringList firstFailure;
+    while (waits.size() < 9 && sinceLast <= 60'000) {
+        CapturedOutput output;
+        elapse(100);
+        sinceLast += 100;
+        const QStringList lines = output.lines();
+        if (lines.contains(QStringLiteral("++++++Try To Starting OstrelBridge++++++"))) {
+            waits << sinceLast;
+            sinceLast = 0;
+            if (firstFailure.isEmpty())
+                firstFailure = lines;
+        }
+    }
+    EXPECT_EQ(waits, (QList<qint64>{500, 1000, 2000, 4000, 8000, 16000, 30000, 30000, 30000}));
     EXPECT_EQ(Env::bridgeProcess(), nullptr);
-    const QStringList lines = output.lines();
-    EXPECT_EQ(lines.last(), QStringLiteral("Something went wrong!"));
-    EXPECT_FALSE(lines.contains(QStringLiteral("------OstrelBridge Exited------")));
+    ASSERT_FALSE(firstFailure.isEmpty());
+    EXPECT_EQ(firstFailure.mid(firstFailure.size() - 2),
+              QStringList({QStringLiteral("Something went wrong!"), QStringLiteral("Relaunch OstrelBridge in 1000 ms")}));
+
+    // A bridge that can start again and is reached: the back-off starts over.
+    ASSERT_TRUE(QFile::copy(QStringLiteral(FENMAR_FAKE_BRIDGE), bridgePath));
+    elapse(30000);
+    ASSERT_NE(runningBridge(), 0);
+    Env::noteBridgeConnected();
+    Env::restartBridge();
+    elapse(499);
+    EXPECT_EQ(Env::bridgeProcess(), nullptr);
+    elapse(1);
+    EXPECT_NE(runningBridge(), 0);
+}
+
+TEST_F(SupervisorTest, BridgeThatEndsByItselfTakesItsLinkAlongAndIsRelaunched)
+{
+    Env::setRelaunchDelayForTests(500);
+    Env::restartBridge();
+    elapse(500);
+    const qint64 first = runningBridge();
+    ASSERT_NE(first, 0);
+    // Connected, with a request waiting for the bridge's answer.
+    Env::isBridgeConnected = true;
+    Env::bridgeConnectCounter = -1;
+    Env::noteBridgeConnected();
+    std::optional<bool> answered;
+    P2PClientMsg::taskTable().add(QStringLiteral("P2PClient1-T"),
+                                  RemoteWSDCTask{QStringLiteral("GetLanHttp"), RemoteWSDCTask::Kind::Bridge, clock->msecsSinceEpoch() + 60000,
+                                                 [&](const std::optional<LenientJson> &answer) { answered = answer.has_value(); }});
+    const quint64 lostBefore = LinkStatus::lostLinks();
+
+    CapturedOutput output;
+    ::kill(pid_t(first), SIGKILL);
+    ASSERT_TRUE(waitFor([] { return Env::isRelaunchPending(); }));
+    EXPECT_FALSE(Env::isBridgeConnected) << "the link went with its bridge";
+    EXPECT_EQ(LinkStatus::lostLinks(), lostBefore + 1);
+    EXPECT_EQ(answered, std::optional<bool>(false)) << "its answer will never come";
+    EXPECT_TRUE(output.lines().contains(QStringLiteral("Relaunch OstrelBridge in 500 ms")));
+
+    elapse(500);
+    const qint64 second = runningBridge();
+    EXPECT_NE(second, 0);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(Env::bridgeConnectCounter, 0);
+
+    // It dies too before any connection: the next one comes a second later.
+    ::kill(pid_t(second), SIGKILL);
+    ASSERT_TRUE(waitFor([] { return Env::isRelaunchPending(); }));
+    elapse(999);
+    EXPECT_EQ(Env::bridgeProcess(), nullptr);
+    elapse(1);
+    EXPECT_NE(runningBridge(), 0);
+    CapturedOutput check;
+    Env::isBridgeRunning();
+    EXPECT_EQ(check.lines().size(), 1) << "one bridge, not two";
+}
+
+TEST_F(SupervisorTest, TheLinkTriesANewBridgeASecondAfterItsLaunch)
+{
+    FakeBridgeServer server;
+    BridgeLink::setPortForTests(server.port());
+    Env::restartBridge();
+    elapse(10);
+    ASSERT_NE(runningBridge(), 0);
+    {
+        CapturedOutput output;
+        elapse(999);
+        EXPECT_FALSE(output.lines().contains(QStringLiteral("Try To Connect OstrelBridge...")));
+    }
+    CapturedOutput output;
+    elapse(1);
+    EXPECT_TRUE(output.lines().contains(QStringLiteral("Try To Connect OstrelBridge...")));
+    EXPECT_TRUE(waitFor([] { return Env::isBridgeConnected; }));
+}
+
+TEST_F(SupervisorTest, QuitEndsTheBridgeAndAnyRelaunch)
+{
+    Env::restartBridge();
+    elapse(10);
+    const qint64 pid = runningBridge();
+    ASSERT_NE(pid, 0);
+    Env::stopBridgeForQuit();
+    EXPECT_TRUE(processGone(pid));
+    elapse(60'000);
+    EXPECT_EQ(Env::bridgeProcess(), nullptr);
+
+    // A relaunch that was on its way is dropped as well.
+    Env::resetSupervisorForTests();
+    Env::setBridgeFolderForTests(folder.path());
+    Env::restartBridge();
+    Env::stopBridgeForQuit();
+    elapse(60'000);
+    EXPECT_EQ(Env::bridgeProcess(), nullptr);
+    EXPECT_FALSE(Env::isRelaunchPending());
 }
 
 TEST_F(SupervisorTest, RestartsWithinTheDelayLaunchOnce)
 {
     Env::setRelaunchDelayForTests(100);
     Env::restartBridge();
+    elapse(50);
     Env::restartBridge();
-    ASSERT_TRUE(waitFor([] { return Env::bridgeProcess() != nullptr; }));
+    elapse(60);
+    EXPECT_EQ(Env::bridgeProcess(), nullptr) << "the second restart moved the relaunch";
+    elapse(40);
+    ASSERT_NE(Env::bridgeProcess(), nullptr);
     const qint64 pid = Env::bridgeProcess()->processId();
-    spin(200);
+    elapse(200);
     EXPECT_EQ(Env::bridgeProcess()->processId(), pid);
     CapturedOutput check;
     Env::isBridgeRunning();

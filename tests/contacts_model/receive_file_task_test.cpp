@@ -2,6 +2,7 @@
 // receive folder, refusing, the progress of a running receive and cancelling it.
 
 #include "bridge_state_reset.h"
+#include "bridge_supervisor.h"
 #include "contacts_test_support.h"
 #include "receive_file_task.h"
 #include "received_folder.h"
@@ -164,6 +165,21 @@ TEST_F(ReceiveFileTaskTest, OneQuestionAtATimeWhileTheBridgeIsSlow)
     ticks(5);
     spin(50);
     EXPECT_EQ(bridge.count(QStringLiteral("RefreshRemoteUploadStatus_FromLocal")), 1);
+}
+
+TEST_F(ReceiveFileTaskTest, AReceiveWhoseLinkToTheServiceWentSaysSo)
+{
+    task.onShown();
+    task.accept();
+    bridge.answerStatus = false;
+    task.tick();
+    ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("RefreshRemoteUploadStatus_FromLocal")) == 1; }));
+
+    // The bridge goes while the question is open: not the other side's doing.
+    Env::restartBridgeBlock();
+    Env::cancelPendingRelaunch();
+    ASSERT_TRUE(waitFor([&] { return mainView.state.vrsState == ViewReceiveState::vrsStopped; }));
+    EXPECT_EQ(task.message(), QStringLiteral("The transfer stopped because the connection to the service was lost."));
 }
 
 TEST_F(ReceiveFileTaskTest, CancellingARunningReceiveTellsTheBridgeAndStaysToSaySo)

@@ -2,9 +2,11 @@
 
 #include "remote_test_support.h"
 
+#include "bridge_supervisor.h"
 #include "dialog_input_setting.h"
 #include "dialog_input_view.h"
 #include "env.h"
+#include "link_status.h"
 #include "p2p_client_msg.h"
 #include "remote_file_table.h"
 #include "session_state.h"
@@ -219,9 +221,52 @@ TEST_F(RemoteFixture, WithoutASignInOrABridgeNothingIsSent)
     Env::userInfo.Token = QStringLiteral("TOKEN");
     Env::isBridgeConnected = false;
     view.ConnectRemoteHost();
-    EXPECT_EQ(view.hostStateText(), english("RS_NoService"));
+    EXPECT_EQ(view.hostStateText(), english("RS_ServiceRestoring"));
     spin(50);
     EXPECT_EQ(bridge.count(QStringLiteral("ClientInit")), 0);
+}
+
+TEST_F(RemoteFixture, ALostServiceIsSaidAndTheBrowserComesBackToItsFolderAndPage)
+{
+    bridge.folders[QStringLiteral("/srv/pics")] = entries(60, QStringLiteral("dir"), QString());
+    bridge.folders[QStringLiteral("/srv/pics/dir055")] = entries(120, QStringLiteral("f"), QStringLiteral("txt"));
+    ViewSharingRemoteFileList &view = openConnected();
+    ASSERT_TRUE(view.goToPage(2));
+    ASSERT_TRUE(waitFor([&] { return !view.isLoading(); }));
+    view.openFolder(4);
+    ASSERT_TRUE(waitFor([&] { return !view.isLoading(); }));
+    ASSERT_TRUE(view.goToPage(3));
+    ASSERT_TRUE(waitFor([&] { return !view.isLoading(); }));
+    ASSERT_EQ(view.folder().current(), QStringLiteral("/srv/pics/dir055"));
+    const int inits = bridge.count(QStringLiteral("ClientInit"));
+
+    // The bridge goes, and its link with it: neither the host nor its share is blamed.
+    Env::restartBridgeBlock();
+    Env::cancelPendingRelaunch();
+    EXPECT_TRUE(view.isWaitingForService());
+    EXPECT_EQ(view.hostStateText(), english("RS_ServiceRestoring"));
+    EXPECT_EQ(view.listMessage(), english("RS_ServiceRestoring"));
+    elapse(ViewSharingRemoteFileList::checkHostTimeoutMs + ViewSharingRemoteFileList::answerTimeoutMs);
+    EXPECT_EQ(view.hostStateText(), english("RS_ServiceRestoring"));
+
+    // A new link that is not signed in yet changes nothing.
+    ASSERT_TRUE(bridge.connectClient());
+    spin(50);
+    EXPECT_EQ(bridge.count(QStringLiteral("ClientInit")), inits);
+    EXPECT_EQ(view.hostStateText(), english("RS_ServiceRestoring"));
+
+    // Signed in again: the browser connects by itself, in the folder and on the page it was on.
+    Env::userInfo.Token = QStringLiteral("TOKEN-2");
+    LinkStatus::noteSignedIn();
+    ASSERT_TRUE(waitFor([&] { return view.isConnected() && !view.isLoading(); })) << view.hostStateText().toStdString();
+    EXPECT_EQ(bridge.count(QStringLiteral("ClientInit")), inits + 1);
+    EXPECT_FALSE(view.isWaitingForService());
+    EXPECT_EQ(view.folder().current(), QStringLiteral("/srv/pics/dir055"));
+    EXPECT_EQ(view.paging().pageIndex(), 3);
+    EXPECT_EQ(view.items().first().name, QStringLiteral("f101.txt"));
+    view.goUp();
+    ASSERT_TRUE(waitFor([&] { return !view.isLoading(); }));
+    EXPECT_EQ(view.paging().pageIndex(), 2) << "the way back up is kept too";
 }
 
 TEST_F(RemoteFixture, StatesForAnotherOwnerOrAClosedBrowserGoNowhere)

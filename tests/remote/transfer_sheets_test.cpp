@@ -3,6 +3,7 @@
 
 #include "remote_test_support.h"
 
+#include "bridge_supervisor.h"
 #include "clock.h"
 #include "control_requests.h"
 #include "download_folder.h"
@@ -231,6 +232,30 @@ TEST_F(TransferSheets, ABridgeThatStopsAnsweringEndsTheDownload)
         << "never two status requests at once";
     sheet->reject();
     EXPECT_FALSE(sheet->isVisible());
+}
+
+TEST_F(TransferSheets, TransfersCutOffByTheLostServiceSaySo)
+{
+    bridge.statuses = {ScriptedRemoteBridge::status(2, 400, 1000, 0, 2)};
+    auto downloadSheet = download({QStringLiteral("/srv/pics/a.png")});
+    downloadSheet->startTransfer();
+    ASSERT_TRUE(waitFor([&] { return downloadSheet->status() == Status::dsRunning; }));
+    poll(*downloadSheet);
+    ASSERT_EQ(downloadSheet->status(), Status::dsRunning);
+
+    // The bridge that ran it goes: the sheet says so at once, without waiting for missed answers.
+    Env::restartBridgeBlock();
+    Env::cancelPendingRelaunch();
+    EXPECT_EQ(downloadSheet->status(), Status::dsFailed);
+    EXPECT_EQ(statusLine(*downloadSheet), english("RS_TransferLinkLost"));
+    downloadSheet->reject();
+    EXPECT_FALSE(downloadSheet->isVisible());
+
+    // One started while the link is down says the same.
+    auto later = download({QStringLiteral("/srv/pics/a.png")});
+    later->startTransfer();
+    ASSERT_TRUE(waitFor([&] { return later->status() == Status::dsFailed; }));
+    EXPECT_EQ(statusLine(*later), english("RS_TransferLinkLost"));
 }
 
 TEST_F(TransferSheets, AnUploadSendsTheChosenItemsIntoTheFolderShown)

@@ -3,6 +3,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +48,20 @@ struct Session
     StandinHarness standin;
     QString session;
 };
+
+// Starts the download of a file of size bytes from share/ into save/ and waits until its copy has
+// begun.
+void startDownloadOfLargeFile(Session &s, qint64 size)
+{
+    ASSERT_TRUE(TestFiles::write(home("share/large.iso"), size));
+    const std::optional<Json> started = s.control(
+        QStringLiteral("Trans3_FC_00_CallStart"),
+        Json{{"Targets", text(home("share/large.iso"))}, {"SaveAtLocalFolder", text(home("save"))}});
+    ASSERT_EQ(started.value_or(Json()).value("Result", 0), 1);
+    for (int i = 0; i < 200 && TestFiles::names(home("save")).isEmpty(); ++i)
+        s.standin.quietFor(10);
+    ASSERT_FALSE(TestFiles::names(home("save")).isEmpty()) << "the copy started";
+}
 
 } // namespace
 
@@ -248,14 +265,7 @@ TEST(StandinTransfer, ClientVanishingMidTransferLeavesNoHalfFile)
 {
     Session s({{QStringLiteral("FENMAR_STANDIN_COPY_DELAY_MS"), QStringLiteral("20")}});
     ASSERT_FALSE(s.session.isEmpty());
-    ASSERT_TRUE(TestFiles::write(home("share/large.iso"), 4 * 1024 * 1024));
-    const std::optional<Json> started = s.control(
-        QStringLiteral("Trans3_FC_00_CallStart"),
-        Json{{"Targets", text(home("share/large.iso"))}, {"SaveAtLocalFolder", text(home("save"))}});
-    ASSERT_EQ(started.value_or(Json()).value("Result", 0), 1);
-    for (int i = 0; i < 200 && TestFiles::names(home("save")).isEmpty(); ++i)
-        s.standin.quietFor(10);
-    ASSERT_FALSE(TestFiles::names(home("save")).isEmpty()) << "the copy started";
+    ASSERT_NO_FATAL_FAILURE(startDownloadOfLargeFile(s, 4 * 1024 * 1024));
 
     s.standin.disconnectClient();
     for (int i = 0; i < 300 && !TestFiles::names(home("save")).isEmpty(); ++i)
@@ -264,4 +274,32 @@ TEST(StandinTransfer, ClientVanishingMidTransferLeavesNoHalfFile)
     EXPECT_EQ(s.standin.process().state(), QProcess::Running);
     ASSERT_TRUE(s.standin.connectClient()) << "the next client is served";
     EXPECT_TRUE(s.standin.control(QStringLiteral("PingBridge"), Json{{"m", ""}}).has_value());
+}
+
+TEST(StandinTransfer, AFileACrashCutOffIsRemovedAtTheNextStartAndARunningCopyIsLeftAlone)
+{
+    Session crashing({{QStringLiteral("FENMAR_STANDIN_COPY_DELAY_MS"), QStringLiteral("20")}});
+    ASSERT_FALSE(crashing.session.isEmpty());
+    ASSERT_NO_FATAL_FAILURE(startDownloadOfLargeFile(crashing, 32 * 1024 * 1024));
+    const QStringList partial = TestFiles::names(home("save"));
+    ASSERT_EQ(partial.size(), 1);
+    ASSERT_TRUE(partial.first().startsWith(QStringLiteral(".fenmar-part-")));
+
+    // Another bridge starting meanwhile leaves the file of one that runs alone.
+    {
+        StandinHarness other;
+        ASSERT_TRUE(other.start());
+        EXPECT_EQ(TestFiles::names(home("save")), partial);
+    }
+
+    ::kill(pid_t(crashing.standin.process().processId()), SIGKILL);
+    ASSERT_TRUE(crashing.standin.process().waitForFinished(5000));
+    EXPECT_EQ(TestFiles::names(home("save")), partial) << "the crash left the half file";
+
+    StandinHarness next;
+    ASSERT_TRUE(next.start());
+    EXPECT_EQ(TestFiles::names(home("save")), QStringList());
+    EXPECT_TRUE(next.output().contains(QStringLiteral("Removed an unfinished transfer file: ") + home("save/") + partial.first()))
+        << next.output().toStdString();
+    EXPECT_EQ(QFileInfo(home("share/large.iso")).size(), 32 * 1024 * 1024) << "the source is never touched";
 }

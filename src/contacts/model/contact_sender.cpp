@@ -8,6 +8,7 @@
 #include "delivery_targets.h"
 #include "env.h"
 #include "lenient_json.h"
+#include "link_status.h"
 #include "localization.h"
 #include "p2p_requests_to_peers.h"
 #include "session_state.h"
@@ -125,6 +126,7 @@ bool ContactSender::start(const ContactPerson &contact, const QStringList &paths
     m_progress = TransferProgress();
     m_pollInFlight = false;
     m_ticks = 0;
+    m_lostLinksAtStart = LinkStatus::lostLinks();
     if (!Env::isBridgeConnected || Env::userInfo.Token.isEmpty()) {
         end(ViewContactState::vcsStopped, localizedString(QStringLiteral("Contact_NotConnected")));
         return true;
@@ -207,7 +209,9 @@ void ContactSender::onClientInitResult(P2PClientMsg::ConStatus status)
 
 void ContactSender::stopWithMessage(const QString &message)
 {
-    end(ViewContactState::vcsStopped, message);
+    // Whatever went wrong, a delivery whose link to the service was lost went with that link.
+    const bool linkLost = !Env::isBridgeConnected || LinkStatus::lostLinks() != m_lostLinksAtStart;
+    end(ViewContactState::vcsStopped, linkLost ? localizedString(QStringLiteral("RS_TransferLinkLost")) : message);
 }
 
 void ContactSender::offerFiles()

@@ -119,6 +119,8 @@ private:
     ViewContactState m_state = ViewContactState::vcsReady;
     // Grows with every delivery and every end, so that answers to an earlier one are dropped.
     quint64 m_generation = 0;
+    // The links to the service lost before this delivery began: one lost since ended it.
+    quint64 m_lostLinksAtStart = 0;
     ContactPerson m_contact;
     QStringList m_paths;
     QString m_hostName;

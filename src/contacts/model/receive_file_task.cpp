@@ -2,7 +2,9 @@
 
 #include "bridge_interfaces.h"
 #include "control_requests.h"
+#include "env.h"
 #include "lenient_json.h"
+#include "link_status.h"
 #include "localization.h"
 #include "received_folder.h"
 #include "util_system.h"
@@ -111,6 +113,7 @@ void ReceiveFileTask::accept()
     }
     current.taskState = m_saveAt;
     current.vrsState = ViewReceiveState::vrsRunning;
+    m_lostLinksAtAccept = LinkStatus::lostLinks();
     m_message.clear();
     write(current);
 }
@@ -206,7 +209,10 @@ void ReceiveFileTask::pollProgress()
             if (self->state().vrsState != ViewReceiveState::vrsRunning)
                 return;
             if (!answer) {
-                if (++self->m_missedPolls >= missedPollLimit)
+                // Our own link to the service went, and the receive with the bridge that ran it.
+                if (!Env::isBridgeConnected || LinkStatus::lostLinks() != self->m_lostLinksAtAccept)
+                    self->endWith(ViewReceiveState::vrsStopped, localizedString(QStringLiteral("RS_TransferLinkLost")));
+                else if (++self->m_missedPolls >= missedPollLimit)
                     self->endWith(ViewReceiveState::vrsStopped, localizedString(QStringLiteral("Contact_ConnectionLost")));
                 return;
             }

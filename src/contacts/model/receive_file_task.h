@@ -80,6 +80,8 @@ private:
     quint64 m_generation = 0;
     bool m_pollInFlight = false;
     int m_missedPolls = 0;
+    // The links to the service lost before the receive was accepted: one lost since ends it.
+    quint64 m_lostLinksAtAccept = 0;
     TransferProgress m_progress;
     QString m_message;
 };

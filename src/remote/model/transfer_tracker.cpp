@@ -78,6 +78,12 @@ bool TransferTracker::cancel()
     return true;
 }
 
+void TransferTracker::onLinkLost()
+{
+    if (isBusy())
+        fail(TransferFailure::LinkLost, QString());
+}
+
 int TransferTracker::percent() const
 {
     return m_status == Status::dsFinished ? 100 : m_last.percentSoFar();

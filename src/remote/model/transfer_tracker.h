@@ -25,6 +25,7 @@ enum class TransferFailure {
     NoAnswer, // the bridge stopped answering
     Lost,     // the bridge knows of no such transfer
     Failed,   // the transfer itself failed (its "ErrorInfo" says why)
+    LinkLost, // the connection to the service was lost, and the transfer with the bridge that ran it
 };
 
 // Follows one transfer from its start request to its end, from the answers the sheet receives.
@@ -58,6 +59,8 @@ public:
     void onStatusAnswer(const std::optional<LenientJson> &answer);
     // The user cancelled; true when a cancel request should be sent now.
     bool cancel();
+    // The connection to the service was lost: a transfer under way ended with it.
+    void onLinkLost();
 
     // 0 to 100; 100 only once the transfer is finished.
     int percent() const;

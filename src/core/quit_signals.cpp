@@ -1,8 +1,6 @@
-#include "signal_watcher.h"
+#include "quit_signals.h"
 
-#include "standin_log.h"
-
-#include <QCoreApplication>
+#include <QSocketNotifier>
 
 #include <csignal>
 #include <sys/socket.h>
@@ -21,30 +19,31 @@ void onSignal(int)
 
 } // namespace
 
-SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent)
+QuitSignals::QuitSignals(QList<int> signalNumbers, std::function<void()> onSignalCallback, QObject *parent)
+    : QObject(parent), m_signals(std::move(signalNumbers))
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, m_fds) != 0)
         return;
     writeEnd = m_fds[0];
     m_notifier = new QSocketNotifier(m_fds[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+    connect(m_notifier, &QSocketNotifier::activated, this, [this, callback = std::move(onSignalCallback)] {
         char byte = 0;
         [[maybe_unused]] const ssize_t got = ::read(m_fds[1], &byte, 1);
-        StandinLog::print(QStringLiteral("Stopping"));
-        QCoreApplication::quit();
+        if (callback)
+            callback();
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    for (const int number : std::as_const(m_signals))
+        sigaction(number, &action, nullptr);
 }
 
-SignalWatcher::~SignalWatcher()
+QuitSignals::~QuitSignals()
 {
-    std::signal(SIGTERM, SIG_DFL);
-    std::signal(SIGINT, SIG_DFL);
+    for (const int number : std::as_const(m_signals))
+        std::signal(number, SIG_DFL);
     writeEnd = -1;
     for (int fd : m_fds) {
         if (fd >= 0)
