@@ -3,11 +3,13 @@
 #include "bridge_message.h"
 #include "bridge_state_reset.h"
 #include "clock.h"
-#include <QCoreApplication>
 #include "env.h"
 #include "file_dialog_panels.h"
 #include "localization.h"
 #include "ui_test_support.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
 
 namespace RemoteTest {
 
@@ -27,7 +29,8 @@ QList<ScriptedRemoteBridge::Entry> entries(int count, const QString &prefix, con
     QList<ScriptedRemoteBridge::Entry> list;
     for (int i = 1; i <= count; ++i) {
         const QString number = QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0'));
-        list.append({prefix + number + (ext.isEmpty() ? QString() : u'.' + ext), ext.isEmpty(), ext.isEmpty() ? 0 : 1000 * i});
+        list.append(
+            {prefix + number + (ext.isEmpty() ? QString() : u'.' + ext), ext.isEmpty(), ext.isEmpty() ? 0 : 1000 * i});
     }
     return list;
 }
@@ -57,7 +60,8 @@ void RemoteFixture::SetUp()
     Env::userInfo.id_acc = 1;
     BridgeMessage::peerRequestHandler = &peer;
     ASSERT_TRUE(bridge.connectClient());
-    bridge.folders[QStringLiteral("/srv/pics")] = RemoteTest::entries(3, QStringLiteral("photo"), QStringLiteral("png"));
+    bridge.folders[QStringLiteral("/srv/pics")] =
+        RemoteTest::entries(3, QStringLiteral("photo"), QStringLiteral("png"));
 }
 
 void RemoteFixture::TearDown()
@@ -82,9 +86,18 @@ ViewSharingRemoteFileList &RemoteFixture::openBrowser(const RemoteSharing &host)
 ViewSharingRemoteFileList &RemoteFixture::openConnected(const RemoteSharing &host)
 {
     ViewSharingRemoteFileList &view = openBrowser(host);
-    EXPECT_TRUE(waitFor([&] { return view.isConnected() && !view.isLoading(); }))
-        << view.hostStateText().toStdString();
+    EXPECT_TRUE(listed()) << view.hostStateText().toStdString();
     return view;
+}
+
+bool RemoteFixture::listed()
+{
+    return waitFor([&] { return browser->isConnected() && !browser->isLoading(); });
+}
+
+QAbstractButton *RemoteFixture::button(const char *name) const
+{
+    return browser->findChild<QAbstractButton *>(QString::fromLatin1(name));
 }
 
 void RemoteFixture::elapse(qint64 ms)

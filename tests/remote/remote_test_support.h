@@ -17,6 +17,7 @@
 #include <memory>
 
 class ManualClock;
+class QAbstractButton;
 
 namespace RemoteTest {
 
@@ -44,8 +45,17 @@ protected:
     ViewSharingRemoteFileList &openBrowser(const RemoteSharing &host = RemoteTest::host());
     // Opens a browser and waits until its first page is listed.
     ViewSharingRemoteFileList &openConnected(const RemoteSharing &host = RemoteTest::host());
+    // Waits until the browser is connected and has listed what it asked for.
+    bool listed();
+    // The browser's button with this object name.
+    QAbstractButton *button(const char *name) const;
     // Advances the manual clock by ms and gives the browser one tick.
     void elapse(qint64 ms);
+    // How many requests with this code the bridge got, and the payload of the last one.
+    int sent(const char *code) const { return bridge.count(QString::fromLatin1(code)); }
+    Json last(const char *code) const { return bridge.lastData(QString::fromLatin1(code)); }
+    // The folder of the scripted share at path.
+    QList<ScriptedRemoteBridge::Entry> &folder(const char *path) { return bridge.folders[QString::fromLatin1(path)]; }
 
     ScriptedRemoteBridge bridge;
     PeerRequests peer;

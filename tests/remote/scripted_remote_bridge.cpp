@@ -25,6 +25,18 @@ bool ScriptedRemoteBridge::connectClient()
     return ScriptedBridgeServer::connectClient();
 }
 
+Json ScriptedRemoteBridge::lastData(const QString &code) const
+{
+    const QList<Request> sent = withCode(code);
+    return sent.isEmpty() ? Json() : sent.last().data;
+}
+
+void ScriptedRemoteBridge::release(const QString &code)
+{
+    const Request request = withCode(code).last();
+    answer(request, scriptedAnswer(request));
+}
+
 void ScriptedRemoteBridge::answer(const Request &request, const Json &msg)
 {
     if (request.frameCode == u"P2PClientControl") {
@@ -32,9 +44,9 @@ void ScriptedRemoteBridge::answer(const Request &request, const Json &msg)
         return;
     }
     sendFrame(QStringLiteral("WSDC"), Json{{"Token", request.token.toStdString()},
-                                          {"Session", request.session.toStdString()},
-                                          {"Code", request.code.toStdString()},
-                                          {"Msg", msg}});
+                                           {"Session", request.session.toStdString()},
+                                           {"Code", request.code.toStdString()},
+                                           {"Msg", msg}});
 }
 
 void ScriptedRemoteBridge::onRequest(Request request)
@@ -42,12 +54,18 @@ void ScriptedRemoteBridge::onRequest(Request request)
     if (request.frameCode == u"ClientInit") {
         requests.append(request);
         if (connect == Connect::Stands) {
-            const Json report = {{"Result", 1},         {"ulocal", "127.0.0.1"}, {"uremote", "127.0.0.1"},
-                                 {"ClientID1", ownClientId}, {"ClientID2", peerClientId}, {"uname", "peer"},
+            const Json report = {{"Result", 1},
+                                 {"ulocal", "127.0.0.1"},
+                                 {"uremote", "127.0.0.1"},
+                                 {"ClientID1", ownClientId},
+                                 {"ClientID2", peerClientId},
+                                 {"uname", "peer"},
                                  {"source", "script"}};
-            sendFrame(QStringLiteral("P2PCLIENT"), Json{{"Type", "GetShareHost6Client"}, {"Token", ""}, {"Msg", report}});
+            sendFrame(QStringLiteral("P2PCLIENT"),
+                      Json{{"Type", "GetShareHost6Client"}, {"Token", ""}, {"Msg", report}});
         } else if (connect == Connect::Fails) {
-            sendFrame(QStringLiteral("P2PCLIENT"), Json{{"Type", "P2PConFailed"}, {"Token", ""}, {"Msg", Json::object()}});
+            sendFrame(QStringLiteral("P2PCLIENT"),
+                      Json{{"Type", "P2PConFailed"}, {"Token", ""}, {"Msg", Json::object()}});
         }
         return;
     }
@@ -66,7 +84,8 @@ Json ScriptedRemoteBridge::listing(const Json &data) const
     const QString dir = str(data.value("dir", Json()));
     const QList<Entry> entries = folders.value(dir);
     if (data.value("iProbeCount", 0) == 1)
-        return Json{{"index", std::to_string(entries.size())}, {"sResult", "OK"}, {"sPageInfo", ""}, {"data", Json::array()}};
+        return Json{
+            {"index", std::to_string(entries.size())}, {"sResult", "OK"}, {"sPageInfo", ""}, {"data", Json::array()}};
     const qint64 size = std::max(1, data.value("iPageSize", 50));
     const qint64 index = data.value("iPageIndex", 1);
     const qint64 total = entries.size();
@@ -93,20 +112,11 @@ Json ScriptedRemoteBridge::listing(const Json &data) const
 Json ScriptedRemoteBridge::scriptedAnswer(const Request &request)
 {
     const QString &code = request.code;
-    if (request.frameCode == u"P2PClientControl") {
-        if (code == u"CallHttp")
-            return Json(R"({"info":0})");
-        if (code == u"GetLanHttp")
-            return Json("");
-        if (code == u"Trans3_FC_00_CallStart" || code == u"Trans2_FS_00_CallStart")
-            return startAnswer;
-        if (code == u"Trans3_FC_TransTaskInfo") {
-            if (statuses.isEmpty())
-                return Json::object();
-            return statuses.at(std::min<int>(m_statusesGiven++, int(statuses.size()) - 1));
-        }
-        return Json{{"Result", 1}};
-    }
+    // Status answers in turn, the last repeated.
+    if (code == u"Trans3_FC_TransTaskInfo" || code == u"RemoteUploadTaskInfo")
+        return statuses.isEmpty() ? Json::object() : statuses.size() > 1 ? statuses.takeFirst() : statuses.first();
+    if (request.frameCode == u"P2PClientControl")
+        return code.endsWith(u"_CallStart") ? startAnswer : Json{{"Result", 1}};
     if (code == u"ClientTouch")
         return Json{{"data", {{"UPC", peerLimit}, {"SC", peerSessions}, {"Local", "/x"}, {"OS", "IOS"}}}};
     if (code == u"getShareInfo")
@@ -119,9 +129,10 @@ Json ScriptedRemoteBridge::scriptedAnswer(const Request &request)
         Json records = Json::array();
         for (const Json &entry : request.data.value("fileList", Json::array())) {
             const QStringList pieces = str(entry).split(u'|');
-            records.push_back(Json{{"fullPath", pieces.value(0).toStdString()},
-                                   {"index", pieces.value(1).toLongLong()},
-                                   {"iconBase64", ("data:image/png;base64," + pngBase64(pieces.value(1).toInt())).toStdString()}});
+            records.push_back(
+                Json{{"fullPath", pieces.value(0).toStdString()},
+                     {"index", pieces.value(1).toLongLong()},
+                     {"iconBase64", ("data:image/png;base64," + pngBase64(pieces.value(1).toInt())).toStdString()}});
         }
         return Json{{"data", records.dump()}};
     }
@@ -135,20 +146,15 @@ Json ScriptedRemoteBridge::scriptedAnswer(const Request &request)
         }
         return Json("[]");
     }
-    if (code == u"RemoteUploadTaskInfo") {
-        if (statuses.isEmpty())
-            return Json::object();
-        return statuses.at(std::min<int>(m_statusesGiven++, int(statuses.size()) - 1));
-    }
     return Json::value_t::discarded;
 }
 
 Json ScriptedRemoteBridge::status(int taskStatus, qint64 done, qint64 total, int filesDone, int files)
 {
-    return Json{{"TaskStatus", taskStatus},   {"TotalSize", total},       {"TotalDoneSize", done},
-                {"TotalTaskCount", files},    {"TotalTaskDoneCount", filesDone},
-                {"CurrentTaskFile", "/srv/pics/big.bin"}, {"IsFinished", taskStatus == 3},
-                {"ForceCancel", taskStatus == 5}};
+    return Json{{"TaskStatus", taskStatus},        {"TotalSize", total},
+                {"TotalDoneSize", done},           {"TotalTaskCount", files},
+                {"TotalTaskDoneCount", filesDone}, {"CurrentTaskFile", "/srv/pics/big.bin"},
+                {"IsFinished", taskStatus == 3},   {"ForceCancel", taskStatus == 5}};
 }
 
 QString ScriptedRemoteBridge::pngBase64(int seed)

@@ -38,9 +38,9 @@ public:
     int peerLimit = 5;
     int peerSessions = 0;
     // The share "getShareInfo" answers with; none answers "data": [].
-    std::optional<Json> share = Json{{"tag", "Pics"}, {"path", "/srv/pics"}, {"ctime", "2024-01-02 03:04:05"},
-                                     {"isdir", 1}, {"isenabled", 1}, {"isupload", 1}, {"isdownload", 1},
-                                     {"isfiledel", 1}};
+    std::optional<Json> share = Json{{"tag", "Pics"},   {"path", "/srv/pics"}, {"ctime", "2024-01-02 03:04:05"},
+                                     {"isdir", 1},      {"isenabled", 1},      {"isupload", 1},
+                                     {"isdownload", 1}, {"isfiledel", 1}};
     // Folders by their full path; entries in the order the peer lists them.
     QMap<QString, QList<Entry>> folders;
     // What "CheckHost" answers.
@@ -55,8 +55,12 @@ public:
     bool holdPages = false;
 
     // ---- What arrived ------------------------------------------------------------------------
+    // The payload of the last request with this code (null when there was none).
+    Json lastData(const QString &code) const;
     // Answers a held request.
     void answer(const Request &request, const Json &msg);
+    // Answers the last request with this code as the script would have.
+    void release(const QString &code);
     // The answer the script gives to request.
     Json scriptedAnswer(const Request &request);
 
@@ -68,6 +72,4 @@ public:
 private:
     void onRequest(Request request) override;
     Json listing(const Json &data) const;
-
-    int m_statusesGiven = 0;
 };

@@ -1,0 +1,318 @@
+// The browser's road from the host to its pages, every way that road can end, and answers that
+// come too late to count.
+
+#include "remote_test_support.h"
+
+#include "bridge_supervisor.h"
+#include "dialog_input_setting.h"
+#include "dialog_input_view.h"
+#include "env.h"
+#include "link_status.h"
+#include "p2p_client_msg.h"
+#include "remote_file_table.h"
+#include "session_state.h"
+
+#include <QAbstractButton>
+#include <QTest>
+
+using namespace RemoteTest;
+using P2PClientMsg::ConStatus;
+
+TEST_F(RemoteFixture, ConnectsListsTheShareAndDrawsItsPicturesOneAtATime)
+{
+    folder("/srv/pics") = {
+        {"a.PNG", false, 1000}, {"notes.txt", false, 10}, {"clip.mp4", false, 10}, {"album.jpg", true, 0}};
+    bridge.holdCodes.insert("buildIcon2");
+    ViewSharingRemoteFileList &view = openConnected(host("pat", "Pics", "1234"));
+    EXPECT_EQ(last("ClientInit"),
+              (Json{{"Id_user", "TOKEN"}, {"Hostname", "pat"}, {"Hosttag", "Pics"}, {"Hostpassword", "1234"}}));
+    EXPECT_EQ(last("getShareInfo"), (Json{{"tag", "Pics"}, {"pass", "1234"}, {"isweb", 0}}));
+    EXPECT_EQ(view.conStatus(), ConStatus::csConnected);
+    EXPECT_EQ(view.hostStateText(), english("RS_Connected"));
+    EXPECT_EQ(HelperRemoteSharing::linkOwner, 1);
+    EXPECT_EQ(HelperRemoteSharing::globalFileListView, &view);
+    // The count of the share's root, then its first page of fifty.
+    const auto lists = bridge.withCode("getFileList");
+    ASSERT_EQ(lists.size(), 2);
+    for (const auto &[list, probe] : {std::pair{lists[0], 1}, {lists[1], 0}}) {
+        EXPECT_EQ(list.data["dir"], "/srv/pics");
+        EXPECT_EQ(list.data["iProbeCount"], probe);
+        EXPECT_EQ(list.data["iPageIndex"], 1);
+        EXPECT_EQ(list.data["iPageSize"], 50);
+    }
+    EXPECT_EQ(names(view), QStringList({"a.PNG", "notes.txt", "clip.mp4", "album.jpg"}));
+    EXPECT_EQ(view.table()->topLevelItem(0)->text(1), "1000.00 bytes");
+    EXPECT_TRUE(view.listMessage().isEmpty());
+
+    // Pictures and clips only, one request at a time; one unanswered for ten seconds gives way.
+    spin(50);
+    ASSERT_EQ(sent("buildIcon2"), 1);
+    EXPECT_EQ(last("buildIcon2"), (Json{{"size", 48}, {"fileList", {"/srv/pics/a.PNG|0|1|-1"}}}));
+    elapse(9'999);
+    spin(50);
+    EXPECT_EQ(sent("buildIcon2"), 1);
+    elapse(1);
+    ASSERT_TRUE(waitFor([&] { return sent("buildIcon2") == 2; }));
+    EXPECT_EQ(last("buildIcon2")["fileList"][0], "/srv/pics/clip.mp4|2|1|-1");
+    bridge.release("buildIcon2");
+    ASSERT_TRUE(waitFor([&] { return view.table()->hasThumbnail(2); }));
+    spin(50);
+    EXPECT_EQ(sent("buildIcon2"), 2);
+    EXPECT_FALSE(view.table()->hasThumbnail(0) || view.table()->hasThumbnail(1) || view.table()->hasThumbnail(3));
+}
+
+TEST_F(RemoteFixture, EveryWayTheRoadEndsIsShownAndRetryConnectsOnceTheCauseIsGone)
+{
+    struct Case {
+        const char *what;
+        std::function<void()> cause, mend;
+        QString state;
+        qint64 waitMs; // the browser waits this long for an answer that does not come
+    };
+    const Json share = *bridge.share;
+    const auto connects = [&](ScriptedRemoteBridge::Connect how) { return [&, how] { bridge.connect = how; }; };
+    const auto restore = [&] { bridge.share = share; };
+    for (const Case &c :
+         {Case{"a full host", [&] { bridge.peerSessions = bridge.peerLimit; }, [&] { bridge.peerSessions = 0; },
+               "Max Connection Limits Reached!", 0},
+          Case{"an unreachable host", connects(ScriptedRemoteBridge::Connect::Fails),
+               connects(ScriptedRemoteBridge::Connect::Stands), english("RS_Host_NotAvialableAndCheck"), 0},
+          Case{"no connection state", connects(ScriptedRemoteBridge::Connect::Silent),
+               connects(ScriptedRemoteBridge::Connect::Stands), english("RS_NoAnswer"), 15'000},
+          Case{"no share info", [&] { bridge.holdCodes = {"getShareInfo"}; }, [&] { bridge.holdCodes.clear(); },
+               english("RS_NoAnswer"), 15'000},
+          Case{"a refused share", [&] { bridge.share.reset(); }, restore, english("RS_ShareRefused"), 0},
+          Case{"a disabled share", [&] { (*bridge.share)["isenabled"] = 0; }, restore, english("RS_ShareDisabled"), 0},
+          Case{"no sign-in", [] { Env::userInfo.Token.clear(); }, [] { Env::userInfo.Token = "TOKEN"; },
+               english("RS_SignInFirst"), 0},
+          Case{"no bridge", [] { Env::isBridgeConnected = false; }, [] { Env::isBridgeConnected = true; },
+               english("RS_ServiceRestoring"), 0}}) {
+        c.cause();
+        bridge.requests.clear();
+        ViewSharingRemoteFileList &view = openBrowser();
+        if (c.waitMs > 0) {
+            spin(50);
+            view.ConnectRemoteHost(); // not a second attempt while one is being made
+            elapse(c.waitMs - 1);
+            EXPECT_EQ(view.hostStateText(), english("RS_Connecting")) << c.what;
+            elapse(1);
+        }
+        ASSERT_TRUE(waitFor([&] { return view.isHostInvalid(); })) << c.what;
+        EXPECT_EQ(view.hostStateText(), c.state) << c.what;
+        EXPECT_EQ(view.listMessage(), c.state) << c.what;
+        EXPECT_FALSE(view.isConnecting()) << c.what;
+        EXPECT_EQ(HelperRemoteSharing::linkOwner, 0) << c.what;
+        const bool asked = Env::isBridgeConnected && !Env::userInfo.Token.isEmpty();
+        EXPECT_EQ(sent("ClientInit"), asked ? 1 : 0) << c.what;
+        EXPECT_EQ(sent("getFileList"), 0) << c.what;
+        EXPECT_EQ(button("enterCodeButton")->isVisible(), c.state == english("RS_ShareRefused")) << c.what;
+        c.mend();
+        ASSERT_TRUE(button("retryButton")->isVisible()) << c.what;
+        button("retryButton")->click();
+        ASSERT_TRUE(listed()) << c.what;
+        EXPECT_EQ(view.items().size(), 3) << c.what;
+        EXPECT_FALSE(button("retryButton")->isVisible()) << c.what;
+    }
+}
+
+TEST_F(RemoteFixture, ARefusedCodeCanBeTypedAgainAndOnlyAWorkingOneIsKept)
+{
+    RemoteSharing stored = host("pat", "Pics", "old");
+    ASSERT_TRUE(RemoteSharing_Add(stored));
+    const Json share = *bridge.share;
+    bridge.share.reset();
+    ViewSharingRemoteFileList &view = openBrowser(stored);
+    ASSERT_TRUE(waitFor([&] { return view.isHostInvalid(); }) && button("enterCodeButton")->isVisible());
+    button("enterCodeButton")->click();
+    ASSERT_TRUE(waitFor([&] { return view.accessCodeDialog()->isVisible(); }));
+    view.accessCodeDialog()->setting()->setValue("wrong");
+    view.accessCodeDialog()->onOK();
+    ASSERT_TRUE(waitFor([&] { return sent("getShareInfo") == 2 && view.isHostInvalid(); }));
+    EXPECT_EQ(last("getShareInfo")["pass"], "wrong");
+    EXPECT_EQ(RemoteSharing_List().value(0).password, "old");
+    view.retryWithAccessCode("with space");
+    EXPECT_EQ(sent("ClientInit"), 2) << "a code no host may have is not tried";
+
+    bridge.share = share;
+    view.retryWithAccessCode("Secret42");
+    ASSERT_TRUE(listed());
+    EXPECT_EQ(last("getShareInfo")["pass"], "Secret42");
+    EXPECT_EQ(RemoteSharing_List().value(0).password, "Secret42");
+    EXPECT_FALSE(button("enterCodeButton")->isVisible());
+}
+
+TEST_F(RemoteFixture, TheShareIsCheckedEverySecondAndAChangedOrSilentOneIsGone)
+{
+    ViewSharingRemoteFileList &view = openConnected();
+    elapse(1000);
+    ASSERT_TRUE(waitFor([&] { return sent("CheckHost") == 1; }));
+    EXPECT_EQ(last("CheckHost"), (Json{{"tag", "Pics"}}));
+    spin(50);
+    EXPECT_TRUE(view.isConnected());
+    // The share made anew under the same tag is not the share the user opened.
+    bridge.ctime = "2025-05-05 05:05:05";
+    elapse(1000);
+    ASSERT_TRUE(waitFor([&] { return view.isHostInvalid(); }));
+    EXPECT_EQ(view.hostStateText(), english("RS_Host_NotAvialableAndCheck"));
+
+    // One check at a time; ten seconds without its answer and the host is gone.
+    view.ConnectRemoteHost();
+    ASSERT_TRUE(listed());
+    bridge.holdCodes.insert("CheckHost");
+    const int checks = sent("CheckHost");
+    elapse(1000);
+    ASSERT_TRUE(waitFor([&] { return sent("CheckHost") == checks + 1; }));
+    elapse(9'999);
+    EXPECT_TRUE(view.isConnected());
+    EXPECT_EQ(sent("CheckHost"), checks + 1);
+    elapse(1);
+    EXPECT_TRUE(view.isHostInvalid());
+}
+
+TEST_F(RemoteFixture, PagesOfFiftyThroughTheButtonsOfAFolderThatMayShrink)
+{
+    folder("/srv/pics") = entries(120, "f", "txt");
+    openConnected();
+    struct Step {
+        const char *click;
+        int page;
+        const char *text, *first;
+        int rows;
+        bool previous, next;
+    };
+    for (const Step &step :
+         {Step{nullptr, 1, "Page 1 of 3 · items 1–50 of 120", "f001.txt", 50, false, true},
+          Step{"nextButton", 2, "Page 2 of 3 · items 51–100 of 120", "f051.txt", 50, true, true},
+          Step{"nextButton", 3, "Page 3 of 3 · items 101–120 of 120", "f101.txt", 20, true, false},
+          Step{"previousButton", 2, "Page 2 of 3 · items 51–100 of 120", "f051.txt", 50, true, true}}) {
+        if (step.click) {
+            button(step.click)->click();
+            ASSERT_TRUE(listed()) << step.text;
+        }
+        EXPECT_EQ(last("getFileList")["iPageIndex"], step.page);
+        EXPECT_EQ(browser->pageText(), QString::fromUtf8(step.text));
+        ASSERT_EQ(browser->items().size(), step.rows) << step.text;
+        EXPECT_EQ(browser->items().first().name, step.first);
+        EXPECT_EQ(button("previousButton")->isEnabled(), step.previous) << step.text;
+        EXPECT_EQ(button("nextButton")->isEnabled(), step.next) << step.text;
+    }
+    EXPECT_FALSE(browser->goToPage(4) || browser->goToPage(0));
+
+    // Forty entries go between the count and the third page: the last page there is is shown.
+    ASSERT_TRUE(browser->goToPage(3) && listed());
+    bridge.holdPages = true;
+    const int lists = sent("getFileList");
+    browser->refresh();
+    ASSERT_TRUE(waitFor([&] { return sent("getFileList") == lists + 2; }));
+    folder("/srv/pics").resize(80);
+    bridge.holdPages = false;
+    bridge.release("getFileList");
+    ASSERT_TRUE(waitFor([&] { return browser->items().size() == 30 && !browser->isLoading(); }));
+    EXPECT_EQ(browser->paging().pageIndex(), 2);
+
+    folder("/srv/pics").clear();
+    browser->refresh();
+    ASSERT_TRUE(listed());
+    EXPECT_EQ(browser->listMessage(), english("RS_EmptyFolder"));
+    EXPECT_TRUE(browser->pageText().isEmpty());
+}
+
+TEST_F(RemoteFixture, FoldersOpenedAndLeftAndALostServiceComeBackToTheirPages)
+{
+    folder("/srv/pics") = entries(60, "dir", "");
+    folder("/srv/pics/dir055") = entries(120, "f", "txt");
+    ViewSharingRemoteFileList &view = openConnected();
+    EXPECT_FALSE(button("upButton")->isEnabled()) << "nothing above the share's root";
+    ASSERT_TRUE(view.goToPage(2) && listed());
+    view.table()->selectRows({4});
+    QTest::keyClick(view.table(), Qt::Key_Return);
+    ASSERT_TRUE(listed());
+    EXPECT_EQ(last("getFileList")["dir"], "/srv/pics/dir055");
+    EXPECT_EQ(view.paging().pageIndex(), 1);
+    EXPECT_TRUE(button("upButton")->isEnabled());
+    ASSERT_TRUE(view.goToPage(3) && listed());
+    const int lists = sent("getFileList");
+    view.openFolder(0);
+    EXPECT_EQ(sent("getFileList"), lists) << "a file is not opened";
+
+    // The bridge goes, and its link with it: neither the host nor its share is blamed.
+    const int inits = sent("ClientInit");
+    Env::restartBridgeBlock();
+    Env::cancelPendingRelaunch();
+    EXPECT_TRUE(view.isWaitingForService());
+    EXPECT_EQ(view.listMessage(), english("RS_ServiceRestoring"));
+    elapse(30'000);
+    EXPECT_EQ(view.hostStateText(), english("RS_ServiceRestoring"));
+    // A new link not signed in yet changes nothing; signed in, the browser connects by itself, in
+    // the folder and on the page it was on.
+    ASSERT_TRUE(bridge.connectClient());
+    spin(50);
+    EXPECT_EQ(sent("ClientInit"), inits);
+    LinkStatus::noteSignedIn();
+    ASSERT_TRUE(listed()) << view.hostStateText().toStdString();
+    EXPECT_EQ(sent("ClientInit"), inits + 1);
+    EXPECT_EQ(view.folder().current(), "/srv/pics/dir055");
+    EXPECT_EQ(view.items().first().name, "f101.txt");
+
+    // Up goes back to the page the folder was opened from, and no further than the root.
+    button("upButton")->click();
+    ASSERT_TRUE(listed());
+    EXPECT_TRUE(view.folder().isAtRoot());
+    EXPECT_EQ(view.paging().pageIndex(), 2);
+    EXPECT_EQ(view.items().at(4).name, "dir055");
+    EXPECT_FALSE(button("upButton")->isEnabled());
+    const int atRoot = sent("getFileList");
+    view.goUp();
+    EXPECT_EQ(sent("getFileList"), atRoot);
+}
+
+TEST_F(RemoteFixture, AnswersThatComeTooLateChangeNothing)
+{
+    ViewSharingRemoteFileList &view = openConnected();
+    // A listing unanswered for fifteen seconds offers to try again; its page, come later, is ignored.
+    bridge.holdPages = true;
+    const int lists = sent("getFileList");
+    view.refresh();
+    ASSERT_TRUE(waitFor([&] { return sent("getFileList") == lists + 2; }));
+    elapse(14'999);
+    EXPECT_TRUE(view.isLoading());
+    elapse(1);
+    EXPECT_EQ(view.listMessage(), english("RS_ListNoAnswer"));
+    bridge.release("getFileList");
+    spin(100);
+    EXPECT_EQ(view.listMessage(), english("RS_ListNoAnswer"));
+    bridge.holdPages = false;
+    ASSERT_TRUE(button("retryButton")->isVisible());
+    button("retryButton")->click();
+    ASSERT_TRUE(listed());
+    EXPECT_EQ(view.items().size(), 3);
+
+    // States for the contact page, which owns the link now, go to it, not here.
+    HelperRemoteSharing::linkOwner = 3;
+    P2PClientMsg::setConStatus(ConStatus::csInvalid);
+    EXPECT_TRUE(view.isConnected());
+
+    // Nothing reaches a browser that has closed.
+    HelperRemoteSharing::linkOwner = 1;
+    bridge.holdCodes = {"CheckHost"};
+    const int checks = sent("CheckHost");
+    elapse(1000);
+    ASSERT_TRUE(waitFor([&] { return sent("CheckHost") == checks + 1; }));
+    browser.reset();
+    EXPECT_EQ(HelperRemoteSharing::globalFileListView, nullptr);
+    EXPECT_EQ(HelperRemoteSharing::linkOwner, 0);
+    bridge.answer(bridge.withCode("CheckHost").last(), Json{{"data", "changed"}});
+    P2PClientMsg::setConStatus(ConStatus::csConnected);
+    spin(100);
+}
+
+TEST_F(RemoteFixture, AShareOfOneFileShowsThatFileAlone)
+{
+    bridge.share =
+        Json{{"tag", "Pics"}, {"path", "/srv/pics/report.pdf"}, {"isdir", 0}, {"isenabled", 1}, {"isupload", 1}};
+    ViewSharingRemoteFileList &view = openConnected();
+    EXPECT_EQ(names(view), QStringList("report.pdf"));
+    EXPECT_EQ(sent("getFileList"), 0);
+    view.openUpload();
+    EXPECT_EQ(view.uploadSheet(), nullptr) << "nothing can be put into a file";
+}
