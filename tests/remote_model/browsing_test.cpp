@@ -26,14 +26,13 @@ TEST(RemoteAnswers, TheShareBehindATagAndTheRowsOfAPage)
         R"({"data":[{"tag":"Pics","path":"/srv/pics","ctime":"2024-01-02 03:04:05","isdir":1,"isenabled":1,
              "isupload":1,"isdownload":0,"isfiledel":1},{"tag":"Other","path":"/other"}]})"));
     ASSERT_TRUE(info);
-    EXPECT_EQ(info->path, QStringLiteral("/srv/pics"));
-    EXPECT_EQ(info->ctime, QStringLiteral("2024-01-02 03:04:05"));
+    EXPECT_EQ(info->path, "/srv/pics");
+    EXPECT_EQ(info->ctime, "2024-01-02 03:04:05");
     EXPECT_TRUE(info->isdir && info->isenabled && info->isupload && info->isfiledel);
     EXPECT_FALSE(info->isdownload);
     // A refusal (no share, or a wrong code) and whatever else is no share at all.
-    for (const char *refusal :
-         {R"({"data":[]})", R"({"data":[{"tag":"x","path":""}]})", R"({"data":"[]"})", "nonsense"})
-        EXPECT_FALSE(RemoteShareInfo::fromAnswer(parse(refusal))) << refusal;
+    for (const char *text : {R"({"data":[]})", R"({"data":[{"tag":"x","path":""}]})", R"({"data":"[]"})", "nonsense"})
+        EXPECT_FALSE(RemoteShareInfo::fromAnswer(parse(text))) << text;
     EXPECT_FALSE(RemoteShareInfo::fromAnswer(emptyText));
 
     const QList<FileItem> items = remoteFileItems(parse(
@@ -43,18 +42,17 @@ TEST(RemoteAnswers, TheShareBehindATagAndTheRowsOfAPage)
     ASSERT_EQ(items.size(), 2) << "rows without a name or a path are left out";
     EXPECT_TRUE(items[0].isDir);
     EXPECT_EQ(items[0].createdTime, 1700000000000);
-    EXPECT_EQ(items[1].fullPath, QStringLiteral("/s/a.PNG"));
+    EXPECT_EQ(items[1].fullPath, "/s/a.PNG");
     EXPECT_EQ(items[1].size, 1024);
     EXPECT_TRUE(remoteFileItems(emptyText).isEmpty());
 
     FileItem item;
-    for (const char *ext : {"png", "JPG", "gif", "Bmp", "mp4", "jpeg", "txt", "", "mov"}) {
-        item.ext = QString::fromLatin1(ext);
-        EXPECT_EQ(hasThumbnailExtension(item),
-                  QStringList({"png", "jpg", "gif", "bmp", "mp4"}).contains(item.ext.toLower()))
-            << ext;
+    for (const QString &ext : {"png", "JPG", "gif", "Bmp", "mp4", "jpeg", "txt", "", "mov"}) {
+        item.ext = ext;
+        EXPECT_EQ(hasThumbnailExtension(item), QStringList({"png", "jpg", "gif", "bmp", "mp4"}).contains(ext.toLower()))
+            << ext.toStdString();
     }
-    item.ext = QStringLiteral("png");
+    item.ext = "png";
     item.isDir = true;
     EXPECT_FALSE(hasThumbnailExtension(item)) << "a folder named like a picture";
 }
@@ -94,7 +92,7 @@ TEST(RemoteFilePaging, PagesOfAFolderWhateverItsCount)
     EXPECT_EQ(paging.total(), 0);
     EXPECT_EQ(paging.pageIndex(), 1);
 
-    EXPECT_TRUE(paging.setPageInfo(QStringLiteral("7|3")));
+    EXPECT_TRUE(paging.setPageInfo("7|3"));
     EXPECT_EQ(paging.total(), 7);
     for (const char *bad : {"", "7", "x|3", "-1|0", "7|3|1"})
         EXPECT_FALSE(paging.setPageInfo(QString::fromLatin1(bad)) || paging.total() != 7) << bad;
@@ -112,16 +110,15 @@ TEST(RemoteFolderPath, OpensFoldersBelowTheRootOnlyAndGoesBackUpToIt)
     struct Case {
         const char *root, *inside, *deeper, *shown, *outside;
     };
-    for (const Case &c : {Case{"/home/pat/Shared/", "/home/pat/Shared/docs", "/home/pat/Shared/docs/2024/",
-                               "/ docs / 2024", "/home/pat/SharedOther"},
+    for (const Case &c : {Case{"/s/Shared/", "/s/Shared/docs", "/s/Shared/docs/2024/", "/ docs / 2024", "/s/SharedX"},
                           Case{"D:\\Photos", "D:\\Photos\\2023", "D:\\Photos\\2023\\May", "/ 2023 / May", "D:\\Photo"},
                           Case{"/", "/srv", "/srv/www", "/ srv / www", "srv"},
                           Case{"C:\\", "C:\\Users", "C:\\Users\\pat", "/ Users / pat", "D:\\Users"}}) {
         const QString root = QString::fromLatin1(c.root);
-        const QString up = root.startsWith(u'/') ? QStringLiteral("/../x") : QStringLiteral("\\..\\x");
+        const QString up = root.startsWith(u'/') ? "/../x" : "\\..\\x";
         RemoteFolderPath path;
         path.setRoot(root);
-        EXPECT_EQ(path.displayText(), QStringLiteral("/")) << c.root;
+        EXPECT_EQ(path.displayText(), "/") << c.root;
         EXPECT_FALSE(path.up()) << c.root << ": never above the root";
         EXPECT_FALSE(path.enter(QString::fromLatin1(c.outside))) << c.outside;
         EXPECT_FALSE(path.enter(QString::fromLatin1(c.inside) + up)) << c.root << ": a step up on the way down";

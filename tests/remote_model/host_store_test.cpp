@@ -15,12 +15,7 @@ namespace {
 // A host of host name, tag, access code and alias.
 RemoteSharing hostOf(const QStringList &fields)
 {
-    RemoteSharing host;
-    host.hostname = fields.value(0);
-    host.hosttag = fields.value(1);
-    host.password = fields.value(2);
-    host.aliasname = fields.value(3);
-    return host;
+    return RemoteSharing{QUuid::createUuid(), {}, fields.value(0), fields.value(1), fields.value(2), fields.value(3)};
 }
 
 class RemoteHostStore : public ::testing::Test
@@ -28,7 +23,7 @@ class RemoteHostStore : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(UtilDB::openAt(QDir(TestHome::path()).filePath(QStringLiteral("remote.dat"))));
+        ASSERT_TRUE(UtilDB::openAt(QDir(TestHome::path()).filePath("remote.dat")));
         Env::userInfo.id_acc = 7;
     }
     void TearDown() override { Env::resetForTests(); }
@@ -54,20 +49,19 @@ protected:
 TEST_F(RemoteHostStore, AnAccountsHostsComeBackInTheirOrderWithEveryFieldAsTyped)
 {
     // Quotes and SQL-looking texts are values, never part of a statement.
-    const QString sneaky = QStringLiteral("x'); delete from remotesharing; --");
+    const QString sneaky = "x'); delete from remotesharing; --";
     const RemoteSharing first = add({"o'neil", "Pics", sneaky, "Ann's \"box\""});
     const RemoteSharing second = add({"beta"});
     EXPECT_FALSE(first.hostid.isEmpty());
     EXPECT_NE(first.hostid, second.hostid);
     EXPECT_EQ(listed(),
-              QStringList({first.hostid + QStringLiteral(",o'neil,Pics,") + sneaky + QStringLiteral(",Ann's \"box\""),
-                           second.hostid + QStringLiteral(",beta,,,")}));
+              QStringList({first.hostid + ",o'neil,Pics," + sneaky + ",Ann's \"box\"", second.hostid + ",beta,,,"}));
 
     // Each account sees only its own hosts.
     Env::userInfo.id_acc = 8;
     EXPECT_TRUE(listed().isEmpty());
     const RemoteSharing theirs = add({"theirs"});
-    EXPECT_EQ(listed(), QStringList(theirs.hostid + QStringLiteral(",theirs,,,")));
+    EXPECT_EQ(listed(), QStringList(theirs.hostid + ",theirs,,,"));
 }
 
 TEST_F(RemoteHostStore, UpdateAndDeleteTouchOnlyTheRowOfTheirHostIdAndSayWhenThereIsNone)
@@ -76,15 +70,14 @@ TEST_F(RemoteHostStore, UpdateAndDeleteTouchOnlyTheRowOfTheirHostIdAndSayWhenThe
     RemoteSharing changed = hostOf({"new", "B", "pw", "Renamed"});
     changed.hostid = add({"old", "A"}).hostid;
     ASSERT_TRUE(RemoteSharing_Update(changed));
-    EXPECT_EQ(listed(), QStringList({kept.hostid + QStringLiteral(",kept,,,"),
-                                     changed.hostid + QStringLiteral(",new,B,pw,Renamed")}));
+    EXPECT_EQ(listed(), QStringList({kept.hostid + ",kept,,,", changed.hostid + ",new,B,pw,Renamed"}));
 
     ASSERT_TRUE(RemoteSharing_Delete(kept.hostid));
-    EXPECT_EQ(listed(), QStringList(changed.hostid + QStringLiteral(",new,B,pw,Renamed")));
+    EXPECT_EQ(listed(), QStringList(changed.hostid + ",new,B,pw,Renamed"));
 
     // Ids that name no row change nothing and say so.
     RemoteSharing ghost = changed;
-    for (const QString &id : {QStringLiteral("NO-SUCH-ID"), kept.hostid, QString()}) {
+    for (const QString &id : {QString("NO-SUCH-ID"), kept.hostid, QString()}) {
         ghost.hostid = id;
         EXPECT_FALSE(RemoteSharing_Update(ghost)) << id.toStdString();
         EXPECT_FALSE(RemoteSharing_Delete(id)) << id.toStdString();
@@ -102,24 +95,16 @@ TEST(RemoteHostCheck, NamesTagsCodesAndAliasesWithinTheirRules)
     // Thirty characters of an alias as a person counts them, whatever their length in the text.
     QString accented;
     for (int i = 0; i < 30; ++i)
-        accented += QStringLiteral("e\u0301");
+        accented += "e\u0301";
     using P = RemoteHostProblem;
-    const QString pat = QStringLiteral("pat"); // no tag asks for the host's default share
-    const QList<std::pair<QStringList, P>> cases = {{{}, P::HostNameMissing},
-                                                    {{pat}, P::None},
-                                                    {{"pat smith"}, P::HostNameInvalid},
-                                                    {{"pat|x"}, P::HostNameInvalid},
-                                                    {{QString(50, u'a')}, P::None},
-                                                    {{QString(51, u'a')}, P::HostNameInvalid},
-                                                    {{pat, "my-tag"}, P::TagInvalid},
-                                                    {{pat, QString(30, u'T')}, P::None},
-                                                    {{pat, QString(31, u'T')}, P::TagInvalid},
-                                                    {{pat, {}, "two words"}, P::PasswordInvalid},
-                                                    {{pat, {}, QString(50, u'c')}, P::None},
-                                                    {{pat, {}, QString(51, u'c')}, P::PasswordInvalid},
-                                                    {{pat, {}, {}, QString(30, QChar(0x4E2D))}, P::None},
-                                                    {{pat, {}, {}, accented}, P::None},
-                                                    {{pat, {}, {}, accented + u'x'}, P::AliasTooLong}};
+    const QString pat = "pat"; // no tag asks for the host's default share
+    const QList<std::pair<QStringList, P>> cases = {
+        {{}, P::HostNameMissing}, {{pat}, P::None}, {{"pat smith"}, P::HostNameInvalid}, {{"a|b"}, P::HostNameInvalid},
+        {{QString(50, u'a')}, P::None}, {{QString(51, u'a')}, P::HostNameInvalid}, {{pat, "my-tag"}, P::TagInvalid},
+        {{pat, QString(30, u'T')}, P::None}, {{pat, QString(31, u'T')}, P::TagInvalid},
+        {{pat, {}, "two words"}, P::PasswordInvalid}, {{pat, {}, QString(50, u'c')}, P::None},
+        {{pat, {}, QString(51, u'c')}, P::PasswordInvalid}, {{pat, {}, {}, QString(30, QChar(0x4E2D))}, P::None},
+        {{pat, {}, {}, accented}, P::None}, {{pat, {}, {}, accented + u'x'}, P::AliasTooLong}};
     for (const auto &[fields, problem] : cases) {
         EXPECT_EQ(checkRemoteHost(hostOf(fields)), problem) << fields.join(u'/').toStdString();
         EXPECT_EQ(remoteHostProblemText(problem).isEmpty(), problem == P::None);

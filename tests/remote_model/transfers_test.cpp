@@ -71,13 +71,12 @@ TEST(TransferTracker, EveryWayATransferFailsEndsItWithItsReason)
         tracker.start();
         tracker.onStartAnswer(start);
         EXPECT_EQ(tracker.failure(), failure);
-        EXPECT_EQ(tracker.detail(), start ? QStringLiteral("No room") : QString());
+        EXPECT_EQ(tracker.detail(), start ? "No room" : QString());
     }
     // Status answers in turn: the transfer runs until the last of them. Three missed in a row end
     // it, and so do three that know of no transfer (a missing peer session answers the empty
     // text); any answer starts the count of missed ones again, a known transfer that of unknown.
-    const std::optional<LenientJson> missed, none = LenientJson::fromJson(nlohmann::json("")),
-                                             runs = answer(R"({"TaskStatus":2})");
+    const std::optional<LenientJson> missed, runs = answer(R"({"TaskStatus":2})"), none = LenientJson::fromJson("");
     struct Case {
         std::vector<std::optional<LenientJson>> answers;
         TransferFailure failure;
@@ -86,9 +85,7 @@ TEST(TransferTracker, EveryWayATransferFailsEndsItWithItsReason)
     for (const Case &c :
          {Case{{missed, missed, missed}, TransferFailure::NoAnswer, {}},
           Case{{missed, missed, none, none, runs, missed, missed, runs, none, none, none}, TransferFailure::Lost, {}},
-          Case{{answer(R"({"TaskStatus":4,"ErrorInfo":"Disk full"})")},
-               TransferFailure::Failed,
-               QStringLiteral("Disk full")}}) {
+          Case{{answer(R"({"TaskStatus":4,"ErrorInfo":"Disk full"})")}, TransferFailure::Failed, "Disk full"}}) {
         TransferTracker tracker = running();
         for (size_t i = 0; i < c.answers.size(); ++i) {
             EXPECT_EQ(tracker.status(), Status::dsRunning) << i;
@@ -129,28 +126,22 @@ TEST(TransferTracker, CancelWaitsForTheBridgeButNotForEver)
 
 TEST(WorkingItems, FilesAndFoldersWithTheirSizesAndPlacesOnThePeer)
 {
-    const QString pick = TestHome::path() + QStringLiteral("/pick/");
-    for (const auto &[name, size] : {std::pair{"a.txt", 10},
-                                     {"album/one.jpg", 100},
-                                     {"album/deep/two.jpg", 1000},
-                                     {"album/.hidden", 5},
-                                     {"../elsewhere/big.bin", 4096}})
+    const QString pick = TestHome::path() + "/pick/";
+    for (const auto &[name, size] : {std::pair{"a.txt", 10}, {"album/one.jpg", 100}, {"album/deep/two.jpg", 1000},
+                                     {"album/.hidden", 5}, {"../elsewhere/big.bin", 4096}})
         writeFile(pick + QString::fromLatin1(name), size);
     // Links are not followed, to a folder or to a file.
-    ASSERT_TRUE(QFile::link(pick + QStringLiteral("../elsewhere"), pick + QStringLiteral("album/folderlink")));
-    ASSERT_TRUE(QFile::link(pick + QStringLiteral("../elsewhere/big.bin"), pick + QStringLiteral("album/filelink")));
+    ASSERT_TRUE(QFile::link(pick + "../elsewhere", pick + "album/folderlink"));
+    ASSERT_TRUE(QFile::link(pick + "../elsewhere/big.bin", pick + "album/filelink"));
     const auto described = [](const std::vector<WorkingItem> &items) {
         QStringList lines;
         for (const WorkingItem &item : items)
-            lines << QStringLiteral("%1 %2 %3").arg(item.PathSave).arg(item.Size).arg(item.IsDir ? "folder" : "file");
+            lines << QString("%1 %2 %3").arg(item.PathSave).arg(item.Size).arg(item.IsDir ? "dir" : "file");
         return lines;
     };
     // A path that no longer exists is left out; a folder counts every file below it, hidden ones too.
-    const std::vector<WorkingItem> items =
-        workingItemsFor({pick + QStringLiteral("a.txt"), pick + QStringLiteral("album"), pick + QStringLiteral("gone")},
-                        QStringLiteral("/srv/share/"));
-    EXPECT_EQ(described(items), QStringList({"/srv/share/a.txt 10 file", "/srv/share/album 1105 folder"}));
+    const auto items = workingItemsFor({pick + "a.txt", pick + "album", pick + "gone"}, "/srv/share/");
+    EXPECT_EQ(described(items), QStringList({"/srv/share/a.txt 10 file", "/srv/share/album 1105 dir"}));
     EXPECT_EQ(totalSize(items), 1115);
-    EXPECT_EQ(described(workingItemsFor({pick + QStringLiteral("a.txt")}, QStringLiteral("D:\\Incoming"))),
-              QStringList({"D:\\Incoming\\a.txt 10 file"}));
+    EXPECT_EQ(described(workingItemsFor({pick + "a.txt"}, "D:\\Incoming")), QStringList("D:\\Incoming\\a.txt 10 file"));
 }
