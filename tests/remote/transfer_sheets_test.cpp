@@ -77,7 +77,6 @@ TEST_F(TransferSheets, ADownloadRunsToOneHundredIntoTheChosenFolderWithItsBytesA
     sheet.show();
     // No folder chosen yet: the default one, made and stored.
     const QString folder = TestHome::path() + "/Documents/Fenmar/Downloads";
-    EXPECT_EQ(sheet.saveFolder(), folder);
     EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_EQ(UtilDB::getIcon("SaveAtDir"), folder);
     // Another one chosen is stored and used.
@@ -138,7 +137,6 @@ TEST_F(TransferSheets, ADownloadSaysWhichNamesWereTakenAndWhatACancelLeft)
     EXPECT_EQ(last("Trans3_FC_00_Cancel"), (Json{{"Session", "CLIENT-A|CLIENT-B"}}));
     poll(*second);
     EXPECT_EQ(line(*second), english("RS_TransferCanceled") + '\n' + english("RS_AlreadySaved").arg("a.png"));
-    EXPECT_FALSE(sheetButton(*second, "openFolderButton")->isVisible());
 }
 
 TEST_F(TransferSheets, ARefusedStartOrTheLostServiceEndsTheTransferAtOnceSayingSo)
@@ -173,9 +171,6 @@ TEST_F(TransferSheets, ABridgeThatStopsAnsweringEndsTheDownloadAfterThreeMissedP
     clock->advanceMs(1);
     sheet->onTimerTick();
     ASSERT_TRUE(waitFor([&] { return sent("Trans3_FC_TransTaskInfo") == 2; }));
-    // The first request's end, come now, is no longer the current one's.
-    bridge.answer(bridge.withCode("Trans3_FC_TransTaskInfo").first(), ScriptedRemoteBridge::status(3, 10, 10));
-    spin(50);
     for (int missed = 2; missed <= 3; ++missed) {
         EXPECT_EQ(sheet->status(), Status::dsRunning) << missed;
         clock->advanceMs(10'000);
@@ -211,10 +206,17 @@ TEST_F(TransferSheets, AnUploadSendsTheChosenItemsIntoTheFolderShown)
     ASSERT_TRUE(waitFor([&] { return sheet->status() == Status::dsRunning; }));
     EXPECT_EQ(last("Trans2_FS_00_CallStart"), (Json{{"Session", "CLIENT-A|CLIENT-B"}, {"Targets", album.toStdString()},
                                                     {"RemotePathRoot", "/srv/pics"}}));
-    poll(*sheet);
-    EXPECT_EQ(last("RemoteUploadTaskInfo"),
-              (Json{{"Session", "CLIENT-A|CLIENT-B"}, {"IsProcessOnBridge", "YES"}}));
-    EXPECT_EQ(sheet->percent(), 50);
+    // The peer's answer to a status request given up on counts for nothing when it comes at last.
+    bridge.holdCodes.insert("RemoteUploadTaskInfo");
+    sheet->onTimerTick();
+    clock->advanceMs(10'000);
+    sheet->onTimerTick();
+    ASSERT_TRUE(waitFor([&] { return sent("RemoteUploadTaskInfo") == 2; }));
+    bridge.answer(bridge.withCode("RemoteUploadTaskInfo").first(), ScriptedRemoteBridge::status(3, 1000, 1000));
+    bridge.release("RemoteUploadTaskInfo");
+    ASSERT_TRUE(waitFor([&] { return sheet->percent() == 50; }));
+    EXPECT_EQ(sheet->status(), Status::dsRunning);
+    bridge.holdCodes.clear();
     poll(*sheet);
     EXPECT_EQ(line(*sheet), english("RS_UploadDone").arg("/"));
     ASSERT_TRUE(waitFor([&] { return sent("getFileList") >= lists + 2; })) << "the browser lists the folder again";
