@@ -65,12 +65,12 @@ public:
     void answer(const Request &request, const Json &msg);
     // Answers the last request with this code as the script would have.
     void release(const QString &code);
-    Json scriptedAnswer(const Request &request);
     // A status answer as a bridge gives it.
     static Json status(int taskStatus, qint64 done, qint64 total, int filesDone = 0, int files = 1);
 
 private:
     void onRequest(Request request) override;
+    Json scriptedAnswer(const Request &request);
     Json listing(const Json &data) const;
 };
 
