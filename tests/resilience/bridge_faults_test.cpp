@@ -10,13 +10,17 @@
 
 namespace {
 
-const QString waitConnected = QStringLiteral("wait-connected:30000");
-
+// The driver's steps (apart by blanks) for one fault and its recovery, and how long they may take.
 struct Fault {
     const char *name;
-    QStringList steps;
+    const char *steps;
     int timeoutMs;
 };
+
+void PrintTo(const Fault &fault, std::ostream *os)
+{
+    *os << fault.name;
+}
 
 class BridgeFaults : public ::testing::TestWithParam<Fault>
 {
@@ -29,8 +33,8 @@ protected:
             GTEST_SKIP() << "no process and network namespace for the client here";
     }
 
-    // Runs the steps in a fresh namespace, the client and the stand-in keeping their files under
-    // this test's HOME: "" when every step succeeded, else the driver's account of it.
+    // Runs the steps in a fresh namespace (files under this test's HOME): "" when every step
+    // succeeded, else the driver's account of it.
     static QString drive(const QStringList &steps, int timeoutMs)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -57,18 +61,18 @@ protected:
 
 TEST_P(BridgeFaults, EveryStepOfTheFaultAndTheRecoverySucceeds)
 {
-    EXPECT_EQ(drive(GetParam().steps, GetParam().timeoutMs).toStdString(), "");
+    EXPECT_EQ(drive(QString::fromLatin1(GetParam().steps).split(u' '), GetParam().timeoutMs).toStdString(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, BridgeFaults,
     ::testing::Values(Fault{"KilledWhileConnectedAndItsReplacementKilledBeforeItConnects",
-                            {"start-client", waitConnected, "kill-bridge", "kill-new-bridge:20000", waitConnected}, 90'000},
-                      Fault{"FirstBridgeKilledBeforeItEverConnected", {"start-client", "kill-new-bridge:10000", waitConnected}, 60'000},
+                            "start-client wait-connected:30000 kill-bridge kill-new-bridge:20000 wait-connected:30000", 90'000},
+                      Fault{"FirstBridgeKilledBeforeItEverConnected", "start-client kill-new-bridge:10000 wait-connected:30000", 60'000},
                       Fault{"PortHeldByAnotherListenerForTwentySecondsThenReleased",
-                            {"hold-port:20000", "start-client", waitConnected}, 90'000},
+                            "hold-port:20000 start-client wait-connected:30000", 90'000},
                       Fault{"SigtermEndsTheClientNormallyAndItsBridge",
-                            {"start-client", waitConnected, "term-client", "wait-client-exit:10000", "bridges-left:3000"}, 60'000}),
+                            "start-client wait-connected:30000 term-client wait-client-exit:10000 bridges-left:3000", 60'000}),
     [](const ::testing::TestParamInfo<Fault> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -193,10 +193,8 @@ private:
 
     bool waitClientExit(qint64 ms)
     {
-        if (!m_client->waitForFinished(int(ms)))
-            return fail(QStringLiteral("still running after %1 ms").arg(ms));
-        if (m_client->exitStatus() == QProcess::CrashExit || m_client->exitCode() != 0)
-            return fail(QStringLiteral("crash or exit status %1").arg(m_client->exitCode()));
+        if (!m_client->waitForFinished(int(ms)) || m_client->exitStatus() == QProcess::CrashExit || m_client->exitCode() != 0)
+            return fail(QStringLiteral("not ended with exit status 0 within %1 ms").arg(ms));
         return ok(QStringLiteral("0"));
     }
 
