@@ -7,6 +7,7 @@
 #include "local_share_store.h"
 #include "sharing_obj.h"
 #include "theme.h"
+#include "view_receive_file.h"
 
 #include <QApplication>
 #include <QDir>
@@ -82,6 +83,7 @@ void ShellTest::SetUp()
     Clock::set(clock);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     Theme::applyToApplication(*qApp);
+    ViewReceiveFile::registerAsReceiveSheet();
     UtilDB::open();
     // The link never reaches a bridge on the bridge's own port: a test names its bridge's port.
     ASSERT_NE(nowhere.port(), 0);
