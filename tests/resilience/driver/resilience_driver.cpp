@@ -55,8 +55,7 @@ bool bringLoopbackUp()
 QList<pid_t> runningBridges()
 {
     QList<pid_t> pids;
-    for (const BridgeProcessList::Entry &entry :
-         BridgeProcessList::find(QString::fromLatin1(BridgeExecutable::accessCodeArgument)))
+    for (const auto &entry : BridgeProcessList::find(QString::fromLatin1(BridgeExecutable::accessCodeArgument)))
         pids.append(entry.pid);
     return pids;
 }
@@ -109,6 +108,8 @@ private:
         while ((end = m_output.indexOf('\n')) >= 0) {
             if (m_output.left(end) == connectedLine)
                 m_connections.append(m_clock.elapsed());
+            if (m_output.startsWith("Relaunch OstrelBridge"))
+                m_lastRelaunch = m_clock.elapsed();
             m_output.remove(0, end + 1);
         }
     }
@@ -127,9 +128,7 @@ private:
         m_client = std::make_unique<QProcess>();
         m_client->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_client->start(m_clientPath, {});
-        if (!m_client->waitForStarted(10000))
-            return fail(m_client->errorString());
-        return ok(QString::number(m_client->processId()));
+        return m_client->waitForStarted(10000) ? ok(QString::number(m_client->processId())) : fail(m_client->errorString());
     }
 
     bool waitConnected(qint64 ms)
@@ -195,7 +194,8 @@ private:
     {
         if (!m_client->waitForFinished(int(ms)) || m_client->exitStatus() == QProcess::CrashExit || m_client->exitCode() != 0)
             return fail(QStringLiteral("not ended with exit status 0 within %1 ms").arg(ms));
-        return ok(QStringLiteral("0"));
+        pump(0);
+        return m_lastRelaunch < m_faultEnded ? ok(QStringLiteral("0")) : fail(QStringLiteral("relaunched a bridge"));
     }
 
     bool bridgesLeft(qint64 ms)
@@ -215,6 +215,7 @@ private:
     QList<qint64> m_connections;
     QList<pid_t> m_killed;
     qint64 m_faultEnded = 0;
+    qint64 m_lastRelaunch = -1;
     std::unique_ptr<QTcpServer> m_holder;
     std::optional<qint64> m_heldUntil;
 };
