@@ -323,4 +323,35 @@ TEST_F(ShareDetail, EveryIconButtonIsReachedWithTabAndPressedFromTheKeyboard)
     EXPECT_EQ(window->dialogInputSetting().tips(), toastText("LS_AccessCodeRule"));
 }
 
+TEST_F(ShareDetail, ACardThatNarrowsOrWidensKeepsTheKeyboardOnTheControlsItMoves)
+{
+    showPage({storeShare("AB12", photos)});
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ViewSharingDetail *card = pane("AB12");
+    ASSERT_TRUE(card);
+    const auto setWidth = [&](int width, bool compact) {
+        page->resize(width, page->height());
+        ASSERT_TRUE(waitFor([&] { return card->isCompact() == compact; })) << width;
+    };
+    // One control of each group that moves between the rows, and the lock again behind the dialog
+    // it opens: the window gets the keyboard back on it once the dialog is gone.
+    for (const char *name : {"removeButton", "accessCodeButton"}) {
+        QWidget *control = in<QWidget>("AB12", name);
+        control->setFocus();
+        setWidth(500, true);
+        EXPECT_EQ(QApplication::focusWidget(), control) << name << " narrow";
+        setWidth(960, false);
+        EXPECT_EQ(QApplication::focusWidget(), control) << name << " wide";
+    }
+    QWidget *lock = in<QWidget>("AB12", "accessCodeButton");
+    lock->setFocus();
+    QTest::keyClick(lock, Qt::Key_Space);
+    ASSERT_TRUE(waitFor([&] { return window->inputView().isVisible(); }));
+    setWidth(500, true);
+    window->inputView().reject();
+    ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == window.get(); }));
+    EXPECT_EQ(QApplication::focusWidget(), lock);
+}
+
 } // namespace
