@@ -23,9 +23,9 @@ QString ScriptedDeliveryBridge::lastText(const QString &code, const char *key) c
     return has ? QString::fromStdString(data[key].get<std::string>()) : QString();
 }
 
-Json ScriptedDeliveryBridge::status(int taskStatus, double percent, int done, int total)
+Json ScriptedDeliveryBridge::status(int taskStatus, double percent, int done)
 {
-    return Json{{"TaskStatus", taskStatus}, {"TotalTaskCount", total}, {"TotalTaskDoneCount", done},
+    return Json{{"TaskStatus", taskStatus}, {"TotalTaskCount", 2}, {"TotalTaskDoneCount", done},
                 {"CurrentTaskFile", "/src/b.txt"}, {"TotalSize", 12}, {"TotalDoneSize", int(percent * 12 / 100)},
                 {"IProgress", percent}, {"IsFinished", taskStatus == 3}, {"ForceCancel", taskStatus == 5},
                 {"Log", "Copying b.txt"}, {"ErrorInfo", taskStatus == 4 ? "Disk full" : ""}};

@@ -36,8 +36,8 @@ public:
     QString lastText(const QString &code, const char *key) const;
     // Answers every status question held so far.
     void answerHeld(const Json &status);
-    // A status of total files and 12 bytes: finished at TaskStatus 3, failed ("Disk full") at 4, cancelled at 5.
-    static Json status(int taskStatus, double percent, int done = 0, int total = 2);
+    // A status of 2 files and 12 bytes: finished at TaskStatus 3, failed ("Disk full") at 4, cancelled at 5.
+    static Json status(int taskStatus, double percent, int done = 0);
 
 private:
     void onRequest(Request request) override;
