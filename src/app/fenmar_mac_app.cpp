@@ -11,6 +11,7 @@
 #include "share_store_for_peers.h"
 #include "theme.h"
 #include "util_db.h"
+#include "view_receive_file.h"
 
 #include <QApplication>
 
@@ -25,6 +26,7 @@ FenmarMacApp::FenmarMacApp()
     if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
         Theme::applyToApplication(*app);
     registerFileDialogPanels();
+    ViewReceiveFile::registerAsReceiveSheet();
     Env::shareStore = m_shareStore.get();
     BridgeMessage::peerRequestHandler = m_peerRequests.get();
 

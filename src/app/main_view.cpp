@@ -16,12 +16,12 @@
 #include "main_banner_view.h"
 #include "main_view_pages.h"
 #include "placeholder_page.h"
+#include "receive_files_sheet.h"
 #include "sharing_obj_list.h"
 #include "side_nav_item_view.h"
 #include "text_color.h"
 #include "theme.h"
 #include "toast_overlay.h"
-#include "view_receive_file.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -108,9 +108,10 @@ MainView::MainView(QWidget *parent)
     BridgeMessage::loginResultHandler = m_loginResultProcessor.get();
 
     // The receive-files sheet opens and closes with the state that contacts' offers write.
-    auto *receiveSheet = new ViewReceiveFile(*this, QString(), QString(), true, this);
-    receiveSheet->setObjectName(QStringLiteral("receiveSheet"));
-    connect(this, &MainView::ctlViewReceiveFileChanged, receiveSheet, &ViewReceiveFile::onStateChanged);
+    if (ReceiveFilesSheet *receiveSheet = ReceiveFilesSheet::make(*this, this)) {
+        receiveSheet->setObjectName(QStringLiteral("receiveSheet"));
+        connect(this, &MainView::ctlViewReceiveFileChanged, receiveSheet, &ReceiveFilesSheet::onStateChanged);
+    }
 }
 
 MainView::~MainView()

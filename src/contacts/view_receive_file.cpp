@@ -42,9 +42,16 @@ QPushButton *button(QWidget *parent, const QString &text, const QString &name)
 
 } // namespace
 
+void ViewReceiveFile::registerAsReceiveSheet()
+{
+    ReceiveFilesSheet::setMaker([](MainViewInterface &window, QWidget *parent) {
+        return new ViewReceiveFile(window, QString(), QString(), true, parent);
+    });
+}
+
 ViewReceiveFile::ViewReceiveFile(MainViewInterface &ctlViewReceiveFile, const QString &strTitle,
                                  const QString &downloadSaveAt, bool isOverwrite, QWidget *parent)
-    : SheetDialog(parent), m_task(new ReceiveFileTask(ctlViewReceiveFile, downloadSaveAt, this)),
+    : ReceiveFilesSheet(parent), m_task(new ReceiveFileTask(ctlViewReceiveFile, downloadSaveAt, this)),
       m_isOverwrite(isOverwrite)
 {
     setObjectName(QStringLiteral("viewReceiveFile"));

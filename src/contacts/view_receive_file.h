@@ -1,7 +1,7 @@
 #pragma once
 
 #include "receive_file_task.h"
-#include "sheet_dialog.h"
+#include "receive_files_sheet.h"
 
 class MainViewInterface;
 class QLabel;
@@ -14,7 +14,7 @@ class QToolButton;
 // the count-down, accept and refuse; then the progress of the receive with cancel, and how it
 // ended. It follows the main window's CtlViewReceiveFile: it opens while isShowView is set and
 // closes itself by clearing it. The owner calls onStateChanged() after every change of that state.
-class ViewReceiveFile final : public SheetDialog
+class ViewReceiveFile final : public ReceiveFilesSheet
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ViewReceiveFile)
@@ -29,8 +29,11 @@ public:
     ReceiveFileTask &task() { return *m_task; }
     bool isOverwrite() const { return m_isOverwrite; }
 
+    // Registers this sheet as the main window's receive sheet (at start-up).
+    static void registerAsReceiveSheet();
+
     // Opens or closes the sheet as isShowView says, and shows the state.
-    void onStateChanged();
+    void onStateChanged() override;
 
     // Opens the folder chooser; the chosen folder is used and stored when it exists.
     void chooseFolder();

@@ -7,6 +7,7 @@
 #include "main_view.h"
 #include "theme.h"
 #include "util_db.h"
+#include "view_receive_file.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,6 +70,7 @@ void ShellTest::SetUp()
     Clock::set(clock);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     Theme::applyToApplication(*qApp);
+    ViewReceiveFile::registerAsReceiveSheet();
     UtilDB::open();
     // The link never reaches a real bridge on its own port: a test names its bridge's port.
     QTcpServer probe;
