@@ -1,4 +1,5 @@
 #include "file_dialog_panels.h"
+#include "test_wait.h"
 #include "util_system.h"
 
 #include <gtest/gtest.h>
@@ -59,10 +60,11 @@ TEST_F(Panels, TheRealFolderPanelGivesEveryChosenFolderOrNothingWhenCancelled)
         panel->setDirectory(root.path());
         auto *view = panel->findChild<QAbstractItemView *>(QStringLiteral("listView"));
         ASSERT_NE(view, nullptr);
-        QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2); // hidden folders stay out
+        ASSERT_TRUE(waitFor([&] { return view->model()->rowCount(view->rootIndex()) == 2; }))
+            << "hidden folders stay out";
         view->selectAll();
         QMetaObject::invokeMethod(panel, accept ? "accept" : "reject");
-        QTRY_VERIFY(answer != QLatin1String("unset"));
+        ASSERT_TRUE(waitFor([&] { return answer != QLatin1String("unset"); }));
         QStringList chosen = answer.split(QLatin1Char('|'), Qt::SkipEmptyParts);
         chosen.sort();
         EXPECT_EQ(chosen, accept ? QStringList({dir.filePath("alpha"), dir.filePath("beta")}) : QStringList());

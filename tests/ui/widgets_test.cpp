@@ -7,6 +7,7 @@
 #include "main_view_ui.h"
 #include "theme.h"
 #include "toast_overlay.h"
+#include "test_wait.h"
 #include "ui_test_support.h"
 
 #include <gtest/gtest.h>
@@ -370,7 +371,7 @@ TEST_F(Widgets, ToastNoticesAndResultsSitInTheMiddleAndBannersAtTheFoot)
     overlay.present(AlertToast::banner(QStringLiteral("input length should >=4")));
     EXPECT_TRUE(label("toastIcon")->isVisible());
     // It pops up from below and comes to rest inside the foot of its host, and follows its size.
-    QTRY_VERIFY(overlay.geometry().bottom() < owner.height());
+    EXPECT_TRUE(waitFor([&] { return overlay.geometry().bottom() < owner.height(); }));
     EXPECT_GT(overlay.geometry().top(), owner.height() / 2);
     owner.resize(900, 700);
     EXPECT_GT(overlay.geometry().top(), 700 / 2);
@@ -388,7 +389,7 @@ TEST_F(Widgets, ToastOneAtATimeGoneAfterItsTimeOrAClick)
     EXPECT_EQ(child<QLabel>(&overlay, "toastTitle")->text(), "second");
     EXPECT_EQ(owner.findChildren<ToastOverlay *>().size(), 1);
     // The main window shows a toast for 0.88 seconds.
-    QTRY_VERIFY_WITH_TIMEOUT(!overlay.isShowing(), 3000);
+    EXPECT_TRUE(waitFor([&] { return !overlay.isShowing(); }, 3000));
     EXPECT_GE(clock.elapsed(), 850);
     EXPECT_FALSE(overlay.isVisible());
     EXPECT_EQ(showing.count(), 2) << "one came up, one went";
