@@ -278,6 +278,10 @@ void ViewSharingDetail::setCompact(bool compact)
     if (compact == m_isCompact)
         return;
     m_isCompact = compact;
+    // A control that moves with its group keeps the keyboard, also while a dialog it opened shows.
+    QWidget *focused = window()->focusWidget();
+    if (focused && !m_pathTrail->isAncestorOf(focused) && !m_accessTrail->isAncestorOf(focused))
+        focused = nullptr;
     auto *pathRow = static_cast<QHBoxLayout *>(m_chooseButton->parentWidget()->layout());
     auto *accessRow = static_cast<QHBoxLayout *>(m_editTagButton->parentWidget()->layout());
     auto *compactRow = static_cast<QHBoxLayout *>(m_compactRow->layout());
@@ -300,6 +304,8 @@ void ViewSharingDetail::setCompact(bool compact)
     m_accessTrail->show();
     m_compactRow->setVisible(compact);
     applyTabOrder();
+    if (focused)
+        focused->setFocus(Qt::OtherFocusReason);
     emit compactChanged(compact);
 }
 

@@ -2,20 +2,22 @@
 
 #include "bridge_link.h"
 #include "bridge_state_reset.h"
-#include "env.h"
-#include "login_view.h"
-#include "main_view.h"
+#include "bridge_supervisor.h"
+#include "host_name_fetcher.h"
+#include "local_share_store.h"
+#include "sharing_obj.h"
 #include "theme.h"
-#include "util_db.h"
 #include "view_receive_file.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLocale>
-#include <QPixmap>
 #include <QTcpSocket>
 
-// ---- TestHttpServer -------------------------------------------------------------------------
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 TestHttpServer::TestHttpServer()
 {
@@ -38,11 +40,6 @@ TestHttpServer::TestHttpServer()
     });
 }
 
-QString TestHttpServer::baseUrl() const
-{
-    return QStringLiteral("http://127.0.0.1:%1/api2/").arg(m_server.serverPort());
-}
-
 void TestHttpServer::releaseHeld()
 {
     const QList<QPointer<QTcpSocket>> held = std::exchange(m_held, {});
@@ -61,7 +58,23 @@ void TestHttpServer::reply(QTcpSocket *socket)
     socket->disconnectFromHost();
 }
 
-// ---- ShellTest ------------------------------------------------------------------------------
+RefusingPort::RefusingPort() : m_fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+{
+    // Without SO_REUSEADDR nobody else can bind the port while this socket holds it.
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), length) == 0
+        && ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+        m_port = ntohs(address.sin_port);
+}
+
+RefusingPort::~RefusingPort()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
 
 void ShellTest::SetUp()
 {
@@ -72,10 +85,9 @@ void ShellTest::SetUp()
     Theme::applyToApplication(*qApp);
     ViewReceiveFile::registerAsReceiveSheet();
     UtilDB::open();
-    // The link never reaches a real bridge on its own port: a test names its bridge's port.
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    BridgeLink::setPortForTests(probe.serverPort());
+    // The link never reaches a bridge on the bridge's own port: a test names its bridge's port.
+    ASSERT_NE(nowhere.port(), 0);
+    BridgeLink::setPortForTests(nowhere.port());
 }
 
 void ShellTest::TearDown()
@@ -89,6 +101,7 @@ void ShellTest::TearDown()
 MainView &ShellTest::showMainView()
 {
     window = std::make_unique<MainView>();
+    keepOffTheHost(*window);
     window->show();
     EXPECT_TRUE(waitFor([this] { return window->loginSheet().isVisible(); }));
     // The tests drive both timers themselves.
@@ -97,18 +110,17 @@ MainView &ShellTest::showMainView()
     return *window;
 }
 
+void ShellTest::keepOffTheHost(MainView &view) const
+{
+    view.hostNameFetcher().setApiBaseUrl(QStringLiteral("http://127.0.0.1:%1/api2/").arg(nowhere.port()));
+}
+
 void ShellTest::tickMain(int times)
 {
     for (int i = 0; i < times; ++i) {
         clock->advanceMs(1000);
         window->onTimerTick();
     }
-}
-
-void ShellTest::tickLogin(int times)
-{
-    for (int i = 0; i < times; ++i)
-        window->loginSheet().onTimerTick();
 }
 
 bool ShellTest::connectTo(FakeBridgeServer &bridge)
@@ -136,11 +148,37 @@ void ShellTest::finishLogin(UserInfo record)
     EXPECT_TRUE(waitFor([this] { return !window->loginSheet().isVisible(); }));
 }
 
-QString saveScreenshot(QWidget &widget, const QString &name)
+void ShellTest::storeShare(const QString &tag, const QString &name, bool isDefault)
 {
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    if (!QDir().mkpath(folder))
-        return {};
-    const QString path = QDir(folder).absoluteFilePath(name + QStringLiteral(".png"));
-    return widget.grab().save(path) ? path : QString();
+    SharingObj share;
+    share.setTag(tag);
+    share.setPath(QDir(TestHome::path()).filePath(name));
+    share.setIsDefault(isDefault);
+    QDir().mkpath(share.path());
+    const qint64 previous = std::exchange(Env::userInfo.id_acc, testAccount().id_acc);
+    EXPECT_TRUE(LocalShare_Insert(share));
+    Env::userInfo.id_acc = previous;
+}
+
+QString ShellTest::placeWaitingBridge()
+{
+    const QString folder = TestHome::path() + QStringLiteral("/bridge");
+    QDir().mkpath(folder);
+    Env::setBridgeFolderForTests(folder);
+    QFile script(folder + u'/' + Env::bridgeExecutableName());
+    EXPECT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexec sleep 30\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    return script.fileName();
+}
+
+QList<Json> ShellTest::callsTo(const FakeBridgeServer &bridge, const char *path)
+{
+    QList<Json> found;
+    for (const Json &request : bridge.controlRequests(QStringLiteral("CallHttp"))) {
+        if (request["Data"].value("URL", "").find(path) != std::string::npos)
+            found << request;
+    }
+    return found;
 }

@@ -1,32 +1,32 @@
 #pragma once
 
 // Shared by the shell's tests: a fixture with a fresh bridge layer, a manual clock, the database
-// in the test's own home and the English interface; a small HTTP server that plays the account
-// API; screenshots. The fake bridge, waiting and output capture come from tests/support.
+// in the test's own home and the English interface, whose window can reach no bridge or account
+// API the test did not start; a small HTTP server that plays the account API. The fake bridge,
+// waiting and output capture come from tests/support.
 
 #include "captured_output.h"
 #include "clock.h"
+#include "env.h"
 #include "fake_bridge_server.h"
+#include "localization.h"
+#include "login_view.h"
+#include "main_view.h"
 #include "qstring_print.h"
+#include "test_home.h"
 #include "test_wait.h"
-#include "user_info.h"
+#include "util_db.h"
 
 #include <gtest/gtest.h>
 
-#include <QList>
-#include <QObject>
 #include <QPointer>
-#include <QString>
-#include <QStringList>
 #include <QTcpServer>
+#include <QTest>
 
 #include <memory>
 
-class MainView;
-class QWidget;
-
-// Plays the account API over plain HTTP: answers every GET with body after the request has
-// waited until released (when holdReplies is set). Records the request targets.
+// Plays the account API over plain HTTP: answers every GET with status and body, or holds the
+// requests until released while holdReplies is set. Records the request targets.
 class TestHttpServer final : public QObject
 {
     Q_OBJECT
@@ -34,14 +34,13 @@ class TestHttpServer final : public QObject
 
 public:
     TestHttpServer();
-    QString baseUrl() const;
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1/api2/").arg(m_server.serverPort()); }
+    void releaseHeld();
 
     QStringList targets;
     QByteArray body = R"({"Result":"1","Info":"host"})";
     int status = 200;
     bool holdReplies = false;
-    // Answers the requests held so far.
-    void releaseHeld();
 
 private:
     void reply(QTcpSocket *socket);
@@ -50,28 +49,56 @@ private:
     QList<QPointer<QTcpSocket>> m_held;
 };
 
+// A loopback port bound but not listening: every connection to it is refused, and while it is
+// held no other process can take it.
+class RefusingPort final
+{
+public:
+    RefusingPort();
+    ~RefusingPort();
+    Q_DISABLE_COPY_MOVE(RefusingPort)
+    quint16 port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    quint16 m_port = 0;
+};
+
 class ShellTest : public ::testing::Test
 {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The main window, shown, with its login sheet open.
+    // The main window, shown, with its login sheet open; both timers stopped (the tests drive
+    // them) and its link and host-name requests pointed at the refusing port.
     MainView &showMainView();
-    // Runs the window's timer slot times times, the clock a second later each time.
+    void keepOffTheHost(MainView &view) const;
+    // Runs the window's timer slot, the clock a second later each time.
     void tickMain(int times = 1);
-    // Runs the login sheet's timer slot.
-    void tickLogin(int times = 1);
-    // Ticks the window until the link reaches bridge, which from then on answers pings as a
-    // running bridge does.
+    void tickLogin(int times = 1) { for (int i = 0; i < times; ++i) window->loginSheet().onTimerTick(); }
+    // Ticks the window until the link reaches bridge, which from then on answers pings.
     bool connectTo(FakeBridgeServer &bridge);
     // Ends the login sheet the way a successful login does, so that the navigation shows.
     void finishLogin(UserInfo record = testAccount());
     static UserInfo testAccount();
+    // Stores a share of the test account for a new folder under the test's home.
+    static void storeShare(const QString &tag, const QString &name, bool isDefault = false);
+    // Puts a bridge that only waits into a folder of the test's own, launched from there; its path.
+    static QString placeWaitingBridge();
+    // The "CallHttp" requests bridge received for an address containing path.
+    static QList<Json> callsTo(const FakeBridgeServer &bridge, const char *path);
+    // A row of the settings table.
+    static QString icon(const char *key) { return UtilDB::getIcon(QString::fromLatin1(key)); }
+    static void setIcon(const char *key, const QString &value) { EXPECT_TRUE(UtilDB::setIcon(QString::fromLatin1(key), value)); }
+
+    template <class Widget = QWidget>
+    Widget *child(const char *name) const
+    {
+        return window->findChild<Widget *>(QString::fromLatin1(name));
+    }
 
     std::shared_ptr<ManualClock> clock;
     std::unique_ptr<MainView> window;
+    RefusingPort nowhere;
 };
-
-// Saves widget's picture as <build>/screenshots/<name>.png; the file's path, or "" on failure.
-QString saveScreenshot(QWidget &widget, const QString &name);

@@ -3,14 +3,12 @@
 #include "shares_test_support.h"
 #include "sharing_obj_list.h"
 #include "sharing_tag_edit_view.h"
-#include "test_home.h"
 #include "util_db.h"
 #include "view_sharing_detail.h"
 #include "view_sharing_local.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -72,29 +70,25 @@ protected:
     ViewSharingLocal *page = nullptr;
 };
 
-// ---- The page -------------------------------------------------------------------------------------
-
 TEST_F(SharesPage, AddsOnlyAFolderThatIsThereUpToTheShareLimitAndRefusesPastIt)
 {
     Env::userInfo.maxsharecount = 5;
-    showPage({storeShare("S1", makeFolder("b1")), storeShare("S2", makeFolder("b2")),
-              storeShare("S3", makeFolder("b3"))});
+    showPage({storeShare("S1", makeFolder("b1")), storeShare("S2", makeFolder("b2")), storeShare("S3", makeFolder("b3"))});
     // A cancelled panel, several folders at once and a folder that is gone add nothing.
     addThroughPanel({});
     addThroughPanel({makeFolder("c1"), makeFolder("c2")});
-    addThroughPanel({QDir(TestHome::path()).filePath("gone")});
+    addThroughPanel({makeFolder("c3") + "/gone"});
     EXPECT_TRUE(window->toasts.isEmpty());
     ASSERT_TRUE(FileDialogPanels::lastRequest());
     EXPECT_EQ(FileDialogPanels::lastRequest()->title, "Choose folders to share");
     EXPECT_TRUE(FileDialogPanels::lastRequest()->chooseDir);
-
     failInsertsInto("localshare");
     addThroughPanel({makeFolder("Music")});
     ASSERT_TRUE(UtilDB::exec("drop trigger fail_localshare").ok);
     const QString photos = makeFolder("a/Photos");
     addThroughPanel({photos});
-    EXPECT_EQ(window->toasts,
-              QList<AlertToast>({AlertToast::result(false, "Path Alread Exists!"), AlertToast::result(true, "Done!")}));
+    EXPECT_EQ(window->toasts, QList<AlertToast>({AlertToast::result(false, "Path Alread Exists!"),
+                                                 AlertToast::result(true, "Done!")}));
     EXPECT_EQ(page->panes().size(), 4);
     EXPECT_EQ(page->panes().value(0)->sharingObj()->path(), photos) << "the list is reloaded in the store's order";
     addThroughPanel({photos});
@@ -138,8 +132,6 @@ TEST_F(SharesPage, TheHeaderTheNoticeAndTheCardsFollowTheLoginSheetTheAccountAnd
     list.setItems({list.items().at(1)});
     EXPECT_EQ(page->panes(), QList<ViewSharingDetail *>({kept}));
 }
-
-// ---- A share's card -------------------------------------------------------------------------------
 
 TEST_F(SharesPage, EverySwitchIsStoredAtOnceWithItsToastAndAFailureLeavesTheSwitchAsPut)
 {
@@ -211,7 +203,7 @@ TEST_F(SharesPage, ThePreviousDefaultIsSavedAfterTheNewOneAndItsFailureIsShownLa
 TEST_F(SharesPage, AFileShareShowsItsKindAndNoRightsAndOnlyAFolderThereChangesItsPath)
 {
     const QString music = makeFolder("Music");
-    showPage({storeShare("AB12", makeFolder("Photos")), storeShare("EF56", makeFile("notes.txt"), {}, false)});
+    showPage({storeShare("AB12", makeFolder("Photos")), storeShare("EF56", makeFolder("docs") + "/notes.txt", {}, false)});
     EXPECT_EQ(in<QLabel>("EF56", "kindLabel")->text(), "Sharing File");
     EXPECT_FALSE(in<QWidget>("EF56", "rightsRow")->isVisible());
     EXPECT_EQ(in<QLabel>("AB12", "kindLabel")->text(), text("LS_SharingFolder"));
@@ -273,7 +265,7 @@ TEST_F(SharesPage, RemovalNeedsTheConfirmation)
     EXPECT_EQ(window->toasts, QList<AlertToast>({succeeded()}));
 }
 
-TEST_F(SharesPage, EveryIconButtonIsReachedWithTabAndOpensWhatItShould)
+TEST_F(SharesPage, EveryIconButtonIsReachedWithTabOpensWhatItShouldAndKeepsTheKeyboardAsTheCardNarrows)
 {
     const QString photos = makeFolder("Photos");
     showPage({storeShare("AB12", photos)});
@@ -303,6 +295,30 @@ TEST_F(SharesPage, EveryIconButtonIsReachedWithTabAndOpensWhatItShould)
             card->tagEditor()->reject();
     }
     EXPECT_EQ(in<QToolButton>("AB12", "editTagButton")->toolTip(), "Customize the access URL");
+    // A card that narrows or widens keeps the keyboard on the controls it moves between its rows,
+    // also on the lock behind the dialog it opened: the window gives it back once the dialog is gone.
+    const auto setWidth = [&](int width) {
+        page->resize(width, page->height());
+        ASSERT_TRUE(waitFor([&] { return card->isCompact() == (width == 500); })) << width;
+    };
+    window->inputView.reject();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QWidget *lock = in<QWidget>("AB12", "accessCodeButton");
+    lock->setFocus();
+    QTest::keyClick(lock, Qt::Key_Space);
+    ASSERT_TRUE(waitFor([&] { return window->inputView.isVisible(); }));
+    setWidth(500);
+    window->inputView.reject();
+    ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == window.get(); }));
+    EXPECT_EQ(QApplication::focusWidget(), lock);
+    for (const char *name : {"removeButton", "accessCodeButton"}) {
+        in<QWidget>("AB12", name)->setFocus();
+        for (const int width : {960, 500}) {
+            setWidth(width);
+            EXPECT_EQ(QApplication::focusWidget(), in<QWidget>("AB12", name)) << name << " " << width;
+        }
+    }
 }
 
 // ---- A card's tag editor --------------------------------------------------------------------------

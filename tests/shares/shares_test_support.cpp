@@ -5,20 +5,15 @@
 #include "local_share_store.h"
 #include "localization.h"
 #include "test_home.h"
-#include "theme.h"
 #include "util_db.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QTest>
 
 void SharesUiTest::SetUp()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    Theme::applyToApplication(*qApp);
     ASSERT_TRUE(UtilDB::openAt(QDir(TestHome::path()).filePath(QStringLiteral("shares.dat"))));
     Env::userInfo.id_acc = 7;
     Env::userInfo.hostname = QStringLiteral("myhost");
@@ -39,15 +34,6 @@ QString SharesUiTest::makeFolder(const QString &name)
 {
     const QString path = QDir(TestHome::path()).filePath(name);
     EXPECT_TRUE(QDir().mkpath(path)) << path.toStdString();
-    return path;
-}
-
-QString SharesUiTest::makeFile(const QString &name)
-{
-    const QString path = QDir(TestHome::path()).filePath(name);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("content") == 7) << path.toStdString();
     return path;
 }
 

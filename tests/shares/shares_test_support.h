@@ -57,9 +57,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A new folder, or a small file (its folders made too), below this test's HOME.
+    // A new folder below this test's HOME.
     static QString makeFolder(const QString &name);
-    static QString makeFile(const QString &name);
     // Stores a share and gives back what a fresh load of it shows.
     static SharingObjPtr storeShare(const QString &tag, const QString &path, const QString &code = {},
                                     bool isdir = true, bool isDefault = false);

@@ -2,24 +2,25 @@
 // faults, step by step, as its arguments say. Started inside `unshare -Urpfn --mount-proc
 // --kill-child`, so every process it sees is one it started, and the client's fixed loopback port
 // is its own. It prints one line per step, "STEP <step> OK <value>" or "STEP <step> FAIL <why>",
-// and stops at the first failure.
+// and stops at the first failure with exit status 1 (0 when every step succeeded).
 //
 //   hold-port:<ms>         listen on the bridge's port now and let it go ms later (the fault's end)
 //   start-client           start the client (the bridge beside it is its own)
-//   wait-connected:<ms>    wait up to ms after the last fault ended for the client to connect to a
-//                          bridge; the value is how long after the fault's end it did
+//   wait-connected:<ms>    the client connects to a bridge within ms after the last fault ended;
+//                          the value is how long after the fault's end it did
 //   kill-bridge            SIGKILL the bridge (the fault ends at once)
 //   kill-new-bridge:<ms>   wait up to ms for a new bridge to be launched and SIGKILL it before the
 //                          client has connected to it
 //   term-client            send SIGTERM to the client
-//   wait-client-exit:<ms>  the value is "normal <exit code>" or "crash"
-//   bridges-left:<ms>      the bridges still running ms later (none: 0)
+//   wait-client-exit:<ms>  the client ends normally with exit status 0 within ms
+//   bridges-left:<ms>      no bridge is still running ms later
 
 #include "bridge_executable.h"
 #include "bridge_process_list.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QMap>
 #include <QProcess>
 #include <QTcpServer>
 #include <QThread>
@@ -54,8 +55,7 @@ bool bringLoopbackUp()
 QList<pid_t> runningBridges()
 {
     QList<pid_t> pids;
-    for (const BridgeProcessList::Entry &entry :
-         BridgeProcessList::find(QString::fromLatin1(BridgeExecutable::accessCodeArgument)))
+    for (const auto &entry : BridgeProcessList::find(QString::fromLatin1(BridgeExecutable::accessCodeArgument)))
         pids.append(entry.pid);
     return pids;
 }
@@ -67,28 +67,16 @@ public:
 
     bool run(const QString &step)
     {
-        const QString name = step.section(u':', 0, 0);
-        const qint64 ms = step.section(u':', 1).toLongLong();
-        if (name == u"hold-port")
-            return holdPort(ms);
-        if (name == u"start-client")
-            return startClient();
-        if (name == u"wait-connected")
-            return waitConnected(ms);
-        if (name == u"kill-bridge")
-            return killBridge();
-        if (name == u"kill-new-bridge")
-            return killNewBridge(ms);
-        if (name == u"term-client")
-            return termClient();
-        if (name == u"wait-client-exit")
-            return waitClientExit(ms);
-        if (name == u"bridges-left")
-            return bridgesLeft(ms);
-        return fail(QStringLiteral("unknown step"));
+        m_step = step;
+        using Step = bool (Driver::*)(qint64);
+        static const QMap<QString, Step> steps{
+            {"hold-port", &Driver::holdPort},           {"start-client", &Driver::startClient},
+            {"wait-connected", &Driver::waitConnected}, {"kill-bridge", &Driver::killBridge},
+            {"kill-new-bridge", &Driver::killNewBridge}, {"term-client", &Driver::termClient},
+            {"wait-client-exit", &Driver::waitClientExit}, {"bridges-left", &Driver::bridgesLeft}};
+        const Step chosen = steps.value(step.section(u':', 0, 0));
+        return chosen ? (this->*chosen)(step.section(u':', 1).toLongLong()) : fail(QStringLiteral("unknown step"));
     }
-
-    void begin(const QString &step) { m_step = step; }
 
 private:
     bool report(bool succeeded, const QString &text)
@@ -120,6 +108,8 @@ private:
         while ((end = m_output.indexOf('\n')) >= 0) {
             if (m_output.left(end) == connectedLine)
                 m_connections.append(m_clock.elapsed());
+            if (m_output.startsWith("Relaunch OstrelBridge"))
+                m_lastRelaunch = m_clock.elapsed();
             m_output.remove(0, end + 1);
         }
     }
@@ -133,14 +123,12 @@ private:
         return ok(QString::number(ms));
     }
 
-    bool startClient()
+    bool startClient(qint64)
     {
         m_client = std::make_unique<QProcess>();
         m_client->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_client->start(m_clientPath, {});
-        if (!m_client->waitForStarted(10000))
-            return fail(m_client->errorString());
-        return ok(QString::number(m_client->processId()));
+        return m_client->waitForStarted(10000) ? ok(QString::number(m_client->processId())) : fail(m_client->errorString());
     }
 
     bool waitConnected(qint64 ms)
@@ -160,7 +148,7 @@ private:
         return fail(QStringLiteral("not connected within %1 ms").arg(ms));
     }
 
-    bool killBridge()
+    bool killBridge(qint64)
     {
         pump(10);
         const QList<pid_t> bridges = runningBridges();
@@ -193,7 +181,7 @@ private:
         return fail(QStringLiteral("no new bridge within %1 ms").arg(ms));
     }
 
-    bool termClient()
+    bool termClient(qint64)
     {
         if (!m_client || m_client->state() != QProcess::Running)
             return fail(QStringLiteral("no client"));
@@ -204,11 +192,10 @@ private:
 
     bool waitClientExit(qint64 ms)
     {
-        if (!m_client->waitForFinished(int(ms)))
-            return fail(QStringLiteral("still running after %1 ms").arg(ms));
-        if (m_client->exitStatus() == QProcess::CrashExit)
-            return ok(QStringLiteral("crash"));
-        return ok(QStringLiteral("normal ") + QString::number(m_client->exitCode()));
+        if (!m_client->waitForFinished(int(ms)) || m_client->exitStatus() == QProcess::CrashExit || m_client->exitCode() != 0)
+            return fail(QStringLiteral("not ended with exit status 0 within %1 ms").arg(ms));
+        pump(0);
+        return m_lastRelaunch < m_faultEnded ? ok(QStringLiteral("0")) : fail(QStringLiteral("relaunched a bridge"));
     }
 
     bool bridgesLeft(qint64 ms)
@@ -216,7 +203,8 @@ private:
         const qint64 start = m_clock.elapsed();
         while (!runningBridges().isEmpty() && m_clock.elapsed() - start < ms)
             QThread::msleep(20);
-        return ok(QString::number(runningBridges().size()));
+        const qsizetype left = runningBridges().size();
+        return left == 0 ? ok(QStringLiteral("0")) : fail(QStringLiteral("%1 still running").arg(left));
     }
 
     QString m_clientPath;
@@ -227,6 +215,7 @@ private:
     QList<qint64> m_connections;
     QList<pid_t> m_killed;
     qint64 m_faultEnded = 0;
+    qint64 m_lastRelaunch = -1;
     std::unique_ptr<QTcpServer> m_holder;
     std::optional<qint64> m_heldUntil;
 };
@@ -247,7 +236,6 @@ int main(int argc, char **argv)
     }
     Driver driver(arguments.first());
     for (const QString &step : arguments.mid(1)) {
-        driver.begin(step);
         if (!driver.run(step))
             return 1;
     }

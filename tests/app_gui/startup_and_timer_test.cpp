@@ -1,0 +1,172 @@
+// Start-up in the program's own process up to the window (its printed order and the database are
+// checked on the built program by tests/app), and the window's one-second tick, driven through
+// its timer slot: it runs the bridge's connection cycle and watchdog (their rules are the bridge
+// layer's) against an in-test bridge, and asks an in-test account API for the host name every
+// fifth tick.
+
+#include "app_gui_support.h"
+
+#include "bridge_message.h"
+#include "bridge_supervisor.h"
+#include "fenmar_mac_app.h"
+#include "host_name_fetcher.h"
+#include "local_share_store.h"
+#include "receive_files_sheet.h"
+#include "sharing_obj_list.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+
+namespace {
+
+class SupervisionTimer : public ShellTest
+{
+};
+
+TEST_F(SupervisionTimer, StartUpOpensTheWindowWithItsTimerAndSheetAndStartsTheBridgeHalfASecondLater)
+{
+    const QString bridge = placeWaitingBridge();
+    UtilDB::close();
+    ReceiveFilesSheet::setMaker({});
+    {
+        FenmarMacApp app;
+        // Peers are answered from the share store while the program runs.
+        EXPECT_NE(Env::shareStore, nullptr);
+        EXPECT_NE(BridgeMessage::peerRequestHandler, nullptr);
+        window = app.body();
+        keepOffTheHost(*window);
+        EXPECT_TRUE(window->timer().isActive());
+        EXPECT_EQ(window->timer().interval(), 1000);
+        EXPECT_TRUE(waitFor([this] { return window->loginSheet().isVisible(); }));
+        EXPECT_NE(child("receiveSheet"), nullptr) << "the contacts pages' sheet is registered at start-up";
+
+        clock->advanceMs(499);
+        Env::runDueSupervision();
+        EXPECT_EQ(Env::bridgeProcess(), nullptr);
+        clock->advanceMs(1);
+        Env::runDueSupervision();
+        ASSERT_NE(Env::bridgeProcess(), nullptr);
+        EXPECT_EQ(Env::bridgeProcess()->program(), bridge);
+    }
+    EXPECT_EQ(Env::shareStore, nullptr);
+    EXPECT_EQ(BridgeMessage::peerRequestHandler, nullptr);
+}
+
+TEST_F(SupervisionTimer, TicksConnectToTheBridgePingItAndRestartItWhenItFallsSilent)
+{
+    showMainView();
+    {
+        CapturedOutput output;
+        tickMain(3);
+        EXPECT_EQ(output.lines().count("Try To Connect OstrelBridge..."), 1);
+    }
+    FakeBridgeServer bridge;
+    ASSERT_TRUE(connectTo(bridge));
+    for (int i = 1; i <= 8; ++i) {
+        const qsizetype pings = bridge.controlData(QStringLiteral("PingBridge")).size();
+        tickMain();
+        ASSERT_TRUE(waitFor([&] { return bridge.controlData(QStringLiteral("PingBridge")).size() > pings; })) << i;
+        spin(20);
+    }
+    EXPECT_FALSE(Env::isRelaunchPending()) << "a bridge that answers is left alone";
+    bridge.answerPings(false);
+    tickMain(8);
+    EXPECT_TRUE(Env::isRelaunchPending());
+}
+
+class HostNameRefresh : public ShellTest
+{
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        showMainView();
+        window->hostNameFetcher().setApiBaseUrl(api.baseUrl());
+        Env::userInfo.id_acc = 7;
+        Env::userInfo.hostname = QStringLiteral("oldhost");
+    }
+
+    // Ticks up to the next fifth tick, then waits for the request and for its reply to be handled.
+    void refresh()
+    {
+        const qsizetype before = api.targets.size();
+        tickMain(5 - int(window->timerCounter() % 5));
+        waitFor([&] { return api.targets.size() > before; }, 2000);
+        waitFor([&] { return !window->hostNameFetcher().isBusy(); }, 2000);
+    }
+
+    TestHttpServer api;
+};
+
+TEST_F(HostNameRefresh, NothingIsAskedBeforeATokenThenEveryFifthTickWithTheTokenEncoded)
+{
+    tickMain(10);
+    spin(100);
+    EXPECT_TRUE(api.targets.isEmpty());
+
+    Env::userInfo.Token = QStringLiteral("a b+c/&x=é");
+    tickMain(4);
+    spin(100);
+    EXPECT_TRUE(api.targets.isEmpty()) << "ticks 11 to 14";
+    refresh();
+    ASSERT_EQ(api.targets.size(), 1);
+    EXPECT_EQ(api.targets.at(0), "/api2/account/hostname/get/index.php?Token=a%20b%2Bc%2F%26x%3D%C3%A9");
+    refresh();
+    EXPECT_EQ(api.targets.size(), 2);
+    EXPECT_EQ(window->timerCounter(), 20);
+}
+
+TEST_F(HostNameRefresh, OnlyANewNameAsAStringInfoOfAStringResultOneIsStoredAndReloadsTheShares)
+{
+    ASSERT_TRUE(LocalShare_Add(TestHome::path()));
+    Env::userInfo.Token = QStringLiteral("tok");
+    QSignalSpy reloads(&window->sharingObjList(), &SharingObjList::itemsChanged);
+    const struct {
+        const char *body;
+        const char *hostname;
+        int reloads;
+    } replies[] = {{R"({"Result":1,"Info":"abc"})", "oldhost", 0}, {R"({"Result":"0","Info":"abc"})", "oldhost", 0},
+                   {R"({"Result":"1","Info":5})", "oldhost", 0},   {R"(["Result","1"])", "oldhost", 0},
+                   {"not json", "oldhost", 0},                     {"", "oldhost", 0},
+                   {R"({"Result":"1","Info":"newhost"})", "newhost", 1},
+                   {R"({"Result":"1","Info":"newhost"})", "newhost", 1}};
+    for (const auto &reply : replies) {
+        api.body = reply.body;
+        refresh();
+        EXPECT_EQ(Env::userInfo.hostname, reply.hostname) << reply.body;
+        EXPECT_EQ(reloads.size(), reply.reloads) << reply.body;
+    }
+    // The list holds the account's shares, whose links start with the new name.
+    ASSERT_EQ(window->sharingObjList().items().size(), 1);
+    EXPECT_EQ(window->sharingObjList().items().at(0)->path(), TestHome::path());
+}
+
+TEST_F(HostNameRefresh, OneRequestAtATimeEachEndingAtItsTimeOutAndTheTokenIsNeverPrinted)
+{
+    Env::userInfo.Token = QStringLiteral("SECRET-TOKEN");
+    api.holdReplies = true;
+    tickMain(15);
+    ASSERT_TRUE(waitFor([&] { return api.targets.size() == 1; }));
+    spin(100);
+    EXPECT_EQ(api.targets.size(), 1) << "a request in flight blocks the next";
+
+    CapturedOutput output;
+    api.status = 404;
+    api.body = "{}";
+    api.releaseHeld();
+    ASSERT_TRUE(waitFor([&] { return !window->hostNameFetcher().isBusy(); }));
+    const QString printed = output.lines().join(u'\n');
+    EXPECT_TRUE(printed.startsWith("网络出错:")) << printed.toStdString();
+    EXPECT_FALSE(printed.contains("SECRET-TOKEN"));
+
+    // Unanswered, a request ends at its time-out and the next one goes out.
+    window->hostNameFetcher().setTimeoutMs(200);
+    refresh();
+    EXPECT_EQ(api.targets.size(), 2);
+    EXPECT_TRUE(waitFor([&] { return !window->hostNameFetcher().isBusy(); }, 3000));
+    refresh();
+    EXPECT_EQ(api.targets.size(), 3);
+    EXPECT_EQ(Env::userInfo.hostname, "oldhost");
+}
+
+} // namespace
