@@ -5,6 +5,7 @@
 #include "dialog_loading.h"
 #include "dialog_loading_setting.h"
 #include "main_view_ui.h"
+#include "symbol_button.h"
 #include "theme.h"
 #include "toast_overlay.h"
 #include "test_wait.h"
@@ -398,6 +399,26 @@ TEST_F(Widgets, ToastOneAtATimeGoneAfterItsTimeOrAClick)
     QTest::mouseClick(&overlay, Qt::LeftButton, {}, overlay.rect().center());
     EXPECT_FALSE(overlay.isShowing());
     EXPECT_FALSE(overlay.isVisible());
+}
+
+TEST_F(Widgets, ASymbolButtonTakesTabAndIsPressedByReturnEnterOrSpaceWhileEnabled)
+{
+    SymbolButton button(QStringLiteral("globe"), QColor(), QStringLiteral("Open the link"), &owner);
+    int pressed = 0;
+    QObject::connect(&button, &QToolButton::clicked, [&] { ++pressed; });
+    button.show();
+    EXPECT_EQ(button.focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(button.accessibleName(), "Open the link");
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        const int before = pressed;
+        QTest::keyClick(&button, key);
+        EXPECT_TRUE(waitFor([&] { return pressed == before + 1; })) << key;
+    }
+    QTest::keyClick(&button, Qt::Key_Return, Qt::ControlModifier);
+    button.setEnabled(false);
+    QTest::keyClick(&button, Qt::Key_Return);
+    spin(300);
+    EXPECT_EQ(pressed, 3) << "neither with a modifier nor while disabled";
 }
 
 // A main window as pages see it, recording what it is asked to show.
