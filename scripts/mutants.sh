@@ -41,10 +41,21 @@ declare -A areas=(
 )
 
 echo "Copying the tree to $scratch/tree ..."
-rm -rf "$scratch/tree"
-mkdir -p "$scratch/tree"
-# tar keeps the files' times, so a second run rebuilds only what changed since.
-tar -C "$top" --exclude='./build*' --exclude='./.git' -cf - . | tar -C "$scratch/tree" -xf -
+stage="$scratch/stage"
+rm -rf "$stage"
+mkdir -p "$stage" "$scratch/tree"
+tar -C "$top" --exclude='./build*' --exclude='./.git' -cf - . | tar -C "$stage" -xf -
+# Only files whose content changed are copied, and they get a new time, so a second run rebuilds
+# what changed whatever time the file had (also a fault an interrupted run left behind).
+(cd "$stage" && find . -type f) | while IFS= read -r f; do
+  if ! cmp -s "$stage/$f" "$scratch/tree/$f"; then
+    mkdir -p "$(dirname "$scratch/tree/$f")"
+    cp "$stage/$f" "$scratch/tree/$f"
+  fi
+done
+(cd "$scratch/tree" && find . -type f) | while IFS= read -r f; do
+  [[ -e "$stage/$f" ]] || rm -f "$scratch/tree/$f"
+done
 build="$scratch/build"
 # No compiler cache here: a stale hit would judge other code than the fault's.
 cmake -S "$scratch/tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENMAR_BUILD_BENCH=OFF >/dev/null
@@ -70,8 +81,10 @@ total_killed=0
 total_survived=0
 number=0
 export QT_QPA_PLATFORM=offscreen
-while IFS=$'\t' read -r area file before after note; do
-  [[ -z "$area" || "$area" == \#* ]] && continue
+while IFS= read -r line; do
+  [[ -z "$line" || "$line" == \#* ]] && continue
+  # Tabs count as white space to read, which would fold an empty field away: split on \x1f instead.
+  IFS=$'\x1f' read -r area file before after note <<<"${line//$'\t'/$'\x1f'}"
   [[ -n "$only" && "$area" != "$only" ]] && continue
   number=$((number + 1))
   label="#$number $area $file: $note"

@@ -20,12 +20,13 @@ struct ClientRun
 };
 
 // The client's start-up kills every earlier bridge of this user. So that it can reach no bridge
-// another test started, the client runs in a process namespace of its own (and everything in it
-// ends with it). False when this machine does not allow one.
+// another test started, nor any program's port on this machine, the client runs in process and
+// network namespaces of its own (and everything in it ends with it). False when this machine does
+// not allow them.
 bool canIsolate()
 {
     QProcess probe;
-    probe.start(QStringLiteral("unshare"), {"-Urpf", "--mount-proc", "--kill-child", "true"});
+    probe.start(QStringLiteral("unshare"), {"-Urpfn", "--mount-proc", "--kill-child", "true"});
     return probe.waitForFinished(5000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
 }
 
@@ -55,7 +56,7 @@ ClientRun startClient(const QString &home, const QString &lastLine)
     QProcess client;
     client.setProcessEnvironment(env);
     client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    client.start(QStringLiteral("unshare"), {"-Urpf", "--mount-proc", "--kill-child", clientCopy()});
+    client.start(QStringLiteral("unshare"), {"-Urpfn", "--mount-proc", "--kill-child", clientCopy()});
     ClientRun run;
     QByteArray output;
     QDeadlineTimer deadline(30000);

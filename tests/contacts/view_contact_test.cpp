@@ -1,23 +1,22 @@
-// The contacts page: its list and the add and remove of contacts, the files and folders to send,
-// and how it shows a delivery from the start to its end.
+// The contacts page: its list, the add-contact form and the removal of contacts, the files and
+// folders to send, and how it shows a delivery from the start to its end.
 
 #include "bridge_message.h"
 #include "bridge_state_reset.h"
 #include "contact_store.h"
 #include "contacts_test_support.h"
 #include "dialog_add_contact.h"
-#include "dialog_confirm_setting.h"
 #include "dialog_confirm_view.h"
 #include "env.h"
 #include "peer_request_handler.h"
 #include "scripted_delivery_bridge.h"
 #include "theme.h"
-#include "util_db.h"
 #include "util_system.h"
 #include "view_contact.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
@@ -26,17 +25,15 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
-ContactPerson stored(const QString &name, const QString &email)
+void store(const QString &name, const QString &email)
 {
     ContactPerson person;
     person.name = name;
     person.email = email;
     person.accessCode = QStringLiteral("K7Q2");
-    ContactPerson_Add(person);
-    return person;
+    ASSERT_TRUE(ContactPerson_Add(person));
 }
 
 class ContactsPage : public ::testing::Test
@@ -49,16 +46,13 @@ protected:
         ContactsTest::resetAll();
         Env::userInfo.id_acc = 9;
         page = std::make_unique<ViewContact>();
-        page->resize(820, 560);
         page->show();
     }
     void TearDown() override
     {
         page.reset();
-        bridge.reset();
         UtilSystem::setPanelProvider({});
         BridgeState::resetForTests();
-        UtilDB::close();
     }
 
     template <class W = QWidget>
@@ -67,77 +61,99 @@ protected:
         return page->findChild<W *>(QString::fromLatin1(name));
     }
     QString text(const char *name) { return child<QLabel>(name)->text(); }
-
-    // A signed-in client whose bridge and contact are scripted; the receiver is asked again quickly.
-    void useScriptedBridge()
+    void click(const char *name) { QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton); }
+    // Opens the add-contact form and types the texts into its name, e-mail, contact code and
+    // mobile fields, as a user does.
+    DialogAddContact &fillForm(const QStringList &texts)
     {
-        BridgeMessage::peerRequestHandler = &handler;
-        bridge = std::make_unique<ScriptedDeliveryBridge>();
-        ASSERT_TRUE(bridge->connectClient());
-        Env::userInfo.Token = QStringLiteral("TOKEN");
-        page->sender().setTiming({600000, 20});
+        click("addContactButton");
+        DialogAddContact &form = page->addContactDialog();
+        EXPECT_TRUE(form.isVisible());
+        const char *fields[] = {"nameField", "emailField", "accessCodeField", "mobileField"};
+        for (qsizetype i = 0; i < texts.size(); ++i)
+            QTest::keyClicks(form.findChild<QLineEdit *>(QString::fromLatin1(fields[i])), texts[i]);
+        return form;
     }
+    QString formProblem() { return page->addContactDialog().findChild<QLabel *>(QStringLiteral("problemLabel"))->text(); }
 
-    PeerRequests handler;
-    std::unique_ptr<ScriptedDeliveryBridge> bridge;
     std::unique_ptr<ViewContact> page;
 };
 
 } // namespace
 
-TEST_F(ContactsPage, AnEmptyListSaysHowToAddAContact)
+TEST_F(ContactsPage, TheFormSavesOnlyANameAValidEmailAndACodeAndSaysWhatIsWrong)
+{
+    const QString badEmail = QStringLiteral("Please enter a valid e-mail address.");
+    const QString badCode = QStringLiteral("A contact code has 1 to 30 letters or digits.");
+    const struct {
+        QStringList texts;
+        bool canSave;
+        QString problem;
+    } cases[] = {
+        {{}, false, ""},
+        {{"Bob", "bob@example.com"}, false, ""},
+        {{"Bob", "bob@example.com", "K7Q2"}, true, ""},
+        {{"   ", "bob@example.com", "K7Q2"}, false, ""},
+        {{"Bob", "bob@example", "K7Q2"}, false, badEmail},
+        {{"Bob", "bob@example.com", "K7-Q2"}, false, badCode},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.texts.join(QLatin1Char('/')).toStdString());
+        DialogAddContact &form = fillForm(c.texts);
+        EXPECT_EQ(form.findChild<QPushButton *>(QStringLiteral("saveButton"))->isEnabled(), c.canSave);
+        EXPECT_EQ(formProblem(), c.problem);
+        if (!c.canSave)
+            EXPECT_FALSE(form.save());
+        form.reject();
+    }
+    EXPECT_TRUE(ContactPerson_List().isEmpty());
+}
+
+TEST_F(ContactsPage, ContactsAreAddedOnceChosenAndRemovedAfterAsking)
 {
     EXPECT_TRUE(child("noContactsLabel")->isVisible());
     EXPECT_FALSE(child("contactList")->isVisible());
     EXPECT_EQ(text("recipientLabel"), QStringLiteral("Choose a contact to send files to"));
-    EXPECT_FALSE(child("sendButton")->isEnabled());
     EXPECT_FALSE(child("removeContactButton")->isEnabled());
-}
 
-TEST_F(ContactsPage, AnAddedContactIsListedAndChosen)
-{
-    QTest::mouseClick(child<QToolButton>("addContactButton"), Qt::LeftButton);
-    DialogAddContact &form = page->addContactDialog();
-    ASSERT_TRUE(form.isVisible());
-    QTest::keyClicks(form.findChild<QWidget *>(QStringLiteral("nameField")), QStringLiteral("Bob"));
-    QTest::keyClicks(form.findChild<QWidget *>(QStringLiteral("emailField")), QStringLiteral("bob@example.com"));
-    QTest::keyClicks(form.findChild<QWidget *>(QStringLiteral("accessCodeField")), QStringLiteral("K7Q2"));
-    ASSERT_TRUE(form.save());
-
-    ASSERT_EQ(page->contacts().size(), 1);
-    EXPECT_TRUE(child("contactList")->isVisible());
-    ASSERT_TRUE(page->currentContact().has_value());
-    EXPECT_EQ(page->currentContact()->email, QStringLiteral("bob@example.com"));
+    store(QStringLiteral("Ann"), QStringLiteral("ann@example.com"));
+    DialogAddContact &form = fillForm({" Bob ", "bob@example.com ", "K7Q2", "+1 555 0100"});
+    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("saveButton")), Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
+    ASSERT_EQ(page->contacts().size(), 2);
+    const ContactPerson bob = page->contacts()[1];
+    EXPECT_EQ(QStringList({bob.name, bob.email, bob.accessCode, bob.mobile}),
+              QStringList({"Bob", "bob@example.com", "K7Q2", "+1 555 0100"}));
+    EXPECT_EQ(child<QListWidget>("contactList")->currentRow(), 1) << "the new contact is chosen";
     EXPECT_EQ(text("recipientLabel"), QStringLiteral("Send to Bob"));
-    EXPECT_EQ(text("recipientDetail"), QStringLiteral("bob@example.com"));
-    EXPECT_TRUE(child("removeContactButton")->isEnabled());
-}
+    EXPECT_EQ(text("recipientDetail"), QStringLiteral("bob@example.com · +1 555 0100"));
 
-TEST_F(ContactsPage, RemovingAContactAsksFirst)
-{
-    stored(QStringLiteral("Ann"), QStringLiteral("ann@example.com"));
-    const ContactPerson bob = stored(QStringLiteral("Bob"), QStringLiteral("bob@example.com"));
-    page->reload();
-    page->selectContact(1);
-    QTest::mouseClick(child<QPushButton>("removeContactButton"), Qt::LeftButton);
+    // The same address again, in other letters, is refused and said so.
+    fillForm({"Robert", "BOB@example.com", "K7Q2"});
+    EXPECT_FALSE(form.save());
+    EXPECT_EQ(formProblem(), QStringLiteral("This e-mail address is already in your contacts."));
+    EXPECT_TRUE(form.isVisible());
+    form.reject();
+    EXPECT_EQ(ContactPerson_List().size(), 2);
+
+    click("removeContactButton");
     DialogConfirmView &confirm = page->removeConfirmDialog();
     ASSERT_TRUE(confirm.isVisible());
     EXPECT_EQ(confirm.findChild<QLabel *>(QStringLiteral("infoLabel"))->text(),
               QStringLiteral("Remove Bob from your contacts?"));
     EXPECT_EQ(ContactPerson_List().size(), 2) << "nothing removed before the answer";
-
     QTest::mouseClick(confirm.findChild<QPushButton *>(QStringLiteral("okButton")), Qt::LeftButton);
-    const QList<ContactPerson> left = ContactPerson_List();
-    ASSERT_EQ(left.size(), 1);
-    EXPECT_EQ(left[0].name, QStringLiteral("Ann"));
+    ASSERT_EQ(ContactPerson_List().size(), 1);
+    EXPECT_EQ(ContactPerson_List()[0].name, QStringLiteral("Ann"));
     EXPECT_FALSE(page->currentContact().has_value());
 }
 
 TEST_F(ContactsPage, FilesAndFoldersAreChosenInPanelsAndRemovedFromTheList)
 {
-    stored(QStringLiteral("Bob"), QStringLiteral("bob@example.com"));
+    store(QStringLiteral("Bob"), QStringLiteral("bob@example.com"));
     page->reload();
     page->selectContact(0);
+    EXPECT_FALSE(child("sendButton")->isEnabled()) << "nothing to send yet";
     QList<std::pair<QString, bool>> panels;
     UtilSystem::setPanelProvider({[&](const QString &title, bool chooseDir, auto done) {
                                       panels << std::make_pair(title, chooseDir);
@@ -145,9 +161,9 @@ TEST_F(ContactsPage, FilesAndFoldersAreChosenInPanelsAndRemovedFromTheList)
                                                      : QStringList{"/data/a.txt", "/data/b.txt"});
                                   },
                                   {}});
-    QTest::mouseClick(child<QPushButton>("addFilesButton"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>("addFoldersButton"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>("addFilesButton"), Qt::LeftButton);
+    click("addFilesButton");
+    click("addFoldersButton");
+    click("addFilesButton");
     ASSERT_TRUE(waitFor([&] { return panels.size() == 3; }));
     EXPECT_EQ(panels[0], std::make_pair(QStringLiteral("Choose files to send"), false));
     EXPECT_EQ(panels[1], std::make_pair(QStringLiteral("Choose folders to send"), true));
@@ -159,59 +175,53 @@ TEST_F(ContactsPage, FilesAndFoldersAreChosenInPanelsAndRemovedFromTheList)
     EXPECT_FALSE(child("removePathsButton")->isEnabled());
     list->item(0)->setSelected(true);
     list->item(2)->setSelected(true);
-    QTest::mouseClick(child<QPushButton>("removePathsButton"), Qt::LeftButton);
+    click("removePathsButton");
     EXPECT_EQ(page->paths(), QStringList{"/data/b.txt"});
     EXPECT_EQ(list->count(), 1);
+    list->item(0)->setSelected(true);
+    click("removePathsButton");
+    EXPECT_TRUE(child("noPathsLabel")->isVisible());
+    EXPECT_FALSE(child("sendButton")->isEnabled());
 }
 
-TEST_F(ContactsPage, ADeliveryIsFollowedToItsEnd)
+TEST_F(ContactsPage, ADeliveryIsShownFromTheOfferToItsEnd)
 {
-    useScriptedBridge();
-    bridge->decisions = {QStringLiteral("0")};
-
-    stored(QStringLiteral("Bob"), QStringLiteral("bob@example.com"));
-    stored(QStringLiteral("Ann"), QStringLiteral("ann@example.com"));
+    PeerRequests handler;
+    BridgeMessage::peerRequestHandler = &handler;
+    ScriptedDeliveryBridge bridge;
+    ASSERT_TRUE(bridge.connectClient());
+    Env::userInfo.Token = QStringLiteral("TOKEN");
+    page->sender().setTiming({600000, 20});
+    store(QStringLiteral("Bob"), QStringLiteral("bob@example.com"));
+    store(QStringLiteral("Ann"), QStringLiteral("ann@example.com"));
     page->reload();
     page->selectContact(0);
     page->addPaths(QStringLiteral("/data/a.txt|/data/b.txt"));
-    QTest::mouseClick(child<QPushButton>("sendButton"), Qt::LeftButton);
+
+    click("sendButton");
     ASSERT_TRUE(waitFor([&] { return page->sender().state() == ViewContactState::vcsWaiting; }));
     EXPECT_EQ(text("statusLabel"), QStringLiteral("Waiting for the receiver to accept… (30 s left)"));
     EXPECT_TRUE(child("cancelButton")->isVisible());
     EXPECT_FALSE(child("sendButton")->isEnabled());
+    EXPECT_FALSE(child("addFilesButton")->isEnabled());
     page->selectContact(1);
     EXPECT_EQ(page->currentContact()->name, QStringLiteral("Bob")) << "the contact stays chosen while sending";
     EXPECT_EQ(child<QListWidget>("contactList")->currentRow(), 0);
     page->sender().tick();
     EXPECT_EQ(text("statusLabel"), QStringLiteral("Waiting for the receiver to accept… (29 s left)"));
 
-    bridge->decisions = {QStringLiteral("2")};
-    ASSERT_TRUE(waitFor([&] { return page->sender().state() == ViewContactState::vcsRefused; }));
-    EXPECT_EQ(text("statusLabel"), QStringLiteral("The receiver refused the files."));
-    EXPECT_FALSE(child("cancelButton")->isVisible());
-    EXPECT_TRUE(child("sendButton")->isEnabled()) << "a new delivery can start";
-    page->selectContact(1);
-    EXPECT_EQ(page->currentContact()->name, QStringLiteral("Ann"));
-}
-
-TEST_F(ContactsPage, ProgressIsShownWhileSending)
-{
-    useScriptedBridge();
-    bridge->decisions = {QStringLiteral("/home/bob/In")};
-    bridge->statuses = {ScriptedDeliveryBridge::status(2, 50.0, 1)};
-
-    stored(QStringLiteral("Bob"), QStringLiteral("bob@example.com"));
-    page->reload();
-    page->selectContact(0);
-    page->addPaths(QStringLiteral("/data/a.txt"));
-    ASSERT_TRUE(page->sendNow());
+    bridge.decisions = {QStringLiteral("/home/bob/In")};
+    bridge.statuses = {ScriptedDeliveryBridge::status(2, 50.0, 1)};
     ASSERT_TRUE(waitFor([&] { return page->sender().state() == ViewContactState::vcsSending; }));
     page->sender().tick();
     ASSERT_TRUE(waitFor([&] { return text("progressLabel") == QStringLiteral("1 of 2 files · 6.00 bytes of 12.00 bytes"); }));
     EXPECT_TRUE(child("progressBar")->isVisible());
     EXPECT_EQ(text("statusLabel"), QStringLiteral("Sending…"));
 
-    QTest::mouseClick(child<QPushButton>("cancelButton"), Qt::LeftButton);
-    EXPECT_EQ(page->sender().state(), ViewContactState::vcsCanceled);
+    click("cancelButton");
     EXPECT_EQ(text("statusLabel"), QStringLiteral("You cancelled the transfer."));
+    EXPECT_FALSE(child("cancelButton")->isVisible());
+    EXPECT_TRUE(child("sendButton")->isEnabled()) << "a new delivery can start";
+    page->selectContact(1);
+    EXPECT_EQ(page->currentContact()->name, QStringLiteral("Ann"));
 }

@@ -1,9 +1,10 @@
-// The receive-files sheet's work on the main window's state: the count-down, accepting into the
-// receive folder, refusing, the progress of a running receive and cancelling it.
+// The receive-files sheet's work on the main window's state: the receive folder, the count-down,
+// accepting, the progress of a running receive and how it ends.
 
-#include "bridge_state_reset.h"
 #include "bridge_supervisor.h"
+#include "clock.h"
 #include "contacts_test_support.h"
+#include "p2p_client_msg.h"
 #include "receive_file_task.h"
 #include "received_folder.h"
 #include "scripted_delivery_bridge.h"
@@ -11,18 +12,15 @@
 #include "util_db.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
-QString str(const Json &value, const char *key)
-{
-    return value.contains(key) && value[key].is_string() ? QString::fromStdString(value[key].get<std::string>())
-                                                          : QString();
-}
+const QString folderKey = QStringLiteral("MyReceivedFolder");
 
 class ReceiveFileTaskTest : public ::testing::Test
 {
@@ -33,31 +31,30 @@ protected:
         ContactsTest::resetAll();
         ASSERT_TRUE(bridge.connectClient());
         task.setTickIntervalMs(600000);
-        offer(QStringLiteral("OFFER-1"), QStringLiteral("pat@example.com"));
-    }
-    void TearDown() override
-    {
-        BridgeState::resetForTests();
-        UtilDB::close();
+        offer(QStringLiteral("OFFER-1"));
     }
 
     // A contact's offer as the peer side writes it.
-    void offer(const QString &uuid, const QString &from)
+    void offer(const QString &uuid)
     {
         CtlViewReceiveFile state;
         state.Session = QStringLiteral("PEER|ME");
-        state.Summary = QStringLiteral("2 items: a.txt, b.txt");
-        state.FromUser = from;
         state.UUID = uuid;
         state.isShowView = true;
         mainView.setCtlViewReceiveFile(state);
         task.onStateChanged();
     }
-    void ticks(int count)
+    // Shows the sheet, accepts into the receive folder and asks for the progress once.
+    void acceptAndAsk()
     {
-        for (int i = 0; i < count; ++i)
-            task.tick();
+        task.onShown();
+        task.accept();
+        ASSERT_EQ(mainView.state.vrsState, ViewReceiveState::vrsRunning);
+        const int asked = polls();
+        task.tick();
+        ASSERT_TRUE(waitFor([&] { return polls() == asked + 1; }));
     }
+    int polls() { return bridge.count(QStringLiteral("RefreshRemoteUploadStatus_FromLocal")); }
 
     ScriptedDeliveryBridge bridge;
     FakeMainView mainView;
@@ -66,206 +63,178 @@ protected:
 
 } // namespace
 
-TEST_F(ReceiveFileTaskTest, OpeningTakesTheReceiveFolderAndAcceptingSavesThere)
+TEST_F(ReceiveFileTaskTest, TheReceiveFolderIsTheStoredOneOrTheDefault)
+{
+    const QString fallback = TestHome::path() + QStringLiteral("/Documents/Fenmar/MyReceived");
+    // Nothing stored: the default is made and stored.
+    ASSERT_FALSE(QFileInfo::exists(fallback));
+    EXPECT_EQ(ReceivedFolder::take(), fallback);
+    EXPECT_TRUE(QFileInfo(fallback).isDir());
+    EXPECT_EQ(UtilDB::getIcon(folderKey), fallback);
+
+    // A stored folder that went missing is made again.
+    QDir(fallback).removeRecursively();
+    const QString chosen = TestHome::path() + QStringLiteral("/Inbox/from contacts");
+    UtilDB::setIcon(folderKey, chosen);
+    EXPECT_EQ(ReceivedFolder::take(), chosen);
+    EXPECT_TRUE(QFileInfo(chosen).isDir());
+    EXPECT_FALSE(QFileInfo::exists(fallback));
+
+    // One that cannot be made gives way to the default, for now only; nothing else is chosen.
+    ContactsTest::writeFile(TestHome::path() + QStringLiteral("/plainfile"), 3);
+    const QString unusable = TestHome::path() + QStringLiteral("/plainfile/inside");
+    UtilDB::setIcon(folderKey, unusable);
+    EXPECT_EQ(ReceivedFolder::take(), fallback);
+    for (const QString &notAFolder : {QString(), unusable, chosen + QStringLiteral("|") + fallback})
+        EXPECT_FALSE(ReceivedFolder::choose(notAFolder));
+    EXPECT_EQ(UtilDB::getIcon(folderKey), unusable);
+}
+
+TEST_F(ReceiveFileTaskTest, OpeningTakesTheFolderAndAcceptingSavesThere)
 {
     task.onShown();
     EXPECT_TRUE(task.isTicking());
     EXPECT_EQ(task.saveAt(), ReceivedFolder::defaultPath());
-    EXPECT_EQ(UtilDB::getIcon(QStringLiteral("MyReceivedFolder")), ReceivedFolder::defaultPath());
-
     const QString chosen = TestHome::path() + QStringLiteral("/Inbox");
     EXPECT_FALSE(task.chooseFolder(chosen));
     QDir().mkpath(chosen);
     EXPECT_TRUE(task.chooseFolder(chosen));
-    EXPECT_EQ(UtilDB::getIcon(QStringLiteral("MyReceivedFolder")), chosen);
+    EXPECT_EQ(UtilDB::getIcon(folderKey), chosen);
 
-    task.accept();
-    EXPECT_EQ(mainView.state.taskState, chosen);
-    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsRunning);
-    EXPECT_TRUE(mainView.state.isShowView);
-
-    // A second accept, or a refusal, changes nothing once decided.
-    task.refuse();
-    task.accept();
-    EXPECT_EQ(mainView.state.taskState, chosen);
-    EXPECT_TRUE(mainView.state.isShowView);
-}
-
-TEST_F(ReceiveFileTaskTest, RefusingWritesTwoAndClosesTheSheet)
-{
-    task.onShown();
-    task.refuse();
-    EXPECT_EQ(mainView.state.taskState, QStringLiteral("2"));
-    EXPECT_FALSE(mainView.state.isShowView);
-    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsWaiting);
-    task.tick();
-    EXPECT_FALSE(task.isTicking()) << "a closed sheet stops ticking";
-}
-
-TEST_F(ReceiveFileTaskTest, TheCountDownRefusesAndCancelsWhenItRunsOut)
-{
-    task.onShown();
-    ticks(29);
-    EXPECT_DOUBLE_EQ(mainView.state.iCountDown, 1.0);
-    EXPECT_TRUE(mainView.state.isShowView);
-    EXPECT_EQ(mainView.state.taskState, QStringLiteral("0"));
-
-    task.tick();
-    EXPECT_DOUBLE_EQ(mainView.state.iCountDown, 0.0);
-    EXPECT_FALSE(mainView.state.isShowView);
-    EXPECT_EQ(mainView.state.taskState, QStringLiteral("2"));
-    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsCanceld);
-    ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("CancelFileReceive_FromLocal")) == 1; }));
-    EXPECT_EQ(str(bridge.lastData(QStringLiteral("CancelFileReceive_FromLocal")), "Session"), QStringLiteral("PEER|ME"));
-}
-
-TEST_F(ReceiveFileTaskTest, TheCountDownStopsOnceAccepted)
-{
-    task.onShown();
-    ticks(5);
-    task.accept();
-    bridge.answerStatus = false;
-    ticks(40);
-    EXPECT_DOUBLE_EQ(mainView.state.iCountDown, 25.0);
-    EXPECT_TRUE(mainView.state.isShowView);
-}
-
-TEST_F(ReceiveFileTaskTest, ARunningReceiveFollowsTheBridgeToTheEnd)
-{
-    bridge.statuses = {Json{{"TaskStatus", 0}, {"Log", "No transfer"}}, ScriptedDeliveryBridge::status(2, 50.0, 1),
-                       ScriptedDeliveryBridge::status(3, 100.0, 2, 2, true)};
-    task.onShown();
-    task.accept();
-
-    task.tick();
-    ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("RefreshRemoteUploadStatus_FromLocal")) == 1; }));
-    EXPECT_EQ(str(bridge.lastData(QStringLiteral("RefreshRemoteUploadStatus_FromLocal")), "Session"),
-              QStringLiteral("PEER|ME"));
-    spin(30);
-    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsRunning) << "the sender has not started yet";
-
-    task.tick();
-    ASSERT_TRUE(waitFor([&] { return task.progress().percent == 50.0; }));
-    EXPECT_EQ(task.progress().doneCount, 1);
-    task.tick();
-    ASSERT_TRUE(waitFor([&] { return mainView.state.vrsState == ViewReceiveState::vrsFinished; }));
-    EXPECT_DOUBLE_EQ(task.progress().percent, 100.0);
-    EXPECT_TRUE(mainView.state.isShowView) << "the sheet stays to say so";
-
-    task.close();
-    EXPECT_FALSE(mainView.state.isShowView);
-    EXPECT_EQ(bridge.count(QStringLiteral("CancelFileReceive_FromLocal")), 0);
-}
-
-TEST_F(ReceiveFileTaskTest, OneQuestionAtATimeWhileTheBridgeIsSlow)
-{
-    task.onShown();
-    task.accept();
-    bridge.answerStatus = false;
-    ticks(5);
-    spin(50);
-    EXPECT_EQ(bridge.count(QStringLiteral("RefreshRemoteUploadStatus_FromLocal")), 1);
-}
-
-TEST_F(ReceiveFileTaskTest, AReceiveWhoseLinkToTheServiceWentSaysSo)
-{
-    task.onShown();
-    task.accept();
-    bridge.answerStatus = false;
-    task.tick();
-    ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("RefreshRemoteUploadStatus_FromLocal")) == 1; }));
-
-    // The bridge goes while the question is open: not the other side's doing.
-    Env::restartBridgeBlock();
-    Env::cancelPendingRelaunch();
-    ASSERT_TRUE(waitFor([&] { return mainView.state.vrsState == ViewReceiveState::vrsStopped; }));
-    EXPECT_EQ(task.message(), QStringLiteral("The transfer stopped because the connection to the service was lost."));
-}
-
-TEST_F(ReceiveFileTaskTest, CancellingARunningReceiveTellsTheBridgeAndStaysToSaySo)
-{
-    bridge.statuses = {ScriptedDeliveryBridge::status(2, 20.0)};
-    task.onShown();
-    task.accept();
-    task.cancel();
-    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsCanceld);
-    EXPECT_TRUE(mainView.state.isShowView);
-    EXPECT_EQ(task.message(), QStringLiteral("You cancelled the transfer."));
-    ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("CancelFileReceive_FromLocal")) == 1; }));
-
-    task.tick();
-    spin(30);
-    EXPECT_EQ(bridge.count(QStringLiteral("RefreshRemoteUploadStatus_FromLocal")), 0);
-    task.close();
-    EXPECT_FALSE(mainView.state.isShowView);
-}
-
-TEST_F(ReceiveFileTaskTest, TheSendersCancelEndsTheReceive)
-{
-    bridge.statuses = {ScriptedDeliveryBridge::status(5, 20.0, 0, 2, false, true)};
-    task.onShown();
-    task.accept();
-    task.tick();
-    ASSERT_TRUE(waitFor([&] { return mainView.state.vrsState == ViewReceiveState::vrsCanceld; }));
-    EXPECT_EQ(task.message(), QStringLiteral("The sender cancelled the transfer."));
-}
-
-TEST_F(ReceiveFileTaskTest, ANewOfferStartsAfresh)
-{
-    bridge.statuses = {ScriptedDeliveryBridge::status(3, 100.0, 2, 2, true)};
-    task.onShown();
-    task.accept();
-    task.tick();
-    ASSERT_TRUE(waitFor([&] { return mainView.state.vrsState == ViewReceiveState::vrsFinished; }));
-
-    offer(QStringLiteral("OFFER-2"), QStringLiteral("lee@example.com"));
-    EXPECT_DOUBLE_EQ(task.progress().percent, 0.0);
-    EXPECT_TRUE(task.message().isEmpty());
-    task.accept();
-    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsRunning);
-    EXPECT_EQ(mainView.state.UUID, QStringLiteral("OFFER-2"));
-}
-
-TEST_F(ReceiveFileTaskTest, AFolderThatIsGoneAndCannotBeMadeIsNotAccepted)
-{
-    task.onShown();
-    const QString chosen = TestHome::path() + QStringLiteral("/Inbox");
-    QDir().mkpath(chosen);
-    ASSERT_TRUE(task.chooseFolder(chosen));
+    // A chosen folder that went and cannot be made again is not accepted; one that can, is.
     QDir(chosen).removeRecursively();
     ContactsTest::writeFile(chosen, 3);
-
     task.accept();
     EXPECT_EQ(mainView.state.taskState, QStringLiteral("0"));
-    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsWaiting);
     EXPECT_EQ(task.message(), QStringLiteral("The folder cannot be used. Please choose another one."));
-}
+    QFile::remove(chosen);
+    task.accept();
+    EXPECT_EQ(mainView.state.taskState, chosen);
+    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsRunning);
+    EXPECT_TRUE(mainView.state.isShowView);
 
-TEST_F(ReceiveFileTaskTest, AGivenFolderComesFirstWhenItExists)
-{
-    const QString given = TestHome::path() + QStringLiteral("/Given");
-    QDir().mkpath(given);
-    ReceiveFileTask withFolder(mainView, given);
-    withFolder.setTickIntervalMs(600000);
-    withFolder.onShown();
-    EXPECT_EQ(withFolder.saveAt(), given);
+    // Once decided, a refusal or a second accept changes nothing.
+    task.refuse();
+    task.accept();
+    EXPECT_EQ(mainView.state.taskState, chosen);
+    EXPECT_TRUE(mainView.state.isShowView);
 
-    ReceiveFileTask missing(mainView, given + QStringLiteral("/not-there"));
-    missing.setTickIntervalMs(600000);
+    // A folder given by the caller comes first, when it exists.
+    ReceiveFileTask given(mainView, TestHome::path()), missing(mainView, chosen + QStringLiteral("/not-there"));
+    given.onShown();
     missing.onShown();
-    EXPECT_EQ(missing.saveAt(), ReceivedFolder::defaultPath());
+    EXPECT_EQ(QStringList({given.saveAt(), missing.saveAt()}), QStringList({TestHome::path(), chosen}));
 }
 
-TEST_F(ReceiveFileTaskTest, ARunningReceiveWhoseSheetTheSenderClosedEnds)
+TEST_F(ReceiveFileTaskTest, TheThirtySecondCountDownRefusesUnlessAccepted)
 {
     task.onShown();
+    for (int i = 0; i < 29; ++i)
+        task.tick();
+    EXPECT_DOUBLE_EQ(mainView.state.iCountDown, 1.0);
+    EXPECT_TRUE(mainView.state.isShowView);
+
+    task.tick();
+    EXPECT_FALSE(mainView.state.isShowView);
+    EXPECT_EQ(mainView.state.taskState, QStringLiteral("2"));
+    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsCanceld);
+    ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("CancelFileReceive_FromLocal")) == 1; }));
+    EXPECT_EQ(bridge.lastText(QStringLiteral("CancelFileReceive_FromLocal"), "Session"), QStringLiteral("PEER|ME"));
+    task.tick();
+    EXPECT_FALSE(task.isTicking()) << "a closed sheet stops ticking";
+
+    // Accepted after 5 seconds: the count-down stops there.
+    offer(QStringLiteral("OFFER-2"));
+    task.onShown();
+    for (int i = 0; i < 5; ++i)
+        task.tick();
     task.accept();
+    for (int i = 0; i < 40; ++i)
+        task.tick();
+    EXPECT_DOUBLE_EQ(mainView.state.iCountDown, 25.0);
+    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsRunning);
+}
+
+// Finishing and its progress show on the sheet (tests/contacts); here the other answers.
+TEST_F(ReceiveFileTaskTest, AReceiveEndsAsTheBridgeSays)
+{
+    const struct {
+        Json status;
+        ViewReceiveState state;
+        QString message;
+    } cases[] = {
+        {ScriptedDeliveryBridge::status(5, 20.0), ViewReceiveState::vrsCanceld,
+         QStringLiteral("The sender cancelled the transfer.")},
+        {ScriptedDeliveryBridge::status(4, 20.0), ViewReceiveState::vrsStopped, QStringLiteral("The files could not be received. Disk full")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.status.dump());
+        offer(QString::fromStdString(c.status.dump()));
+        acceptAndAsk();
+        EXPECT_EQ(bridge.lastText(QStringLiteral("RefreshRemoteUploadStatus_FromLocal"), "Session"),
+                  QStringLiteral("PEER|ME"));
+        bridge.answerHeld(c.status);
+        ASSERT_TRUE(waitFor([&] { return mainView.state.vrsState != ViewReceiveState::vrsRunning; }));
+        EXPECT_EQ(mainView.state.vrsState, c.state);
+        EXPECT_EQ(task.message(), c.message);
+    }
+}
+
+TEST_F(ReceiveFileTaskTest, ASenderThatLeavesThreeQuestionsInARowUnansweredIsLost)
+{
+    auto clock = std::make_shared<ManualClock>();
+    Clock::set(clock);
+    acceptAndAsk();
+    // Each question waits 10 s for its answer, and a slow bridge is asked one question at a time.
+    const auto missAnswer = [&] {
+        const int asked = polls();
+        task.tick();
+        spin(20);
+        EXPECT_EQ(polls(), asked);
+        clock->advanceMs(10'000);
+        P2PClientMsg::taskTable().expireDue();
+        task.tick();
+        waitFor([&] { return polls() > asked || mainView.state.vrsState != ViewReceiveState::vrsRunning; });
+    };
+    missAnswer();
+    missAnswer();
+    bridge.answerHeld(ScriptedDeliveryBridge::status(2, 10.0));
+    ASSERT_TRUE(waitFor([&] { return task.progress().percent == 10.0; }));
+    acceptAndAsk();
+    missAnswer();
+    missAnswer();
+    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsRunning) << "an answer starts the count again";
+    missAnswer();
+    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsStopped);
+    EXPECT_EQ(task.message(), QStringLiteral("The connection to the other side was lost."));
+}
+
+TEST_F(ReceiveFileTaskTest, AWithdrawnReceiveEndsAndAnswersAboutItAreDropped)
+{
+    acceptAndAsk();
+    // The sender withdraws while the question is open: the receive ends, so that a later offer
+    // may open the sheet again.
     CtlViewReceiveFile withdrawn = mainView.state;
     withdrawn.isShowView = false;
     mainView.setCtlViewReceiveFile(withdrawn);
     task.onStateChanged();
-    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsCanceld) << "a later offer may open the sheet again";
-    EXPECT_FALSE(mainView.state.isShowView);
-    EXPECT_EQ(mainView.state.taskState, task.saveAt());
+    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsCanceld);
     EXPECT_EQ(task.message(), QStringLiteral("The sender cancelled the transfer."));
+
+    // A new offer starts afresh; the late answer about the old one changes nothing.
+    offer(QStringLiteral("OFFER-2"));
+    EXPECT_TRUE(task.message().isEmpty());
+    task.accept();
+    bridge.answerHeld(ScriptedDeliveryBridge::status(3, 100.0, 2));
+    spin(50);
+    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsRunning);
+    EXPECT_DOUBLE_EQ(task.progress().percent, 0.0);
+
+    // The new receive asks at once; the bridge goes while the question is open.
+    task.tick();
+    ASSERT_TRUE(waitFor([&] { return polls() == 2; }));
+    Env::restartBridgeBlock();
+    Env::cancelPendingRelaunch();
+    ASSERT_TRUE(waitFor([&] { return mainView.state.vrsState == ViewReceiveState::vrsStopped; }));
+    EXPECT_EQ(task.message(), QStringLiteral("The transfer stopped because the connection to the service was lost."));
 }

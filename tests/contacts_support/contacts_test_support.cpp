@@ -15,9 +15,8 @@ void resetAll()
 {
     BridgeState::resetForTests();
     UtilDB::close();
-    const QString folder = TestHome::path() + QStringLiteral("/db");
-    QDir().mkpath(folder);
-    UtilDB::openAt(folder + QStringLiteral("/fenmar.dat"));
+    QDir().mkpath(TestHome::path() + QStringLiteral("/db"));
+    UtilDB::openAt(TestHome::path() + QStringLiteral("/db/fenmar.dat"));
 }
 
 void writeFile(const QString &path, qint64 size)
@@ -27,12 +26,10 @@ void writeFile(const QString &path, qint64 size)
     if (!file.open(QIODevice::WriteOnly))
         return;
     QByteArray block(64 * 1024, Qt::Uninitialized);
-    for (qint64 written = 0; written < size;) {
+    for (qint64 written = 0; written < size; written += block.size()) {
         for (qsizetype i = 0; i < block.size(); ++i)
             block[i] = char((written + i) * 31 % 251);
-        const qint64 part = std::min<qint64>(block.size(), size - written);
-        file.write(block.constData(), part);
-        written += part;
+        file.write(block.constData(), std::min<qint64>(block.size(), size - written));
     }
 }
 

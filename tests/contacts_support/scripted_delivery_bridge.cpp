@@ -1,24 +1,13 @@
 #include "scripted_delivery_bridge.h"
 
-namespace {
-
-QString text(const Json &value, const char *key)
-{
-    const auto it = value.find(key);
-    return it != value.end() && it->is_string() ? QString::fromStdString(it->get<std::string>()) : QString();
-}
-
-} // namespace
-
 ScriptedDeliveryBridge::ScriptedDeliveryBridge() : ScriptedBridgeServer(QStringLiteral("scripted bridge"))
 {
-    preparedAnswer = Json{{"Result", 1},
-                          {"Info", ""},
-                          {"FileList",
-                           Json::array({Json{{"Size", 5}, {"IsDir", false}, {"Path", "/src/a.txt"}, {"PathSave", "Z:\\a.txt"}},
-                                        Json{{"Size", 7}, {"IsDir", false}, {"Path", "/src/b.txt"}, {"PathSave", "Z:\\b.txt"}}})},
-                          {"TotalTaskCount", 2},
-                          {"TotalSize", 12}};
+    const auto item = [](int size, const char *name) {
+        return Json{{"Size", size}, {"IsDir", false}, {"Path", std::string("/src/") + name},
+                    {"PathSave", std::string("Z:\\") + name}};
+    };
+    preparedAnswer = Json{{"Result", 1}, {"Info", ""}, {"FileList", Json::array({item(5, "a.txt"), item(7, "b.txt")})},
+                          {"TotalTaskCount", 2}, {"TotalSize", 12}};
 }
 
 Json ScriptedDeliveryBridge::lastData(const QString &code) const
@@ -27,85 +16,72 @@ Json ScriptedDeliveryBridge::lastData(const QString &code) const
     return found.isEmpty() ? Json() : found.last().data;
 }
 
-Json ScriptedDeliveryBridge::status(int taskStatus, double percent, int done, int total, bool finished, bool canceled)
+QString ScriptedDeliveryBridge::lastText(const QString &code, const char *key) const
 {
-    return Json{{"TaskStatus", taskStatus},         {"TotalTaskCount", total}, {"TotalTaskDoneCount", done},
-                {"CurrentTaskFile", "/src/b.txt"},  {"TotalSize", 12},         {"TotalDoneSize", int(percent * 12 / 100)},
-                {"IProgress", percent},             {"IsFinished", finished},  {"ForceCancel", canceled},
-                {"Log", "Copying b.txt"}};
+    const Json data = lastData(code);
+    const bool has = data.is_object() && data.contains(key) && data[key].is_string();
+    return has ? QString::fromStdString(data[key].get<std::string>()) : QString();
+}
+
+Json ScriptedDeliveryBridge::status(int taskStatus, double percent, int done)
+{
+    return Json{{"TaskStatus", taskStatus}, {"TotalTaskCount", 2}, {"TotalTaskDoneCount", done},
+                {"CurrentTaskFile", "/src/b.txt"}, {"TotalSize", 12}, {"TotalDoneSize", int(percent * 12 / 100)},
+                {"IProgress", percent}, {"IsFinished", taskStatus == 3}, {"ForceCancel", taskStatus == 5},
+                {"Log", "Copying b.txt"}, {"ErrorInfo", taskStatus == 4 ? "Disk full" : ""}};
+}
+
+void ScriptedDeliveryBridge::answerHeld(const Json &status)
+{
+    for (const Request &request : std::exchange(m_held, {}))
+        answer(request, status);
 }
 
 void ScriptedDeliveryBridge::onRequest(Request request)
 {
-    if (request.frameCode == QStringLiteral("ClientInit")) {
-        requests << request;
-        if (connect == Connect::Stands) {
-            sendFrame(QStringLiteral("P2PCLIENT"),
-                      Json{{"Type", "GetShareHost6Client"},
-                           {"Token", ""},
-                           {"Msg", Json{{"Result", 1}, {"ClientID1", ownClientId}, {"ClientID2", peerClientId},
-                                        {"ulocal", "127.0.0.1"}, {"uremote", "127.0.0.1"}, {"uname", "bob"}}}});
-        } else if (connect == Connect::Fails) {
-            sendFrame(QStringLiteral("P2PCLIENT"),
-                      Json{{"Type", "P2PConFailed"}, {"Token", ""}, {"Msg", Json{{"Result", 0}}}});
-        }
-        return;
-    }
+    const QString &code = request.code;
     // The link's own version check goes apart, so that it counts as no request of the page's.
-    if (request.code == QStringLiteral("CallHttp") && text(request.data, "URL").contains(QStringLiteral("version/mac"))) {
+    if (code == QStringLiteral("CallHttp") && request.data.dump().find("version/mac") != std::string::npos) {
         request.code = QStringLiteral("VersionCheck");
         answerToken(request.token, Json(R"({"info":0})"));
     }
     requests << request;
-    if (request.frameCode == QStringLiteral("P2PClientControl"))
-        answerControl(request);
-    else if (request.frameCode == QStringLiteral("WSDC"))
-        answerPeer(request);
-}
-
-void ScriptedDeliveryBridge::answerControl(const Request &request)
-{
-    if (request.token.isEmpty())
-        return;
-    if (request.code == QStringLiteral("CallHttp")) {
-        if (!callHttpBody.isEmpty())
-            answerToken(request.token, Json(callHttpBody.toStdString()));
-    } else if (request.code == QStringLiteral("PreparingUpload")) {
-        answerToken(request.token, preparedAnswer);
-    } else if (request.code == QStringLiteral("StartRemoteUpload")) {
-        answerToken(request.token, startAnswer);
-    } else if (request.code == QStringLiteral("GetLanHttp")) {
-        answerToken(request.token, Json("http://127.0.0.1:8080"));
-    } else if (request.code == QStringLiteral("RefreshRemoteUploadStatus_FromLocal") && answerStatus
-               && !statuses.isEmpty()) {
-        answerToken(request.token, statuses.at(std::min<qsizetype>(m_statusesGiven++, statuses.size() - 1)));
-    }
-}
-
-void ScriptedDeliveryBridge::answerPeer(const Request &request)
-{
-    Json msg;
-    if (request.code == QStringLiteral("ClientTouch")) {
-        msg = Json{{"data", Json{{"UPC", peerLimit}, {"SC", peerSessions}, {"Local", ""}, {"OS", "linux"}}}};
-    } else if (request.code == QStringLiteral("WaitRemoteReceiveFiles")) {
-        msg = Json{{"data", offerAnswer.toStdString()}};
-    } else if (request.code == QStringLiteral("WaitRemoteReceiveFilesPressButton")) {
+    if (code == QStringLiteral("ClientInit") && connect != Connect::Silent) {
+        const Json peer{{"Result", 1}, {"ClientID1", ownClientId}, {"ClientID2", peerClientId}, {"uname", "bob"}};
+        const bool stands = connect == Connect::Stands;
+        sendFrame(QStringLiteral("P2PCLIENT"), Json{{"Type", stands ? "GetShareHost6Client" : "P2PConFailed"},
+                                                    {"Token", ""}, {"Msg", stands ? peer : Json{{"Result", 0}}}});
+    } else if (code == QStringLiteral("CallHttp") && !callHttpBody.isEmpty()) {
+        answer(request, Json(callHttpBody.toStdString()));
+    } else if (code == QStringLiteral("PreparingUpload")) {
+        answer(request, preparedAnswer);
+    } else if (code == QStringLiteral("StartRemoteUpload")) {
+        answer(request, startAnswer);
+    } else if (code == QStringLiteral("ClientTouch")) {
+        answer(request, Json{{"data", Json{{"UPC", 5}, {"SC", peerSessions}, {"Local", ""}, {"OS", "linux"}}}});
+    } else if (code == QStringLiteral("WaitRemoteReceiveFiles")) {
+        answer(request, Json{{"data", offerAnswer}});
+    } else if (code == QStringLiteral("WaitRemoteReceiveFilesPressButton")) {
         const QString decision = decisions.value(std::min<qsizetype>(m_decisionsGiven++, decisions.size() - 1));
-        msg = Json{{"data", decision.toStdString()}};
-    } else if (request.code == QStringLiteral("RemoteUploadTaskInfo")) {
-        if (!answerStatus || statuses.isEmpty())
-            return;
-        msg = statuses.at(std::min<qsizetype>(m_statusesGiven++, statuses.size() - 1));
-    } else if (request.code == QStringLiteral("CancelUploading")) {
-        msg = Json{{"Result", 1}, {"Info", "Cancelling"}};
-    } else {
-        // "WaitRemoteReceiveFilesCancel" and "SyncTransState" get no answer.
-        return;
+        answer(request, Json{{"data", decision.toStdString()}});
+    } else if (code == QStringLiteral("RemoteUploadTaskInfo")
+               || code == QStringLiteral("RefreshRemoteUploadStatus_FromLocal")) {
+        if (statuses.isEmpty())
+            m_held << request;
+        else
+            answer(request, statuses.at(std::min<qsizetype>(m_statusesGiven++, statuses.size() - 1)));
+    } else if (code == QStringLiteral("CancelUploading")) {
+        answer(request, Json{{"Result", 1}, {"Info", "Cancelling"}});
     }
-    sendFrame(QStringLiteral("WSDC"), Json{{"Token", request.token.toStdString()},
-                                           {"Session", request.session.toStdString()},
-                                           {"Code", request.code.toStdString()},
-                                           {"ClientID1", ownClientId},
-                                           {"ClientID2", peerClientId},
-                                           {"Msg", msg}});
+    // Anything else ("WaitRemoteReceiveFilesCancel", "SyncTransState", cancels) gets no answer.
+}
+
+void ScriptedDeliveryBridge::answer(const Request &request, const Json &msg)
+{
+    if (request.frameCode != QStringLiteral("WSDC"))
+        answerToken(request.token, msg);
+    else
+        sendFrame(QStringLiteral("WSDC"), Json{{"Token", request.token.toStdString()}, {"Code", request.code.toStdString()},
+                                               {"Session", request.session.toStdString()}, {"ClientID1", ownClientId},
+                                               {"ClientID2", peerClientId}, {"Msg", msg}});
 }

@@ -1,13 +1,11 @@
 #pragma once
 
-// Plays the bridge and the contact's client for the sending side: answers the contact-code
-// check, the peer connection, the room check, the offer, the receiver's decisions, the upload's
+// Plays the bridge and the contact's client for both sides of a delivery: answers the contact-code
+// check, the peer connection and its room check, the offer, the receiver's decisions, the upload's
 // preparation, start and progress as scripted, and records every request.
 
 #include "scripted_bridge_server.h"
 
-#include <QList>
-#include <QString>
 #include <QStringList>
 
 class ScriptedDeliveryBridge final : public ScriptedBridgeServer
@@ -18,37 +16,34 @@ class ScriptedDeliveryBridge final : public ScriptedBridgeServer
 public:
     ScriptedDeliveryBridge();
 
-    // ---- the script ------------------------------------------------------------------------
-    // Body of the service's answer to "CallHttp"; nothing answers when empty.
+    // The service's answer to "CallHttp" (none when empty); "ClientInit" is reported as a peer
+    // connection, as failed, or not at all.
     QString callHttpBody = QStringLiteral(R"({"Result":"1","Info":"bobhost","ACC":2})");
-    // "ClientInit": reported as a peer connection, as failed, or not at all.
     enum class Connect { Stands, Fails, Silent } connect = Connect::Stands;
-    // The peer's answer to "ClientTouch".
-    int peerLimit = 5;
+    // Sessions the peer already serves, of 5 (its answer to "ClientTouch").
     int peerSessions = 0;
-    // The peer's answer to the offer.
-    QString offerAnswer = QStringLiteral("1");
-    // The peer's answers to "WaitRemoteReceiveFilesPressButton", in turn; the last one repeats.
+    // The peer's "data" for the offer, then for each question about the decision (the last repeats).
+    Json offerAnswer = "1";
     QStringList decisions{QStringLiteral("0")};
-    // The bridge's answers; the last status repeats. No status answer while answerStatus is false.
+    // The bridge's answers (the last status repeats); status questions wait for answerHeld() while
+    // no status is scripted.
     Json preparedAnswer;
     Json startAnswer = Json{{"Result", 1}, {"Info", "Started"}};
     QList<Json> statuses;
-    bool answerStatus = true;
 
-    // ---- what arrived ----------------------------------------------------------------------
-    // The data of the last request with this code; null when none came.
+    // The data of the last request with this code (null when none came), and a text member of it.
     Json lastData(const QString &code) const;
-
-    // A status answer as the bridge gives it.
-    static Json status(int taskStatus, double percent, int done = 0, int total = 2, bool finished = false,
-                       bool canceled = false);
+    QString lastText(const QString &code, const char *key) const;
+    // Answers every status question held so far.
+    void answerHeld(const Json &status);
+    // A status of 2 files and 12 bytes: finished at TaskStatus 3, failed ("Disk full") at 4, cancelled at 5.
+    static Json status(int taskStatus, double percent, int done = 0);
 
 private:
     void onRequest(Request request) override;
-    void answerControl(const Request &request);
-    void answerPeer(const Request &request);
+    void answer(const Request &request, const Json &msg);
 
+    QList<Request> m_held;
     int m_decisionsGiven = 0;
     int m_statusesGiven = 0;
 };

@@ -44,6 +44,12 @@ void TestHome::tearDown()
     homePath.clear();
 }
 
+void TestHome::useBuildFoldersUnlessTold()
+{
+    setenv("FENMAR_TEST_DATA", FENMAR_SOURCE_TEST_DATA, 0);
+    setenv("FENMAR_BIN_DIR", FENMAR_BUILT_BIN_DIR, 0);
+}
+
 void TestHome::addAfterEachTest(void (*reset)())
 {
     afterEachTest().push_back(reset);

@@ -4,6 +4,9 @@
 
 namespace TestHome {
 
+// Where the test data and the built programs are, for an executable run by hand (ctest names them).
+void useBuildFoldersUnlessTold();
+
 // A fresh HOME for every test case, and the registered resets after it.
 class FreshHomePerTest final : public ::testing::EmptyTestEventListener
 {
@@ -17,6 +20,7 @@ template <class App>
 int TestHome::runAll(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    useBuildFoldersUnlessTold();
     setUp(); // the application object reads its environment once, before the first case
     int result = 0;
     {

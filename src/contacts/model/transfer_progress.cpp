@@ -31,11 +31,6 @@ TransferProgress TransferProgress::fromStatus(const LenientJson &status)
     return progress;
 }
 
-bool TransferProgress::isActive() const
-{
-    return !hasEnded() && (taskStatus == TransferTaskStatus::tsPreparing || taskStatus == TransferTaskStatus::tsRunning);
-}
-
 QString TransferProgress::describe() const
 {
     QStringList parts;

@@ -28,8 +28,6 @@ struct TransferProgress {
 
     static TransferProgress fromStatus(const LenientJson &status);
 
-    // The transfer has started and not ended.
-    bool isActive() const;
     bool hasEnded() const { return isFinished || isCanceled || isFailed; }
 
     // "2 of 5 files · 1.00 MB of 3.20 MB"; the part whose total is unknown is left out.
