@@ -46,6 +46,7 @@ QString clientCopy()
 // printed, then ends it. The login sheet's once-a-second lines are left out.
 ClientRun startClient(const QString &home, const QString &lastLine)
 {
+    EXPECT_TRUE(QDir().mkpath(home));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", home);
     for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_DOCUMENTS_DIR"})
@@ -75,42 +76,22 @@ ClientRun startClient(const QString &home, const QString &lastLine)
     return run;
 }
 
-// The first column of every row of sql, read through a connection of the test's own.
-QStringList columnIn(const QString &file, const char *sql)
+// Runs sql on the database file through a connection of the test's own; the first column of every row.
+QStringList sqlIn(const QString &file, const char *sql)
 {
-    QStringList names;
+    QStringList values;
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt *stmt = nullptr;
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_open(file.toUtf8().constData(), &db) == SQLITE_OK)
         sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
-        while (stmt && sqlite3_step(stmt) == SQLITE_ROW)
-            names << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-        sqlite3_finalize(stmt);
-    }
+    while (stmt && sqlite3_step(stmt) == SQLITE_ROW)
+        values << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
     sqlite3_close(db);
-    return names;
+    return values;
 }
 
-QStringList tablesIn(const QString &file)
-{
-    return columnIn(file, "select name from sqlite_master where type='table' order by name");
-}
-
-bool execIn(const QString &file, const char *sql)
-{
-    sqlite3 *db = nullptr;
-    const bool ok = sqlite3_open(file.toUtf8().constData(), &db) == SQLITE_OK
-                    && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
-}
-
-QString freshHome()
-{
-    const QString home = TestHome::path() + "/client-home";
-    EXPECT_TRUE(QDir().mkpath(home));
-    return home;
-}
+const char *const tables = "select name from sqlite_master where type='table' order by name";
 
 } // namespace
 
@@ -126,7 +107,7 @@ protected:
 
 TEST_F(Startup, GreetsOpensTheDatabaseThenRestartsTheBridge)
 {
-    const QString home = freshHome();
+    const QString home = TestHome::path() + "/client-home";
     const QString folder = QFileInfo(clientCopy()).absolutePath();
     const QString database = home + "/Documents/Fenmar/db/fenmar.dat";
 
@@ -138,21 +119,21 @@ TEST_F(Startup, GreetsOpensTheDatabaseThenRestartsTheBridge)
                                         "++++++Try To Starting OstrelBridge++++++",
                                         QUrl::fromLocalFile(folder + "/OstrelBridge_amd").toString(),
                                         "Something went wrong!", "Relaunch OstrelBridge in 1000 ms"}));
-    const QStringList tables = {"contactperson", "icons", "items", "localshare", "localshare_ext",
-                                "localshare_log", "remotesharing"};
-    EXPECT_EQ(tablesIn(database), tables);
+    const QStringList made = {"contactperson", "icons", "items", "localshare", "localshare_ext", "localshare_log",
+                              "remotesharing"};
+    EXPECT_EQ(sqlIn(database, tables), made);
 
     // A second start keeps what the first one stored (the login sheet stored "isRememberMe").
-    ASSERT_TRUE(execIn(database, "insert into icons (key, value) values ('SaveAtDir', '/kept')"));
+    sqlIn(database, "insert into icons (key, value) values ('SaveAtDir', '/kept')");
     const ClientRun second = startClient(home, "Relaunch OstrelBridge in 1000 ms");
     EXPECT_EQ(second.lines, first.lines);
-    EXPECT_EQ(tablesIn(database), tables);
-    EXPECT_EQ(columnIn(database, "select value from icons where key = 'SaveAtDir'"), QStringList({"/kept"}));
+    EXPECT_EQ(sqlIn(database, tables), made);
+    EXPECT_EQ(sqlIn(database, "select value from icons where key = 'SaveAtDir'"), QStringList({"/kept"}));
 }
 
 TEST_F(Startup, UnopenableDatabaseIsPrintedAndStartGoesOn)
 {
-    const QString home = freshHome();
+    const QString home = TestHome::path() + "/client-home";
     ASSERT_TRUE(QDir().mkpath(home + "/Documents/Fenmar/db/fenmar.dat"));
 
     const ClientRun run = startClient(home, "Relaunch OstrelBridge in 1000 ms");

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "local_share_store.h"
 #include "env.h"
+#include "local_share_store.h"
 #include "sharing_obj.h"
 #include "test_home.h"
 #include "util_db.h"
@@ -55,21 +55,24 @@ protected:
         return result;
     }
 
-    // Statements a test runs to set up what the store itself never writes.
-    static void sql(const QString &statement, const QVariantList &params = {})
+    // Statements a test runs to set up what the store itself never writes, and to read what it wrote.
+    static void sql(const QString &statement)
     {
-        const DbResult result = UtilDB::exec(statement, params);
+        const DbResult result = UtilDB::exec(statement);
         ASSERT_TRUE(result.ok) << result.error.toStdString();
     }
-
-    static QList<QStringList> rows(const QString &statement, const QVariantList &params = {})
+    // Every row that statement gives, its columns joined by "|" and the rows by blanks.
+    static QString rows(const QString &statement)
     {
-        const DbResult result = UtilDB::query(statement, params);
+        const DbResult result = UtilDB::query(statement);
         EXPECT_TRUE(result.ok) << result.error.toStdString();
-        return result.rows;
+        QStringList lines;
+        for (const QStringList &row : result.rows)
+            lines << row.join(u'|');
+        return lines.join(u' ');
     }
 
-    // Makes every insert into table fail, as a full disk would, from now on.
+    // Makes every insert into table (that meets when) fail, as a full disk would, from now on.
     static void failInsertsInto(const QString &table, const QString &when = QStringLiteral("1"))
     {
         sql(QStringLiteral("create trigger fail_%1 before insert on %1 when %2 begin select raise(abort, 'disk is full'); end")

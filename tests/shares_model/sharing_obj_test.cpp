@@ -1,67 +1,44 @@
 #include "build_settings.h"
-#include "lenient_json.h"
-#include "env.h"
-#include "sharing_obj.h"
+#include "share_store_fixture.h"
 #include "sharing_obj_json.h"
-
-#include <gtest/gtest.h>
+#include "sharing_obj_list.h"
 
 #include <QDateTime>
-#include <QSignalSpy>
 
+// One share, the record peers receive for it, and the main window's list of shares.
 namespace {
 
 const QString domain = QString::fromUtf8(BuildSettings::shareDomain);
 
-quint64 nowMs()
-{
-    return quint64(QDateTime::currentMSecsSinceEpoch());
-}
-
-// Restores the account record of before any login when a test ends.
-struct AccountHost
-{
-    explicit AccountHost(const QString &host) { Env::userInfo.hostname = host; }
-    ~AccountHost() { Env::initGlobalUserInfo(); }
-};
-
-} // namespace
-
 TEST(SharingObj, AccessCodeShowsAsSixQuestionMarksWhateverItsLength)
 {
     SharingObj share;
-    share.setPassword("");
-    EXPECT_EQ(share.passwordShowing(), "");
-    share.setPassword("x");
-    EXPECT_EQ(share.password(), "x");
-    EXPECT_EQ(share.passwordShowing(), "??????");
-    share.setPassword(QString(30, u'a'));
-    EXPECT_EQ(share.passwordShowing(), "??????");
-    share.setPassword("");
-    EXPECT_EQ(share.password(), "");
-    EXPECT_EQ(share.passwordShowing(), "");
+    for (const QString &code : {QString("x"), QString(30, u'a'), QString()}) {
+        share.setPassword(code);
+        EXPECT_EQ(share.password(), code);
+        EXPECT_EQ(share.passwordShowing(), code.isEmpty() ? "" : "??????") << code.toStdString();
+    }
 }
 
-TEST(SharingObj, ExpiryFollowsDaysAndTheirStart)
+TEST(SharingObj, ExpiresWhenItsDaysHaveRunFromTheirStart)
 {
-    SharingObj share;
-    EXPECT_FALSE(share.isExpired());
-    share.setDaysctime(1);
-    EXPECT_FALSE(share.isExpired()) << "31 days means without end";
-    share.setDays(0);
-    EXPECT_TRUE(share.isExpired());
-
-    share.setDays(1);
-    share.setDaysctime(nowMs() - 1000);
-    EXPECT_FALSE(share.isExpired());
-    share.setDaysctime(nowMs() - 25ull * 3600 * 1000);
-    EXPECT_TRUE(share.isExpired());
-    share.setDaysctime(nowMs() + 3600 * 1000);
-    EXPECT_FALSE(share.isExpired()) << "a start in the future";
-
-    share.setDaysctime(0);
-    share.setDays(quint64(1) << 60);
-    EXPECT_FALSE(share.isExpired()) << "a period beyond 64 bits";
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 hour = 3600 * 1000;
+    struct Case {
+        quint64 days;
+        qint64 start;
+        bool expired;
+    };
+    for (const Case &each : {Case{31, 1, false}, Case{31, now - 400 * 24 * hour, false}, Case{0, now, true},
+                             Case{1, now - 1000, false}, Case{1, now - 25 * hour, true}, Case{2, now - 25 * hour, false},
+                             Case{7, now - 8 * 24 * hour, true}, Case{1, now + hour, false},
+                             // A period beyond what 64 bits of milliseconds can count never runs out.
+                             Case{quint64(1) << 60, 0, false}}) {
+        SharingObj share;
+        share.setDays(each.days);
+        share.setDaysctime(quint64(each.start));
+        EXPECT_EQ(share.isExpired(), each.expired) << each.days << " days from " << (now - each.start) / hour << " h ago";
+    }
 }
 
 TEST(SharingObj, LinkIsBuiltFromTheHostNameOfTheMoment)
@@ -70,7 +47,7 @@ TEST(SharingObj, LinkIsBuiltFromTheHostNameOfTheMoment)
     share.setTag("AB12");
     EXPECT_EQ(share.getTagURL(), "https://*." + domain + "/AB12") << "before any login";
 
-    AccountHost host("alice");
+    Env::userInfo.hostname = QStringLiteral("alice");
     EXPECT_EQ(share.getTagURL(), "https://alice." + domain + "/AB12");
     EXPECT_EQ(share.tagURL(), "") << "tagURL changes only through updateTagURL";
     share.updateTagURL();
@@ -80,65 +57,10 @@ TEST(SharingObj, LinkIsBuiltFromTheHostNameOfTheMoment)
     share.updateTagURL();
     EXPECT_EQ(share.tagURL(), "https://alice." + domain + "/");
     EXPECT_EQ(share.getTagURL(), "https://alice." + domain + "/AB12");
-
-    share.setTag("NEW1");
-    share.setIsDefault(false);
-    EXPECT_EQ(share.tagURL(), "https://alice." + domain + "/");
-    share.updateTagURL();
-    EXPECT_EQ(share.tagURL(), "https://alice." + domain + "/NEW1");
+    Env::initGlobalUserInfo();
 }
 
-TEST(SharingObj, FieldSignalsFireOnceForEachRealChange)
-{
-    SharingObj share;
-    QSignalSpy tag(&share, &SharingObj::tagChanged);
-    QSignalSpy isDefault(&share, &SharingObj::isDefaultChanged);
-    QSignalSpy password(&share, &SharingObj::passwordChanged);
-    QSignalSpy showing(&share, &SharingObj::passwordShowingChanged);
-    QSignalSpy days(&share, &SharingObj::daysChanged);
-
-    share.setTag("T1");
-    share.setTag("T1");
-    share.setIsDefault(false);
-    share.setIsDefault(true);
-    share.setPassword("abc");
-    share.setPasswordOnly("????????");
-    share.setDays(31);
-    share.setDays(2);
-
-    ASSERT_EQ(tag.count(), 1);
-    EXPECT_EQ(tag.at(0).at(0).toString(), "T1");
-    ASSERT_EQ(isDefault.count(), 1);
-    EXPECT_TRUE(isDefault.at(0).at(0).toBool());
-    EXPECT_EQ(password.count(), 2);
-    EXPECT_EQ(showing.count(), 1);
-    EXPECT_EQ(share.passwordShowing(), "??????");
-    ASSERT_EQ(days.count(), 1);
-    EXPECT_EQ(days.at(0).at(0).toULongLong(), 2u);
-}
-
-TEST(SharingObjJson, NewRecordHasTheKeysAndValuesOfANewShare)
-{
-    const LenientJson json = LenientJson::fromJson(QelJSON::toJSONObject(SharingObjJson{}));
-    const QStringList texts = {"tag", "tagURL", "path", "uri", "password", "ctime", "UploadAutoChangeName"};
-    const QMap<QString, int> numbers = {
-        {"isreadonly", 1},   {"isenabled", 1},  {"isupload", 0},     {"isdownload", 1},    {"isdir", 1},
-        {"isDefault", 0},    {"isTranLAN", 1},  {"isTranP2P", 1},    {"rdm_enable", 1},    {"rdm_readonly", 0},
-        {"isfilenew", 0},    {"isfilerename", 0}, {"isfiledel", 0},  {"downlimits", 0},    {"isanonyaccess", 1},
-        {"days", 31},        {"daysctime", 0},  {"iExpired", 0},     {"DefaultView", 5},
-    };
-    EXPECT_EQ(json.count(), texts.size() + numbers.size());
-    for (const QString &key : texts) {
-        EXPECT_TRUE(json[key].isString()) << key.toStdString();
-        EXPECT_EQ(json[key].stringValue(), "") << key.toStdString();
-    }
-    for (auto it = numbers.begin(); it != numbers.end(); ++it) {
-        EXPECT_TRUE(json[it.key()].isNumber()) << it.key().toStdString();
-        EXPECT_EQ(json[it.key()].intValue(), it.value()) << it.key().toStdString();
-    }
-}
-
-TEST(SharingObjJson, FillCopiesOnlyWhatPeersAreTold)
+TEST(SharingObjJson, PeersAreToldTwelveFieldsAndTheRestAsANewShareHasThem)
 {
     SharingObj share;
     share.setTag("T9");
@@ -165,26 +87,71 @@ TEST(SharingObjJson, FillCopiesOnlyWhatPeersAreTold)
 
     SharingObjJson record;
     record.fill(share);
-    const LenientJson json = LenientJson::fromJson(QelJSON::toJSONObject(record));
-    EXPECT_EQ(json["tag"].stringValue(), "T9");
-    EXPECT_EQ(json["path"].stringValue(), "/data");
-    EXPECT_EQ(json["isdir"].intValue(), 0);
-    EXPECT_EQ(json["isupload"].intValue(), 1);
-    EXPECT_EQ(json["isdownload"].intValue(), 0);
-    EXPECT_EQ(json["isenabled"].intValue(), 0);
-    EXPECT_EQ(json["password"].stringValue(), "pw");
-    EXPECT_EQ(json["UploadAutoChangeName"].stringValue(), "auto");
-    EXPECT_EQ(json["DefaultView"].intValue(), 3);
-    EXPECT_EQ(json["isanonyaccess"].intValue(), 0);
-    EXPECT_EQ(json["ctime"].stringValue(), "2024-05-06 07:08:09");
-    EXPECT_EQ(json["isfiledel"].intValue(), 1);
-
-    EXPECT_EQ(json["tagURL"].stringValue(), "");
-    EXPECT_EQ(json["isDefault"].intValue(), 0);
-    EXPECT_EQ(json["days"].intValue(), 31);
-    EXPECT_EQ(json["daysctime"].intValue(), 0);
-    EXPECT_EQ(json["isTranLAN"].intValue(), 1);
-    EXPECT_EQ(json["isfilenew"].intValue(), 0);
-    EXPECT_EQ(json["downlimits"].intValue(), 0);
-    EXPECT_EQ(json["iExpired"].intValue(), 0);
+    const nlohmann::json expected = {
+        {"tag", "T9"},         {"path", "/data"},     {"isdir", 0},         {"isupload", 1},
+        {"isdownload", 0},     {"isenabled", 0},      {"password", "pw"},   {"UploadAutoChangeName", "auto"},
+        {"DefaultView", 3},    {"isanonyaccess", 0},  {"ctime", "2024-05-06 07:08:09"}, {"isfiledel", 1},
+        {"tagURL", ""},        {"uri", ""},           {"isreadonly", 1},    {"isDefault", 0},
+        {"isTranLAN", 1},      {"isTranP2P", 1},      {"rdm_enable", 1},    {"rdm_readonly", 0},
+        {"isfilenew", 0},      {"isfilerename", 0},   {"downlimits", 0},    {"days", 31},
+        {"daysctime", 0},      {"iExpired", 0},
+    };
+    EXPECT_EQ(QelJSON::toJSONObject(record), expected);
 }
+
+// The main window's share list: its two operations change the list and the store together.
+class SharingObjListTest : public ShareStoreTest
+{
+protected:
+    void SetUp() override
+    {
+        ShareStoreTest::SetUp();
+        for (const char *tag : {"AAA1", "BBB2", "CCC3"})
+            store(tag, QStringLiteral("/") + tag);
+        list.setItems(LocalShare_List({}, false, false));
+    }
+
+    QString inMemoryDefaults() const
+    {
+        QStringList result;
+        for (const SharingObjPtr &item : list.items())
+            result << (item->isDefault() ? item->tag() : QString());
+        return result.join(u' ').simplified();
+    }
+    static QString storedDefaults() { return rows("select tag from localshare_ext where key='IsDefault' and value='1'"); }
+
+    SharingObjList list;
+};
+
+TEST_F(SharingObjListTest, SetDefaultMarksExactlyOneShareOnlyForAnExactTag)
+{
+    list.items().at(2)->setIsDefault(true);
+    ASSERT_TRUE(LocalShare_SetDefault("CCC3"));
+    EXPECT_TRUE(list.setDefault("BBB2"));
+    EXPECT_EQ(inMemoryDefaults(), "BBB2");
+    EXPECT_EQ(storedDefaults(), "BBB2");
+
+    // A tag of another letter case finds no item: every item loses the flag, the store keeps its own.
+    EXPECT_FALSE(list.setDefault("aaa1"));
+    EXPECT_EQ(inMemoryDefaults(), "");
+    EXPECT_EQ(storedDefaults(), "BBB2");
+}
+
+TEST_F(SharingObjListTest, RemoveDeletesFromStoreAndListOnlyForAnExactTag)
+{
+    const SharingObjPtr kept = list.items().at(0);
+    EXPECT_TRUE(list.remove("BBB2"));
+    EXPECT_EQ(tags(list.items()), QStringList({"AAA1", "CCC3"}));
+    EXPECT_EQ(tags(LocalShare_List({}, false, false)), QStringList({"AAA1", "CCC3"}));
+    EXPECT_EQ(list.items().at(0), kept);
+
+    EXPECT_FALSE(list.remove("aaa1"));
+    EXPECT_FALSE(list.remove("NONE"));
+    // The store refusing keeps the item too.
+    sql("create trigger keep_shares before delete on localshare begin select raise(abort, 'locked'); end");
+    EXPECT_FALSE(list.remove("AAA1"));
+    EXPECT_EQ(tags(list.items()), QStringList({"AAA1", "CCC3"}));
+    EXPECT_EQ(tags(LocalShare_List({}, false, false)), QStringList({"AAA1", "CCC3"}));
+}
+
+} // namespace
