@@ -171,6 +171,12 @@ QWebSocket *socket()
     return currentSocket();
 }
 
+bool isSocketOpen()
+{
+    const QWebSocket *socket = currentSocket();
+    return socket && socket->state() == QAbstractSocket::ConnectedState;
+}
+
 void setPortForTests(quint16 port)
 {
     testPort() = port;

@@ -30,6 +30,8 @@ void sendFrame(const JsonMsg &message);
 
 // The latest socket; nullptr before the first connection attempt.
 QWebSocket *socket();
+// Whether the latest socket is connected to something that answers on the bridge's port.
+bool isSocketOpen();
 
 // Points the link at another loopback port (tests); 0 restores the bridge's own.
 void setPortForTests(quint16 port);

@@ -18,20 +18,25 @@ void connectionCycleTick();
 // Prints the attempt and opens a new connection to the bridge.
 void attemptConnection();
 
-// While the link is up: pings the bridge (one ping at a time) and restarts it once 6 seconds
-// have passed since the connection or the last answer, whichever came later.
+// While the link is up: pings the bridge, once every tick whether or not the earlier pings were
+// answered, and restarts it once 6 seconds have passed since the connection or the last answer,
+// whichever came later.
 void checkBridgeAlive();
 
 // Answer callback of "PingBridge": any answer, however late, is a sign of life; no answer (the
 // bridge was relaunched) is none.
 void onBridgePong(const std::optional<LenientJson> &answer);
 
+// An answer that found no request waiting: when it answers one of the recent pings, it counts as
+// a sign of life all the same and true is returned.
+bool takeLatePong(const QString &token);
+
 // One tick: requests past their deadline end, the supervisor's due work runs, then the connection
 // cycle, then the watchdog.
 // The main window calls the two steps itself when it has work of its own between them.
 void onTimerTick();
 
-// Forgets the ping in flight (tests).
+// Forgets the recent pings (tests).
 void resetForTests();
 
 } // namespace BridgeSupervision

@@ -1,6 +1,7 @@
 #include "bridge_supervisor.h"
 
 #include "bridge_executable.h"
+#include "bridge_link.h"
 #include "bridge_process_list.h"
 #include "bridge_supervision.h"
 #include "clock.h"
@@ -34,6 +35,9 @@ struct SupervisorState {
     QPointer<QProcess> process;
     QPointer<ClockAlarm> relaunch;
     QPointer<ClockAlarm> firstAttempt;
+    // The pending relaunch replaces a bridge that ended or could not start, rather than one the
+    // watchdog gave up on: it is dropped should the link be up when its time comes.
+    bool relaunchOnlyWhileLinkDown = false;
     // Launches since the link last reached a bridge; each one doubles the next wait.
     int launchesWithoutConnection = 0;
     bool quitting = false;
@@ -76,10 +80,26 @@ void stopOwnProcess()
     delete process;
 }
 
+// The link is up and something answers on it: a bridge of another run, or one that took the
+// port before ours could.
+bool linkIsUp()
+{
+    return Env::isBridgeConnected && BridgeLink::isSocketOpen();
+}
+
+void runRelaunch()
+{
+    if (state().relaunchOnlyWhileLinkDown && linkIsUp()) {
+        Console::printLine(QStringLiteral("Relaunch OstrelBridge dropped: the link is up"));
+        return;
+    }
+    Env::restartBridgeBlock();
+}
+
 ClockAlarm &relaunchAlarm()
 {
     if (!state().relaunch)
-        state().relaunch = new ClockAlarm(&Env::restartBridgeBlock, QCoreApplication::instance());
+        state().relaunch = new ClockAlarm(&runRelaunch, QCoreApplication::instance());
     return *state().relaunch;
 }
 
@@ -108,17 +128,20 @@ qint64 relaunchBackoffMs()
     return std::min(delay, maxRelaunchDelayMs);
 }
 
-void scheduleRelaunch()
+void scheduleRelaunch(bool onlyWhileLinkDown)
 {
     if (state().quitting || Env::runMode < 2)
         return;
+    // A restart the watchdog asked for is not softened by a later failure.
+    state().relaunchOnlyWhileLinkDown = onlyWhileLinkDown && (state().relaunchOnlyWhileLinkDown || !Env::isRelaunchPending());
     relaunchAlarm().setIn(relaunchBackoffMs());
 }
 
-// After a bridge that ended or could not be launched: the next one is on its way.
+// After a bridge that ended or could not be launched: the next one is on its way, unless the link
+// turns out to be up by then.
 void scheduleRelaunchAfterFailure()
 {
-    scheduleRelaunch();
+    scheduleRelaunch(true);
     if (const std::optional<qint64> due = relaunchAlarm().dueMs())
         Console::printLine(QStringLiteral("Relaunch OstrelBridge in %1 ms").arg(*due - Clock::nowMs()));
 }
@@ -145,7 +168,10 @@ void onBridgeEnded(QProcess *process)
                               ? QStringLiteral("killed")
                               : QStringLiteral("exit code ") + QString::number(process->exitCode())));
     firstAttemptAlarm().cancel();
-    loseLink();
+    // A link that is still open is not this bridge's (its socket closes with it): it stays, and
+    // the relaunch waits to see whether it is really up.
+    if (!BridgeLink::isSocketOpen())
+        loseLink();
     scheduleRelaunchAfterFailure();
 }
 
@@ -247,7 +273,7 @@ void restartBridge()
     if (runMode < 2)
         return;
     clearBridge();
-    scheduleRelaunch();
+    scheduleRelaunch(false);
 }
 
 void restartBridgeBlock()
@@ -280,6 +306,8 @@ void runDueSupervision()
 void noteBridgeConnected()
 {
     state().launchesWithoutConnection = 0;
+    // Whatever answered, the link is up: a relaunch now would only cut it.
+    cancelPendingRelaunch();
     if (state().firstAttempt)
         state().firstAttempt->cancel();
 }

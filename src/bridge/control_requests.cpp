@@ -23,10 +23,10 @@ namespace P2PClientMsg {
 
 qint64 controlTimeoutMs(const QString &code, const QelJSON::Json &payload)
 {
-    // A slow answer is still a sign of life: the ping waits until the watchdog, after 6 seconds of
-    // silence, relaunches the bridge and so ends it. This deadline only backs that up.
+    // Pings go out every tick; one that is answered later than this still counts when its answer
+    // comes (the watchdog knows the recent pings), so the table need not hold them long.
     if (code == u"PingBridge")
-        return 60 * second;
+        return 3 * second;
     if (code == u"CallHttp") {
         const LenientJson info = LenientJson::fromJson(payload);
         const qint64 bridgeTimeout = std::clamp<qint64>(info["Timeout"].int64Value(), 1, 300);

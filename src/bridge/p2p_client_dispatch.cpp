@@ -1,4 +1,5 @@
 #include "bridge_message.h"
+#include "bridge_supervision.h"
 #include "console.h"
 #include "p2p_client_msg.h"
 #include "session_state.h"
@@ -42,7 +43,7 @@ void P2PClientMsg::DoMsg(const QString &text)
         // An answer is never dispatched by its type. One that finds nobody waiting came too late
         // (its request already ended): serving it as anything else could start an echo between
         // two clients.
-        if (!taskTable().deliver(token, content["Msg"]))
+        if (!taskTable().deliver(token, content["Msg"]) && !BridgeSupervision::takeLatePong(token))
             Console::printLine(QStringLiteral("P2PClientMsg - DoMsg - Late Back Dropped - ") + token);
         return;
     }

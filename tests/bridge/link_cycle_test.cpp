@@ -12,6 +12,9 @@
 #include <QTcpServer>
 #include <QWebSocket>
 
+#include <functional>
+#include <optional>
+
 namespace {
 
 // A loopback port with nobody listening.
@@ -129,7 +132,7 @@ TEST_F(LinkCycleTest, LiveBridgeIsNeverRestarted)
         EXPECT_FALSE(line.contains(QStringLiteral("PingBridge"))) << "pings are never printed";
 }
 
-TEST_F(LinkCycleTest, SilentBridgeIsRestartedAfterSixSecondsAndPingsStayOneAtATime)
+TEST_F(LinkCycleTest, SilentBridgeIsRestartedAfterSixSecondsThoughPingedEveryTick)
 {
     FakeBridgeServer server;
     Env::setRelaunchDelayForTests(10);
@@ -140,8 +143,8 @@ TEST_F(LinkCycleTest, SilentBridgeIsRestartedAfterSixSecondsAndPingsStayOneAtATi
     tickSeconds(5);
     EXPECT_TRUE(Env::isBridgeConnected) << "5 seconds of silence are still fine";
     EXPECT_EQ(Env::activeBridgeTime, connectedAt) << "an unanswered ping is no sign of life";
-    // One ping in flight, however long it stays unanswered.
-    EXPECT_EQ(server.controlRequests(QStringLiteral("PingBridge")).size(), 1);
+    // One ping a tick, whether or not the earlier ones were answered.
+    EXPECT_TRUE(waitFor([&] { return server.controlRequests(QStringLiteral("PingBridge")).size() == 5; }));
 
     tickSeconds(1);
     QStringList lines = output.lines();
@@ -177,9 +180,11 @@ TEST_F(LinkCycleTest, LatePingAnswerIsASignOfLife)
     ASSERT_TRUE(waitFor([&] { return server.controlRequests(QStringLiteral("PingBridge")).size() == 1; }));
     const QString token = QString::fromStdString(server.controlRequests(QStringLiteral("PingBridge"))[0]["Token"]);
 
-    // The bridge answers four seconds later; no second ping goes out meanwhile.
+    // The bridge answers four seconds later, after the ping's own request has ended; a ping went
+    // out every tick meanwhile.
     tickSeconds(4);
-    EXPECT_EQ(server.controlRequests(QStringLiteral("PingBridge")).size(), 1);
+    EXPECT_TRUE(waitFor([&] { return server.controlRequests(QStringLiteral("PingBridge")).size() == 5; }));
+    EXPECT_FALSE(P2PClientMsg::taskTable().contains(token));
     server.answer(token, Json("Pong"));
     ASSERT_TRUE(waitFor([&] { return Env::activeBridgeTime == quint64(clock->msecsSinceEpoch() / 1000); }));
 
@@ -188,7 +193,58 @@ TEST_F(LinkCycleTest, LatePingAnswerIsASignOfLife)
     EXPECT_FALSE(output.lines().contains(QStringLiteral("ActiveBridgeTime Timeout")));
     EXPECT_TRUE(Env::isBridgeConnected);
     EXPECT_FALSE(Env::isRelaunchPending());
+    for (const QString &line : output.lines())
+        EXPECT_FALSE(line.contains(QStringLiteral("Late Back Dropped"))) << "a late ping answer is no stray answer";
 }
+
+namespace {
+
+// How the bridge answers the ping sent at each tick (counted from 0): the tick whose ping it
+// answers then, or none.
+struct PingAnswers {
+    const char *name;
+    std::function<std::optional<int>(int tick)> answeredPing;
+};
+
+void PrintTo(const PingAnswers &answers, std::ostream *os)
+{
+    *os << answers.name;
+}
+
+class LiveButUnevenBridge : public LinkCycleTest, public ::testing::WithParamInterface<PingAnswers>
+{
+};
+
+} // namespace
+
+TEST_P(LiveButUnevenBridge, IsNeverRestarted)
+{
+    FakeBridgeServer server;
+    ASSERT_TRUE(connectTo(server));
+    CapturedOutput output;
+    QStringList pingTokens;
+    for (int tick = 0; tick < 20; ++tick) {
+        clock->advanceMs(1000);
+        this->tick();
+        ASSERT_TRUE(waitFor([&] { return server.controlRequests(QStringLiteral("PingBridge")).size() == tick + 1; }))
+            << "one ping every tick";
+        pingTokens << QString::fromStdString(server.controlRequests(QStringLiteral("PingBridge"))[tick]["Token"]);
+        if (const std::optional<int> answered = GetParam().answeredPing(tick)) {
+            server.answer(pingTokens[*answered], Json("Pong"));
+            ASSERT_TRUE(waitFor([&] { return Env::activeBridgeTime == quint64(clock->msecsSinceEpoch() / 1000); }));
+        }
+    }
+    EXPECT_FALSE(output.lines().contains(QStringLiteral("ActiveBridgeTime Timeout")));
+    EXPECT_TRUE(Env::isBridgeConnected);
+    EXPECT_FALSE(Env::isRelaunchPending());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pings, LiveButUnevenBridge,
+    ::testing::Values(PingAnswers{"OneAnswerLost", [](int tick) { return tick == 2 ? std::nullopt : std::optional<int>(tick); }},
+                      PingAnswers{"EveryAnswerFourSecondsLate",
+                                  [](int tick) { return tick >= 4 ? std::optional<int>(tick - 4) : std::nullopt; }}),
+    [](const ::testing::TestParamInfo<PingAnswers> &info) { return std::string(info.param.name); });
 
 TEST_F(LinkCycleTest, WatchdogWaitsForFirstConnectionAndSurvivesClockGoingBack)
 {

@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QWebSocket>
 
 #include <csignal>
 #include <unistd.h>
@@ -254,6 +255,68 @@ TEST_F(SupervisorTest, BridgeThatEndsByItselfTakesItsLinkAlongAndIsRelaunched)
     CapturedOutput check;
     Env::isBridgeRunning();
     EXPECT_EQ(check.lines().size(), 1) << "one bridge, not two";
+}
+
+TEST_F(SupervisorTest, ALinkThatIsUpIsNeverCutByARelaunch)
+{
+    // Another program answers on the bridge's port; ours cannot start at first, then cannot take
+    // the port and ends.
+    FakeBridgeServer other;
+    other.answerPings(true);
+    BridgeLink::setPortForTests(other.port());
+    QFile::remove(bridgePath);
+    Env::restartBridge();
+    elapse(10);
+    ASSERT_TRUE(Env::isRelaunchPending()) << "the failed launch scheduled the next one";
+    while (!Env::isBridgeConnected && Env::bridgeConnectCounter < 3)
+        tick();
+    ASSERT_TRUE(waitFor([] { return Env::isBridgeConnected; }));
+    EXPECT_FALSE(Env::isRelaunchPending()) << "the connection cancels the relaunch on its way";
+
+    ASSERT_TRUE(QFile::copy(QStringLiteral(FENMAR_FAKE_BRIDGE), bridgePath));
+    Env::startBridge();
+    const qint64 ours = runningBridge();
+    ASSERT_NE(ours, 0);
+    ::kill(pid_t(ours), SIGKILL);
+    ASSERT_TRUE(waitFor([] { return Env::bridgeProcess() == nullptr; }));
+
+    QWebSocket *link = BridgeLink::socket();
+    CapturedOutput output;
+    for (int second = 0; second < 60; ++second) {
+        clock->advanceMs(1000);
+        tick();
+        spin(5);
+    }
+    EXPECT_TRUE(Env::isBridgeConnected);
+    EXPECT_EQ(BridgeLink::socket(), link);
+    EXPECT_FALSE(Env::isRelaunchPending());
+    const QStringList lines = output.lines();
+    EXPECT_FALSE(lines.contains(QStringLiteral("++++++Try To Starting OstrelBridge++++++")));
+    EXPECT_FALSE(lines.contains(QStringLiteral("ActiveBridgeTime Timeout")));
+    EXPECT_FALSE(lines.contains(QStringLiteral("Try To Connect OstrelBridge...")));
+}
+
+TEST_F(SupervisorTest, ABridgeThatEndsWithItsLinkIsStillReplaced)
+{
+    // The bridge's own socket may close a moment after its process is seen to end: the relaunch
+    // waits for that and then goes ahead.
+    FakeBridgeServer server;
+    server.answerPings(true);
+    Env::restartBridge();
+    elapse(10);
+    const qint64 first = runningBridge();
+    ASSERT_NE(first, 0);
+    ASSERT_TRUE(connectTo(server));
+    ::kill(pid_t(first), SIGKILL);
+    ASSERT_TRUE(waitFor([] { return Env::isRelaunchPending(); }));
+    EXPECT_TRUE(Env::isBridgeConnected) << "its link is still open";
+    server.closeClient();
+    ASSERT_TRUE(waitFor([] { return !BridgeLink::isSocketOpen(); }));
+    elapse(10);
+    EXPECT_FALSE(Env::isBridgeConnected);
+    const qint64 second = runningBridge();
+    EXPECT_NE(second, 0);
+    EXPECT_NE(second, first);
 }
 
 TEST_F(SupervisorTest, TheLinkTriesANewBridgeASecondAfterItsLaunch)
