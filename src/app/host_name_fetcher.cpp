@@ -61,7 +61,9 @@ void HostNameFetcher::onFinished(QNetworkReply *reply)
     if (m_reply == reply)
         m_reply = nullptr;
 
-    if (reply->error() != QNetworkReply::NoError) {
+    // Whatever its status, an answer that came is read; only a request that got none failed.
+    const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
+    if (reply->error() != QNetworkReply::NoError && !answered) {
         // Qt's error text may quote the address, and with it the session token.
         QString error = reply->errorString();
         for (const QString &secret : std::as_const(m_secrets))
