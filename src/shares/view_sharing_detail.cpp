@@ -355,9 +355,13 @@ void ViewSharingDetail::saveChanges()
         return;
     }
     const QScopedValueRollback<bool> running(saving, true);
-    bool ok = LocalShare_Update(*m_sharingObj);
-    if (ok && m_sharingObj->isDefault())
-        ok = m_list && m_list->setDefault(m_sharingObj->tag());
+    bool ok = false;
+    if (m_sharingObj->isDefault()) {
+        // Stored together with its being the only default, and only then are the other panes told.
+        ok = LocalShare_UpdateAsDefault(*m_sharingObj) && m_list && m_list->markDefault(m_sharingObj->tag());
+    } else {
+        ok = LocalShare_Update(*m_sharingObj);
+    }
     if (MainViewUi *parent = MainViewUi::current())
         parent->showUpdateResult(ok);
     queueLinkRefresh(m_sharingObj);

@@ -200,6 +200,20 @@ TEST_F(SharesPage, ThePreviousDefaultIsSavedAfterTheNewOneAndItsFailureIsShownLa
     EXPECT_EQ(defaultTags(), "CD34");
 }
 
+TEST_F(SharesPage, ANewDefaultThatCannotBeMarkedLeavesTheOldOneTheOnlyDefault)
+{
+    showPage({storeShare("AB12", makeFolder("Photos"), {}, true, true), storeShare("CD34", makeFolder("Music"))});
+    ASSERT_TRUE(UtilDB::exec("create trigger no_new_default before update on localshare_ext"
+                             " when new.key='IsDefault' and new.value='1' begin select raise(abort, 'disk is full'); end")
+                    .ok);
+    click(in("CD34", "defaultSwitch"));
+    EXPECT_TRUE(waitFor([&] { return !window->toasts.isEmpty(); }));
+    QTest::qWait(20);
+    EXPECT_EQ(window->toasts, QList<AlertToast>({failed()}));
+    EXPECT_EQ(defaultTags(), "AB12");
+    EXPECT_TRUE(in("AB12", "defaultSwitch")->isChecked()) << "the old default is still the default";
+}
+
 TEST_F(SharesPage, AFileShareShowsItsKindAndNoRightsAndOnlyAFolderThereChangesItsPath)
 {
     const QString music = makeFolder("Music");

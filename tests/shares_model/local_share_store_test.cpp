@@ -213,6 +213,31 @@ TEST_F(ShareStoreTest, SetDefaultLeavesExactlyOneDefaultShare)
     EXPECT_EQ(defaults(), "");
 }
 
+TEST_F(ShareStoreTest, AShareStoredAsTheDefaultIsStoredWithItsMarkOrNotAtAll)
+{
+    store("A1", "/a");
+    const SharingObjPtr second = store("B2", "/b");
+    ASSERT_TRUE(LocalShare_SetDefault("A1"));
+    const auto defaults = [] { return rows("select tag from localshare_ext where key='IsDefault' and value='1'"); };
+
+    // Marking it fails after the share itself was written: nothing of either stays.
+    sql("create trigger no_new_default before update on localshare_ext when new.key='IsDefault' and new.value='1'"
+        " begin select raise(abort, 'disk is full'); end");
+    second->setTagOld("B2");
+    second->setTag("C3");
+    second->setIsDefault(true);
+    EXPECT_FALSE(LocalShare_UpdateAsDefault(*second));
+    EXPECT_EQ(defaults(), "A1") << "exactly one default: the old one";
+    EXPECT_EQ(rows("select tag from localshare order by tag"), "A1 B2");
+    EXPECT_EQ(second->tagOld(), "B2") << "the rows are still under the old tag";
+
+    sql("drop trigger no_new_default");
+    EXPECT_TRUE(LocalShare_UpdateAsDefault(*second));
+    EXPECT_EQ(defaults(), "C3");
+    EXPECT_EQ(rows("select tag from localshare order by tag"), "A1 C3");
+    EXPECT_EQ(second->tagOld(), "");
+}
+
 TEST_F(ShareStoreTest, AddDrawsAFreeTagAndWritesTheSettingsOfANewShare)
 {
     QTemporaryDir folder;

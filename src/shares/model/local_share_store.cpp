@@ -317,3 +317,13 @@ bool LocalShare_SetDefault(const QString &tag)
                            {id, tag});
     });
 }
+
+bool LocalShare_UpdateAsDefault(SharingObj &share)
+{
+    const QString tagOld = share.tagOld();
+    const bool stored = atomically([&] { return LocalShare_Update(share) && LocalShare_SetDefault(share.tag()); });
+    // The update's own success was undone with the rest: the rows are still under the old tag.
+    if (!stored)
+        share.setTagOld(tagOld);
+    return stored;
+}

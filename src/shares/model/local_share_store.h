@@ -56,3 +56,7 @@ bool LocalShare_Add(const QString &path);
 // Makes the share with this tag the account's only default share; the previous default stays when
 // that fails.
 bool LocalShare_SetDefault(const QString &tag);
+
+// LocalShare_Update, then LocalShare_SetDefault with the share's tag, all or nothing: neither a
+// failure nor a crash between the two can leave the account with two default shares.
+bool LocalShare_UpdateAsDefault(SharingObj &share);

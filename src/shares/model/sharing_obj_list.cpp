@@ -14,18 +14,20 @@ void SharingObjList::setItems(QList<SharingObjPtr> items)
 
 bool SharingObjList::setDefault(const QString &tag)
 {
-    bool result = false;
+    return markDefault(tag) && LocalShare_SetDefault(tag);
+}
+
+bool SharingObjList::markDefault(const QString &tag)
+{
+    bool listed = false;
     // Copied: an observer of isDefaultChanged may store or reload while the walk goes on.
     const QList<SharingObjPtr> items = m_items;
     for (const SharingObjPtr &item : items) {
-        if (item->tag() == tag) {
-            item->setIsDefault(true);
-            result = LocalShare_SetDefault(tag);
-        } else {
-            item->setIsDefault(false);
-        }
+        const bool chosen = item->tag() == tag;
+        listed = listed || chosen;
+        item->setIsDefault(chosen);
     }
-    return result;
+    return listed;
 }
 
 bool SharingObjList::remove(const QString &tag)

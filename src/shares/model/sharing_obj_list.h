@@ -23,6 +23,8 @@ public:
     // Makes the item whose tag is exactly tag the default and clears the flag on every other item;
     // the store is told only when such an item exists. The store's answer, or false without one.
     bool setDefault(const QString &tag);
+    // The same in memory only, for a share already stored as the default: whether an item has the tag.
+    bool markDefault(const QString &tag);
 
     // Deletes the share from the store and drops the first item whose tag is exactly tag.
     bool remove(const QString &tag);
