@@ -1,6 +1,7 @@
 // End to end with the stand-in bridge, whose loopback peer hands this client's requests to its own
 // peer side: sign in, connect to our own host, pass the room check, then browse our own share
-// through the relay: share information, a count and a page of its folder, an icon.
+// through the relay: share information, a count and a page of its folder, an icon. It runs in a
+// private network of its own.
 
 #include "peer_test_support.h"
 
@@ -10,6 +11,7 @@
 #include "env.h"
 #include "p2p_requests_to_peers.h"
 #include "peer_work.h"
+#include "private_network.h"
 #include "session_state.h"
 #include "standin_bridge_process.h"
 #include "test_home.h"
@@ -49,6 +51,8 @@ LenientJson ask(const std::function<void(AnswerCallback)> &send)
 
 TEST(PeerStandinEndToEnd, BrowsingOurOwnShareThroughTheStandinsRelay)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     BridgeState::resetForTests();
     PeerRequests handler;
     PeerState::resetForTests(&handler);

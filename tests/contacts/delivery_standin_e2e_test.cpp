@@ -1,6 +1,7 @@
 // End to end through the stand-in bridge, whose loopback peer is this same client: the user sends
 // files to their own account as a contact; the receive sheet opens with the offer, and the
-// delivery runs through the bridge into the receive folder.
+// delivery runs through the bridge into the receive folder. Each case runs in a private network of
+// its own.
 
 #include "bridge_message.h"
 #include "bridge_state_reset.h"
@@ -11,6 +12,7 @@
 #include "env.h"
 #include "lenient_json.h"
 #include "peer_request_handler.h"
+#include "private_network.h"
 #include "received_folder.h"
 #include "standin_bridge_process.h"
 #include "test_home.h"
@@ -100,6 +102,8 @@ protected:
 
 TEST_F(DeliveryEndToEnd, AcceptedFilesArriveInTheReceiveFolder)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     begin(0);
     ContactsTest::writeFile(outbox + QStringLiteral("/report.bin"), 3'000'000);
     ContactsTest::writeFile(outbox + QStringLiteral("/photos/a.jpg"), 50'000);
@@ -122,6 +126,8 @@ TEST_F(DeliveryEndToEnd, AcceptedFilesArriveInTheReceiveFolder)
 
 TEST_F(DeliveryEndToEnd, CancellingFromEitherSideEndsBothAndLeavesNoPartialFile)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     begin(25);
     ContactsTest::writeFile(outbox + QStringLiteral("/big.bin"), 6'000'000);
     for (const bool bySender : {true, false}) {

@@ -187,6 +187,32 @@ TEST_F(RemoteFixture, PagesOfFiftyThroughTheButtons)
     EXPECT_TRUE(browser->pageText().isEmpty());
 }
 
+TEST_F(RemoteFixture, AFolderThatShrankBetweenTheCountAndThePageShowsItsNewLastPage)
+{
+    folder("/srv/pics") = entries(120, "f", "txt");
+    openConnected();
+    ASSERT_TRUE(browser->goToPage(3) && listed());
+    ASSERT_EQ(browser->items().size(), 20);
+
+    // The count still says 120; forty entries go before the third page is asked for.
+    bridge.holdPages = true;
+    const int lists = sent("getFileList");
+    browser->refresh();
+    ASSERT_TRUE(waitFor([&] { return sent("getFileList") == lists + 2; }));
+    EXPECT_EQ(last("getFileList")["iPageIndex"], 3);
+    folder("/srv/pics").resize(80);
+    bridge.holdPages = false;
+    bridge.release("getFileList");
+    ASSERT_TRUE(waitFor([&] { return !browser->isLoading() && !browser->items().isEmpty(); }));
+    EXPECT_EQ(last("getFileList")["iPageIndex"], 2) << "the new last page is asked for";
+    EXPECT_EQ(browser->paging().pageIndex(), 2);
+    EXPECT_EQ(browser->paging().total(), 80);
+    ASSERT_EQ(browser->items().size(), 30);
+    EXPECT_EQ(browser->items().first().name, "f051.txt");
+    EXPECT_EQ(browser->pageText(), "Page 2 of 2 · items 51–80 of 80");
+    EXPECT_FALSE(button("nextButton")->isEnabled());
+}
+
 TEST_F(RemoteFixture, FoldersOpenedAndLeftAndALostServiceComeBackToTheirPages)
 {
     folder("/srv/pics") = entries(60, "dir", "");

@@ -17,6 +17,7 @@
 
 #include "bridge_executable.h"
 #include "bridge_process_list.h"
+#include "loopback_interface.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -27,30 +28,12 @@
 
 #include <csignal>
 #include <cstdio>
-#include <net/if.h>
 #include <optional>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 const QByteArray connectedLine = "******  OstrelBridge Is Connected!  ******";
-
-// A new network namespace starts with its loopback interface down.
-bool bringLoopbackUp()
-{
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    ifreq request {};
-    std::snprintf(request.ifr_name, IFNAMSIZ, "lo");
-    bool up = ::ioctl(fd, SIOCGIFFLAGS, &request) == 0;
-    request.ifr_flags = short(request.ifr_flags | IFF_UP | IFF_RUNNING);
-    up = up && ::ioctl(fd, SIOCSIFFLAGS, &request) == 0;
-    ::close(fd);
-    return up;
-}
 
 QList<pid_t> runningBridges()
 {
