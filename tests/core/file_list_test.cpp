@@ -1,16 +1,23 @@
 #include "file_item.h"
 #include "file_list_pager.h"
+#include "captured_output.h"
 #include "file_test_support.h"
+#include "unprivileged_run.h"
 
 #include <gtest/gtest.h>
 
 #include <QThread>
 
 #include <atomic>
+#include <functional>
+#include <cerrno>
+#include <cstring>
 
 #include <limits>
 #include <thread>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -57,6 +64,40 @@ void makeSeven(const TestFolder &folder)
 {
     for (char c = 'a'; c <= 'g'; ++c)
         folder.file(QString(QChar(c)) + ".txt", "x");
+}
+
+// Run as a user who cannot read the folders it locks: the count and the page of a locked folder,
+// and a page that holds a locked sub-folder, each print the system's reason once; a folder that
+// is not there prints nothing. What went wrong, or "".
+std::string unreadableFoldersSayWhy(const QString &base)
+{
+    const QString locked = base + "/locked";
+    const QString open = base + "/open";
+    if (!QDir().mkpath(locked) || !QDir().mkpath(open + "/shut") || chmod(QFile::encodeName(locked).constData(), 0) != 0
+        || chmod(QFile::encodeName(open + "/shut").constData(), 0) != 0)
+        return "setup failed";
+    const QStringList reason{QString::fromLocal8Bit(std::strerror(EACCES))};
+    std::string problems;
+    auto check = [&](const char *what, const std::function<bool()> &ask, const QStringList &wanted) {
+        CapturedOutput output;
+        if (!ask())
+            problems += std::string(what) + " answered wrongly; ";
+        const QStringList printed = output.lines();
+        if (printed != wanted)
+            problems += std::string(what) + " printed [" + printed.join('|').toStdString() + "]; ";
+    };
+    check("the count", [&] { return probe(locked).result.index == "0"; }, reason);
+    check("the page", [&] {
+        const Answer first = page(locked, 1, 50);
+        return first.result.pageInfo == "0|0" && first.result.items.empty();
+    }, reason);
+    // A sub-folder that cannot be read is listed as empty.
+    check("the outer page", [&] {
+        const Answer outer = page(open, 1, 50);
+        return outer.result.pageInfo == "1|1" && outer.result.items.size() == 1 && outer.result.items[0].isEmpty;
+    }, reason);
+    check("a missing folder", [&] { return probe(base + "/missing").result.index == "0"; }, {});
+    return problems;
 }
 
 } // namespace
@@ -241,6 +282,11 @@ TEST(FileList, AChangedFolderIsListedAnew)
     const Answer after = page(folder.path(), 1, 10);
     EXPECT_EQ(after.result.pageInfo, "7|1");
     EXPECT_EQ(namesOf(after).first(), "added.txt");
+}
+
+TEST(FileList, AnUnreadableFolderListsAsEmptyAndSaysWhy)
+{
+    EXPECT_EQ(runUnprivileged(unreadableFoldersSayWhy), "");
 }
 
 TEST(FileList, ConcurrentRequestsFromWorkersAgree)
