@@ -81,9 +81,10 @@ struct FileItem
     static FileItem listedItem(const QString &dir, const FolderEntry &entry, qint64 assetIndex);
 
     // Counts (probeCount 1) or pages (anything else) the folder dir, folders first. completion is
-    // called exactly once, on this thread, before this returns. Pages outside 1..page count and
-    // page sizes below 1 give an empty page with the usual page information. leaveOut, when
-    // given, names the entries of the reading that neither count nor show.
+    // called exactly once, on this thread, before this returns. Every count reads the folder
+    // anew, and a page shows its entries as they are at its own request. Pages outside 1..page
+    // count and page sizes below 1 give an empty page with the usual page information. leaveOut,
+    // when given, names the entries of the reading that neither count nor show.
     static void buildFileList(const QString &dir, const QString &filter, const QString &orderBy,
                               qint64 pageIndex, qint64 pageSize, qint64 probeCount, bool includeDirs,
                               bool includeFiles, const std::function<void(const FileListResult &)> &completion,

@@ -1,9 +1,12 @@
 #include "file_list_pager.h"
 
 #include "file_item.h"
+#include "folder_listing.h"
 #include "folder_listing_cache.h"
+#include "util_system.h"
 
 #include <algorithm>
+#include <optional>
 
 PageSlice PageSlice::of(qint64 total, qint64 pageIndex, qint64 pageSize)
 {
@@ -19,38 +22,99 @@ PageSlice PageSlice::of(qint64 total, qint64 pageIndex, qint64 pageSize)
     return slice;
 }
 
+namespace {
+
+using LeaveOut = std::function<QSet<QString>(const FolderListing &)>;
+
+// The rows a request selects from one reading of the folder.
+struct Selection
+{
+    FolderListingCache::Reading reading;
+    std::shared_ptr<const ListingView> view;
+};
+
+Selection select(const QString &dir, FolderListingCache::Use use, ListingRequest request, const LeaveOut &leaveOut)
+{
+    FolderListingCache &cache = FolderListingCache::shared();
+    Selection selection{cache.reading(dir, use), nullptr};
+    // Decided on this very reading, so an entry that appears later cannot slip past.
+    if (leaveOut)
+        request.leftOut = leaveOut(*selection.reading.listing);
+    selection.view = cache.view(selection.reading.listing, request);
+    return selection;
+}
+
+// The entries of the page as the reading has them.
+std::vector<FolderEntry> entriesAsRead(const Selection &selection, const PageSlice &slice)
+{
+    std::vector<FolderEntry> entries;
+    entries.reserve(size_t(slice.count));
+    for (qint64 i = slice.start; i < slice.start + slice.count; ++i)
+        entries.push_back(selection.reading.listing->entries[selection.view->rows[size_t(i)].entry]);
+    return entries;
+}
+
+// The entries of the page as the disk has them now; nullopt when one of them no longer belongs
+// where the reading put it, so the order has to be made anew.
+std::optional<std::vector<FolderEntry>> entriesNow(const Selection &selection, const PageSlice &slice, SortOrder order)
+{
+    const FolderListing &listing = *selection.reading.listing;
+    std::vector<FolderEntry> entries = entriesAsRead(selection, slice);
+    for (FolderEntry &entry : entries) {
+        FolderEntry now = FolderReader::entryAt(UtilSystem::pathJoin(listing.dir, entry.name));
+        if (!ListingViews::keepsPlace(entry, now, order))
+            return std::nullopt;
+        entry.size = now.size;
+        entry.createdTime = now.createdTime;
+    }
+    return entries;
+}
+
+} // namespace
+
 void FileItem::buildFileList(const QString &dir, const QString &filter, const QString &orderBy, qint64 pageIndex,
                              qint64 pageSize, qint64 probeCount, bool includeDirs, bool includeFiles,
-                             const std::function<void(const FileListResult &)> &completion,
-                             const std::function<QSet<QString>(const FolderListing &)> &leaveOut)
+                             const std::function<void(const FileListResult &)> &completion, const LeaveOut &leaveOut)
 {
+    using Use = FolderListingCache::Use;
     FileListResult result;
     ListingRequest request;
     request.filter = filter;
     request.includeDirs = includeDirs;
     request.includeFiles = includeFiles;
-
     request.order = SortOrder::fromSpec(orderBy);
-    // A count is taken from the same sorted rows that the page requests of the visit then reuse;
-    // the order does not change it.
-    const auto listing = FolderListingCache::shared().listing(dir);
-    // Decided on this very reading, so an entry that appears later cannot slip past.
-    if (leaveOut)
-        request.leftOut = leaveOut(*listing);
-    const auto view = FolderListingCache::shared().view(listing, request);
-    const qint64 total = qint64(view->rows.size());
+
+    // A count reads the folder anew; the order does not change it, and the sorted rows it leaves
+    // serve the pages of the visit that follow.
     if (probeCount == 1) {
-        result.index = QString::number(total);
+        const Selection selection = select(dir, Use::ReadAnew, request, leaveOut);
+        result.index = QString::number(selection.view->rows.size());
         completion(result);
         return;
     }
 
-    const PageSlice slice = PageSlice::of(total, pageIndex, pageSize);
+    // A page may take its names and their order from an earlier reading, but shows nothing older
+    // than itself: its entries are looked at again, and the folder is read anew when one of them
+    // has moved in the order (a file edited in place leaves the folder as it was).
+    Selection selection = select(dir, Use::ReuseWhileSameNames, request, leaveOut);
+    PageSlice slice = PageSlice::of(qint64(selection.view->rows.size()), pageIndex, pageSize);
+    std::optional<std::vector<FolderEntry>> entries;
+    if (selection.reading.takenNow)
+        entries = entriesAsRead(selection, slice);
+    else
+        entries = entriesNow(selection, slice, request.order);
+    if (!entries) {
+        selection = select(dir, Use::ReadAnew, request, leaveOut);
+        slice = PageSlice::of(qint64(selection.view->rows.size()), pageIndex, pageSize);
+        entries = entriesAsRead(selection, slice);
+    }
+
+    const qint64 total = qint64(selection.view->rows.size());
     result.pageInfo = QString::number(total) + u'|' + QString::number(slice.pageCount);
-    result.items.reserve(size_t(slice.count));
-    for (qint64 i = slice.start; i < slice.start + slice.count; ++i) {
-        const ListingView::Row &row = view->rows[size_t(i)];
-        result.items.push_back(listedItem(listing->dir, listing->entries[row.entry], row.assetIndex));
+    result.items.reserve(entries->size());
+    for (size_t i = 0; i < entries->size(); ++i) {
+        const ListingView::Row &row = selection.view->rows[size_t(slice.start) + i];
+        result.items.push_back(listedItem(dir, (*entries)[i], row.assetIndex));
     }
     completion(result);
 }

@@ -1,12 +1,15 @@
 #include "folder_listing.h"
 
+#include "console.h"
 #include "util_system.h"
 
 #include <QDateTime>
 #include <QFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
+#include <system_error>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -70,11 +73,38 @@ struct DirCloser
 };
 using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
+// Why a folder cannot be listed, alone on a line, in the system's own words.
+void printReason(int error)
+{
+    Console::printLine(QString::fromLocal8Bit(std::generic_category().message(error)));
+}
+
+// A folder that exists but cannot be read says why; a path that is no folder fails quietly.
 DirHandle openFolder(const QString &dir)
 {
     if (dir.isEmpty())
         return nullptr;
-    return DirHandle(opendir(QFile::encodeName(dir).constData()));
+    const QByteArray name = QFile::encodeName(dir);
+    DirHandle folder(opendir(name.constData()));
+    if (!folder) {
+        const int error = errno;
+        struct stat st;
+        if (stat(name.constData(), &st) == 0 && S_ISDIR(st.st_mode))
+            printReason(error);
+    }
+    return folder;
+}
+
+// The next entry, or null at the end; a read that fails says why and sets failed.
+const dirent *nextEntry(DIR *folder, bool &failed)
+{
+    errno = 0;
+    const dirent *d = readdir(folder);
+    if (!d && errno != 0) {
+        printReason(errno);
+        failed = true;
+    }
+    return d;
 }
 
 } // namespace
@@ -108,7 +138,8 @@ FolderListing FolderReader::read(const QString &dir)
     listing.readable = true;
     const int fd = dirfd(folder.get());
     const qint64 offsetSeconds = currentOffsetSeconds();
-    while (const dirent *d = readdir(folder.get())) {
+    bool failed = false;
+    while (const dirent *d = nextEntry(folder.get(), failed)) {
         if (isHiddenName(d->d_name))
             continue;
         QString name = QFile::decodeName(d->d_name);
@@ -118,6 +149,11 @@ FolderListing FolderReader::read(const QString &dir)
         else
             listing.entries.push_back(unreadableEntry(name, UtilSystem::pathJoin(dir, name)));
         listing.entries.back().isLink = isLinkEntry(fd, d);
+    }
+    // Part of a folder is no listing of it.
+    if (failed) {
+        listing.readable = false;
+        listing.entries.clear();
     }
     return listing;
 }
@@ -137,7 +173,8 @@ bool FolderReader::hasVisibleEntries(const QString &dir)
     DirHandle folder = openFolder(dir);
     if (!folder)
         return false;
-    while (const dirent *d = readdir(folder.get())) {
+    bool failed = false;
+    while (const dirent *d = nextEntry(folder.get(), failed)) {
         if (!isHiddenName(d->d_name))
             return true;
     }

@@ -16,7 +16,8 @@ struct FolderEntry
 };
 
 // One read of a local folder: its visible (not hidden) entries, in the order the file system
-// gives them. An unreadable folder, a file or a missing path reads as readable == false, empty.
+// gives them. An unreadable folder, a file or a missing path reads as readable == false, empty;
+// a folder that is there but cannot be read prints why, alone on a line.
 struct FolderListing
 {
     QString dir;
@@ -33,7 +34,8 @@ FolderListing read(const QString &dir);
 // The facts of the item at path; a path that cannot be read is a file of size 0 created now.
 FolderEntry entryAt(const QString &path);
 
-// Whether the folder has at least one entry that is not hidden (false when it cannot be read).
+// Whether the folder has at least one entry that is not hidden (false when it cannot be read,
+// printed as read() prints it).
 bool hasVisibleEntries(const QString &dir);
 
 // The name's extension as UtilSystem::getFileExt gives it for the name joined to dir.

@@ -39,11 +39,11 @@ bool FolderListingCache::stampOf(const QString &dir, FolderStamp &stamp)
     struct stat st;
     if (dir.isEmpty() || stat(QFile::encodeName(dir).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
         return false;
-    stamp = {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec)};
+    stamp = {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_ctim.tv_sec), qint64(st.st_ctim.tv_nsec)};
     return true;
 }
 
-std::shared_ptr<const FolderListing> FolderListingCache::listing(const QString &dir)
+FolderListingCache::Reading FolderListingCache::reading(const QString &dir, Use use)
 {
     const auto now = std::chrono::steady_clock::now();
     FolderStamp before;
@@ -53,10 +53,10 @@ std::shared_ptr<const FolderListing> FolderListingCache::listing(const QString &
         QMutexLocker lock(&m_mutex);
         dropStale(now);
         maxAge = m_maxAge;
-        if (stamped) {
+        if (stamped && use == Use::ReuseWhileSameNames) {
             for (const Slot &slot : m_slots) {
                 if (slot.dir == dir && slot.stamp == before)
-                    return slot.listing;
+                    return {slot.listing, false};
             }
         }
     }
@@ -64,7 +64,7 @@ std::shared_ptr<const FolderListing> FolderListingCache::listing(const QString &
     const qint64 readStart = realtimeNanoseconds();
     auto listing = std::make_shared<const FolderListing>(FolderReader::read(dir));
     FolderStamp after;
-    const qint64 changedAt = before.mtimeSeconds * 1'000'000'000 + before.mtimeNanoseconds;
+    const qint64 changedAt = before.ctimeSeconds * 1'000'000'000 + before.ctimeNanoseconds;
     const bool reusable = stamped && listing->readable && maxAge.count() > 0 && stampOf(dir, after)
                           && after == before && changedAt < readStart - racyWindowNanoseconds;
     if (reusable) {
@@ -76,7 +76,7 @@ std::shared_ptr<const FolderListing> FolderListingCache::listing(const QString &
         QMutexLocker lock(&m_mutex);
         store(std::move(slot));
     }
-    return listing;
+    return {listing, true};
 }
 
 std::shared_ptr<const ListingView> FolderListingCache::view(const std::shared_ptr<const FolderListing> &listing,

@@ -12,9 +12,11 @@
 #include <vector>
 
 // A peer's visit to a folder is a count, then a page, then more pages: each is a request of its
-// own. Reading and sorting a large folder for each of them would cost the same work again and
-// again, so one reading of an unchanged folder is reused for a few seconds. A folder counts as
-// unchanged while its identity and modification time stay the same; a reading taken while the
+// own. Reading and sorting a large folder for each page would cost the same work again and again,
+// so a count reads the folder anew and the pages after it may reuse that reading for a few
+// seconds, for which names there are and their order, while the folder's identity and status
+// change time show that it holds the same names. An entry edited in place leaves the folder as
+// it was, so the facts a page shows are its caller's to look at again. A reading taken while the
 // folder was being changed is never reused. Safe to use from any thread.
 class FolderListingCache final
 {
@@ -25,8 +27,17 @@ public:
     // The one the file lists use.
     static FolderListingCache &shared();
 
-    // The listing of dir: the reused one while it is fresh, else a new reading.
-    std::shared_ptr<const FolderListing> listing(const QString &dir);
+    enum class Use { ReadAnew, ReuseWhileSameNames };
+
+    struct Reading
+    {
+        std::shared_ptr<const FolderListing> listing;
+        bool takenNow = false; // read by this call, not kept from an earlier one
+    };
+
+    // A reading of dir: always a new one for ReadAnew (kept for the requests that follow),
+    // the kept one while it is fresh for ReuseWhileSameNames.
+    Reading reading(const QString &dir, Use use);
 
     // The rows that request selects from listing, sorted; reused with the listing.
     std::shared_ptr<const ListingView> view(const std::shared_ptr<const FolderListing> &listing,
@@ -41,8 +52,10 @@ private:
     {
         quint64 device = 0;
         quint64 inode = 0;
-        qint64 mtimeSeconds = 0;
-        qint64 mtimeNanoseconds = 0;
+        // The status change time: it moves whenever the names or the permissions change, and
+        // unlike the modification time it cannot be set back.
+        qint64 ctimeSeconds = 0;
+        qint64 ctimeNanoseconds = 0;
         bool operator==(const FolderStamp &) const = default;
     };
 

@@ -191,3 +191,21 @@ ListingView ListingViews::make(const FolderListing &listing, const ListingReques
     view.rows.insert(view.rows.end(), files.begin(), files.end());
     return view;
 }
+
+bool ListingViews::keepsPlace(const FolderEntry &was, const FolderEntry &now, SortOrder order)
+{
+    if (was.isDir != now.isDir)
+        return false;
+    switch (order.key) {
+    case SortOrder::Key::Size:
+        return was.size == now.size;
+    case SortOrder::Key::CreatedTime:
+        return was.createdTime == now.createdTime;
+    case SortOrder::Key::Name:
+    case SortOrder::Key::Ext:
+    case SortOrder::Key::None:
+        break;
+    }
+    // The name decides these orders, and an entry keeps its name.
+    return true;
+}

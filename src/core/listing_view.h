@@ -5,6 +5,7 @@
 
 #include <vector>
 
+struct FolderEntry;
 struct FolderListing;
 
 // A sort request of a file list: the key codes "0" name, "1" creation time, "2" extension and
@@ -53,5 +54,9 @@ namespace ListingViews {
 // The selected rows, folders first. Equal keys (and no key) fall back to the name ascending,
 // then to the order the folder gave, so pages never overlap or skip.
 ListingView make(const FolderListing &listing, const ListingRequest &request);
+
+// Whether an entry whose facts went from was to now keeps its place among rows sorted by order:
+// it is still of its kind (folders come first) and, in a size or time order, its key is the same.
+bool keepsPlace(const FolderEntry &was, const FolderEntry &now, SortOrder order);
 
 } // namespace ListingViews

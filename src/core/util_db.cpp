@@ -233,12 +233,12 @@ void printModeError(const QString &what, const QString &path, int error)
 void makePrivateFolder(const QString &dir)
 {
     const QByteArray name = QFile::encodeName(dir);
-    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) {
-        printModeError(QStringLiteral("cannot create"), dir, errno);
-        return;
-    }
+    // Made with its final mode, so that it is never open to others, not even for a moment.
+    (void)::mkdir(name.constData(), 0700);
+    // Does nothing when the folder is there now; otherwise says why it cannot be made (a file in
+    // its place, say), as every folder creation does. Opening the database then fails and says so.
+    UtilSystem::createDirIfNotExist(dir);
     struct stat st;
-    // A file in the folder's place is left as it is; opening the database then fails and says so.
     if (::stat(name.constData(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & 07777) != 0700
         && ::chmod(name.constData(), 0700) != 0)
         printModeError(QStringLiteral("cannot make private"), dir, errno);

@@ -75,8 +75,9 @@ void UtilSystem::createDirIfNotExist(const QString &path)
         return;
     std::error_code ec;
     fs::create_directories(toFsPath(path), ec);
-    // create_directories reports success without making anything when a file is in the way.
-    if (!ec && !isExistingDir(path))
+    // Something other than a folder at the path itself gets the reason the system's own folder
+    // creation gives; the library reports it as success or as "not a directory".
+    if (!isExistingDir(path) && (!ec || infoOf(path).exists()))
         ec = std::make_error_code(std::errc::file_exists);
     if (ec)
         printLine(QStringLiteral("Error: ") + describe(ec));

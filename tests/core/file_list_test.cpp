@@ -1,16 +1,28 @@
 #include "file_item.h"
 #include "file_list_pager.h"
+#include "folder_listing.h"
+#include "listing_view.h"
+#include "captured_output.h"
 #include "file_test_support.h"
+#include "unprivileged_run.h"
+#include "util_system.h"
 
 #include <gtest/gtest.h>
 
+#include <QSet>
 #include <QThread>
 
 #include <atomic>
+#include <functional>
+#include <cerrno>
+#include <cstring>
 
 #include <limits>
 #include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -57,6 +69,59 @@ void makeSeven(const TestFolder &folder)
 {
     for (char c = 'a'; c <= 'g'; ++c)
         folder.file(QString(QChar(c)) + ".txt", "x");
+}
+
+// Grows or shrinks a file in place, and moves its modification time, as an editor that writes
+// into the file does.
+void resize(const QString &path, qint64 bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.resize(bytes)) << path.toStdString();
+    const timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000 + bytes, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+// Run as a user who cannot read the folders it locks: the count and the page of a locked folder,
+// and a page that holds a locked sub-folder, each print the system's reason once; a folder that
+// is not there prints nothing. What went wrong, or "".
+std::string unreadableFoldersSayWhy(const QString &base)
+{
+    const QString locked = base + "/locked";
+    const QString open = base + "/open";
+    if (!QDir().mkpath(locked) || !QDir().mkpath(open + "/shut") || chmod(QFile::encodeName(locked).constData(), 0) != 0
+        || chmod(QFile::encodeName(open + "/shut").constData(), 0) != 0)
+        return "setup failed";
+    const QStringList reason{QString::fromLocal8Bit(std::strerror(EACCES))};
+    std::string problems;
+    auto check = [&](const char *what, const std::function<bool()> &ask, const QStringList &wanted) {
+        CapturedOutput output;
+        if (!ask())
+            problems += std::string(what) + " answered wrongly; ";
+        const QStringList printed = output.lines();
+        if (printed != wanted)
+            problems += std::string(what) + " printed [" + printed.join('|').toStdString() + "]; ";
+    };
+    check("the count", [&] { return probe(locked).result.index == "0"; }, reason);
+    check("the page", [&] {
+        const Answer first = page(locked, 1, 50);
+        return first.result.pageInfo == "0|0" && first.result.items.empty();
+    }, reason);
+    // A sub-folder that cannot be read is listed as empty.
+    check("the outer page", [&] {
+        const Answer outer = page(open, 1, 50);
+        return outer.result.pageInfo == "1|1" && outer.result.items.size() == 1 && outer.result.items[0].isEmpty;
+    }, reason);
+    check("a missing folder", [&] { return probe(base + "/missing").result.index == "0"; }, {});
+    return problems;
+}
+
+// Seven files, old enough that a reading of them may be kept, counted and listed once.
+void visitSeven(const TestFolder &folder)
+{
+    makeSeven(folder);
+    QThread::msleep(80);
+    EXPECT_EQ(probe(folder.path()).result.index, "7");
+    EXPECT_EQ(page(folder.path(), 1, 10).result.pageInfo, "7|1");
 }
 
 } // namespace
@@ -228,11 +293,7 @@ TEST(FileList, FilterIgnoresCaseInCountAndPages)
 TEST(FileList, AChangedFolderIsListedAnew)
 {
     TestFolder folder;
-    makeSeven(folder);
-    // Old enough that a reading of it may be kept.
-    QThread::msleep(80);
-    EXPECT_EQ(probe(folder.path()).result.index, "7");
-    EXPECT_EQ(page(folder.path(), 1, 10).result.pageInfo, "7|1");
+    visitSeven(folder);
 
     folder.file("added.txt", "x");
     EXPECT_EQ(probe(folder.path()).result.index, "8") << "a new entry changes the folder's time";
@@ -241,6 +302,129 @@ TEST(FileList, AChangedFolderIsListedAnew)
     const Answer after = page(folder.path(), 1, 10);
     EXPECT_EQ(after.result.pageInfo, "7|1");
     EXPECT_EQ(namesOf(after).first(), "added.txt");
+}
+
+TEST(FileList, AFolderWhoseTimeWasSetBackIsStillListedAnew)
+{
+    TestFolder folder;
+    visitSeven(folder);
+
+    // A copy tool that keeps times adds a file and puts the folder's time back as it was.
+    struct stat before {};
+    ASSERT_EQ(stat(QFile::encodeName(folder.path()).constData(), &before), 0);
+    folder.file("0.txt", "x");
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(folder.path()).constData(), times, 0), 0);
+    const Answer after = page(folder.path(), 1, 10);
+    EXPECT_EQ(after.result.pageInfo, "8|1");
+    EXPECT_EQ(namesOf(after).first(), "0.txt");
+}
+
+TEST(FileList, AFileChangedBetweenPagesShowsItsNewSizeTimeAndPlace)
+{
+    TestFolder folder;
+    for (int i = 0; i < 6; ++i)
+        folder.file(QString(QChar(u'a' + i)) + ".bin", QByteArray(i + 1, 'x')); // 1 to 6 bytes
+    // Old enough that the count's reading is kept for the pages of the visit.
+    QThread::msleep(80);
+    const QString bySize = QStringLiteral("3,1");
+    EXPECT_EQ(probe(folder.path()).result.index, "6");
+    EXPECT_EQ(namesOf(page(folder.path(), 1, 2, bySize)), QStringList({"a.bin", "b.bin"}));
+
+    // c.bin, due on page 2, grows to 10 bytes in place and gets another modification time; the
+    // folder itself stays as it was.
+    resize(folder.pathOf("c.bin"), 10);
+    const Answer second = page(folder.path(), 2, 2, bySize);
+    EXPECT_EQ(namesOf(second), QStringList({"d.bin", "e.bin"}));
+    const Answer third = page(folder.path(), 3, 2, bySize);
+    ASSERT_EQ(namesOf(third), QStringList({"f.bin", "c.bin"}));
+    EXPECT_EQ(third.result.items[1].size, 10);
+    EXPECT_NEAR(double(third.result.items[1].createdTime),
+                double(UtilSystem::getFileTime(folder.pathOf("c.bin")).toMSecsSinceEpoch()), 1.0);
+    EXPECT_EQ(third.result.pageInfo, "6|3");
+
+    // f.bin, not on page 1, shrinks to nothing: the next count reads the folder anew, and the
+    // first page of that visit holds it.
+    resize(folder.pathOf("f.bin"), 0);
+    EXPECT_EQ(probe(folder.path()).result.index, "6");
+    const Answer first = page(folder.path(), 1, 2, bySize);
+    ASSERT_EQ(namesOf(first), QStringList({"f.bin", "a.bin"}));
+    EXPECT_EQ(first.result.items[0].size, 0);
+    EXPECT_TRUE(first.result.items[0].isEmpty);
+
+    // By name nothing moves, and the page still shows the size of now.
+    resize(folder.pathOf("a.bin"), 40);
+    const Answer byName = page(folder.path(), 1, 2, "0,1");
+    ASSERT_EQ(namesOf(byName), QStringList({"a.bin", "b.bin"}));
+    EXPECT_EQ(byName.result.items[0].size, 40);
+}
+
+TEST(FileList, APageShowsTimesAsTheyStandAtItsOwnRequest)
+{
+    const QByteArray zoneBefore = qgetenv("TZ");
+    qputenv("TZ", "UTC");
+    tzset();
+    TestFolder folder;
+    makeSeven(folder);
+    QThread::msleep(80);
+    EXPECT_EQ(probe(folder.path()).result.index, "7");
+    EXPECT_EQ(page(folder.path(), 1, 3).result.items.size(), 3u);
+
+    // Times are wall-clock times: a new zone (as at a daylight-saving switch) moves every one of
+    // them by nine hours while the folder stays as it was.
+    qputenv("TZ", "Asia/Tokyo");
+    tzset();
+    const Answer second = page(folder.path(), 2, 3);
+    ASSERT_EQ(namesOf(second), QStringList({"d.txt", "e.txt", "f.txt"}));
+    EXPECT_NEAR(double(second.result.items[0].createdTime),
+                double(UtilSystem::getFileTime(folder.pathOf("d.txt")).toMSecsSinceEpoch()), 1.0);
+    if (zoneBefore.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zoneBefore);
+    tzset();
+}
+
+TEST(FileList, AnEntryKeepsItsPlaceUnlessItsKindOrTheOrdersKeyChanged)
+{
+    const FolderEntry was{QStringLiteral("a.txt"), 10, 5000, false, false};
+    FolderEntry grown = was;
+    grown.size = 11;
+    FolderEntry newer = was;
+    newer.createdTime = 6000;
+    FolderEntry nowAFolder = was;
+    nowAFolder.isDir = true;
+    nowAFolder.size = 0;
+    for (const char *order : {"0,1", "1,0", "2,1", "3,1", "9,1"}) {
+        const SortOrder sort = SortOrder::fromSpec(order);
+        EXPECT_EQ(ListingViews::keepsPlace(was, grown, sort), QByteArray(order) != "3,1") << order;
+        EXPECT_EQ(ListingViews::keepsPlace(was, newer, sort), QByteArray(order) != "1,0") << order;
+        EXPECT_FALSE(ListingViews::keepsPlace(was, nowAFolder, sort)) << order << ": folders come first";
+        EXPECT_TRUE(ListingViews::keepsPlace(was, was, sort)) << order;
+    }
+}
+
+TEST(FileList, PagesOfAnUnchangedFolderNeitherRepeatNorSkip)
+{
+    TestFolder folder;
+    for (int i = 0; i < 25; ++i)
+        folder.file(QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0')), QByteArray(i % 7, 'x'));
+    folder.folder("sub");
+    QThread::msleep(80);
+    for (const QString &order : {QStringLiteral("3,0"), QStringLiteral("1,1"), QStringLiteral("2,1"), QString()}) {
+        EXPECT_EQ(probe(folder.path()).result.index, "26");
+        QStringList seen;
+        for (qint64 index = 1; index <= 6; ++index)
+            seen += namesOf(page(folder.path(), index, 5, order));
+        EXPECT_EQ(seen.size(), 26) << order.toStdString();
+        EXPECT_EQ(QSet<QString>(seen.begin(), seen.end()).size(), 26) << order.toStdString() << ": no entry twice";
+        EXPECT_EQ(seen.first(), "sub") << "folders first";
+    }
+}
+
+TEST(FileList, AnUnreadableFolderListsAsEmptyAndSaysWhy)
+{
+    EXPECT_EQ(runUnprivileged(unreadableFoldersSayWhy), "");
 }
 
 TEST(FileList, ConcurrentRequestsFromWorkersAgree)

@@ -1,3 +1,4 @@
+#include "captured_output.h"
 #include "test_home.h"
 #include "util_db.h"
 
@@ -9,6 +10,8 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -169,6 +172,28 @@ TEST(UtilDBOpen, UnopenableFileIsPrintedAndTheProgramGoesOn)
     EXPECT_FALSE(UtilDB::isOpen());
     EXPECT_FALSE(UtilDB::setIcon("SaveAtDir", "/x"));
     EXPECT_EQ(UtilDB::getIcon("SaveAtDir"), "");
+}
+
+TEST(UtilDBOpen, AFileWhereTheDatabaseFolderShouldBeIsPrintedWithItsReason)
+{
+    const QString folder = QFileInfo(databasePath()).path();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(folder).path()));
+    QFile inTheWay(folder);
+    ASSERT_TRUE(inTheWay.open(QIODevice::WriteOnly));
+    inTheWay.close();
+
+    CapturedOutput output;
+    UtilDB::open();
+    const QStringList lines = output.lines();
+    // "Error: " and the system's own words for a file standing in the way, before the open says
+    // that it failed.
+    const QString reason = QStringLiteral("Error: ") + QString::fromLocal8Bit(std::strerror(EEXIST));
+    ASSERT_GE(lines.size(), 3) << lines.join('\n').toStdString();
+    EXPECT_EQ(lines[0], reason);
+    EXPECT_EQ(lines[1], "Fenmar Local Cache @ " + databasePath());
+    EXPECT_EQ(lines[2], "Error DB Open!");
+    EXPECT_FALSE(UtilDB::isOpen());
+    EXPECT_TRUE(QFileInfo(folder).isFile()) << "the file in the way is left as it is";
 }
 
 TEST(UtilDBClosed, EveryOperationFailsCleanly)
