@@ -237,7 +237,7 @@ void ViewSettings::chooseDownloadFolder()
     UtilSystem::selectPathAsync(localizedString(QStringLiteral("RS_ChooseSaveFolder")), true, [alive](const QString &paths) {
         if (alive)
             alive->saveDownloadFolder(paths);
-    });
+    }, this);
 }
 
 void ViewSettings::saveDownloadFolder(const QString &path)

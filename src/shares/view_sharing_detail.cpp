@@ -376,7 +376,7 @@ void ViewSharingDetail::choosePath()
     UtilSystem::selectPathAsync(localizedString(QStringLiteral("LS_ChooseFolderTitle")), true, [alive](const QString &paths) {
         if (alive)
             alive->changePath(paths);
-    });
+    }, this);
 }
 
 void ViewSharingDetail::changePath(const QString &paths)

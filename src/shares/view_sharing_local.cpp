@@ -228,7 +228,7 @@ void ViewSharingLocal::addShare()
     UtilSystem::selectPathAsync(localizedString(QStringLiteral("LS_ChooseFolderTitle")), true, [alive](const QString &paths) {
         if (alive)
             alive->addSharePath(paths);
-    });
+    }, this);
 }
 
 void ViewSharingLocal::addSharePath(const QString &path)
