@@ -272,7 +272,7 @@ void ViewSettings::reportSave(bool saved)
     if (!parent)
         return;
     if (saved)
-        parent->showToast(localizedString(QStringLiteral("Setting saved.")));
+        parent->showToast(QStringLiteral("Setting saved."));
     else
         parent->showUpdateResult(false);
 }
