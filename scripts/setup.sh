@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-websockets-dev qt6-svg-dev qt6-l10n-tools
+  qt6-base-dev qt6-websockets-dev qt6-svg-dev qt6-l10n-tools qt6-translations-l10n
   libsqlite3-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libffmpegthumbnailer-dev

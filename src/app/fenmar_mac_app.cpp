@@ -7,6 +7,7 @@
 #include "file_dialog_panels.h"
 #include "main_view.h"
 #include "peer_request_handler.h"
+#include "qt_translations.h"
 #include "quit_signals.h"
 #include "share_store_for_peers.h"
 #include "theme.h"
@@ -14,6 +15,7 @@
 #include "view_receive_file.h"
 
 #include <QApplication>
+#include <QTranslator>
 
 #include <csignal>
 
@@ -25,6 +27,8 @@ FenmarMacApp::FenmarMacApp()
     QApplication::setDesktopFileName(QStringLiteral("fenmar"));
     if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
         Theme::applyToApplication(*app);
+    // Before any window: the file panel and the standard buttons are Qt's and speak its language.
+    m_qtTranslations = installQtTranslations();
     registerFileDialogPanels();
     ViewReceiveFile::registerAsReceiveSheet();
     Env::shareStore = m_shareStore.get();

@@ -9,6 +9,7 @@
 class MainView;
 class PeerRequests;
 class QuitSignals;
+class QTranslator;
 class ShareStoreForPeers;
 
 class FenmarMacApp final
@@ -30,4 +31,5 @@ private:
     std::unique_ptr<ShareStoreForPeers> m_shareStore;
     std::unique_ptr<PeerRequests> m_peerRequests;
     std::unique_ptr<QuitSignals> m_quitSignals;
+    std::unique_ptr<QTranslator> m_qtTranslations;
 };

@@ -41,7 +41,7 @@ LoginView::LoginView(QWidget *parent)
       m_Sys_LoginIn(localizedString(QStringLiteral("Sys_LoginIn"))),
       m_Sys_Loading(localizedString(QStringLiteral("Sys_Loading"))),
       m_Sys_SubTitle(localizedString(QStringLiteral("Sys_SubTitle"))),
-      m_dialogLoadingSetting(new DialogLoadingSetting(localizedString(QStringLiteral("Initialing, Pleae wait...")), this)),
+      m_dialogLoadingSetting(new DialogLoadingSetting(QStringLiteral("Initialing, Pleae wait..."), this)),
       m_dialogConfirmSetting(new DialogConfirmSetting(this)),
       m_quitProgram([] { QCoreApplication::exit(0); })
 {
@@ -150,7 +150,8 @@ void LoginView::onTimerTick()
     if (m_iLoginState == LoginState::lsLoginSubmited && m_iLoginTimeCounter >= loginTimeoutTicks) {
         m_iLoginState = LoginState::lsTimeout;
         setShowLoading(false);
-        showConfirm(localizedString(QStringLiteral("Login Timeout!")), localizedString(QStringLiteral("Please try again later.")));
+        // Shown as they stand, in every language.
+        showConfirm(QStringLiteral("Login Timeout!"), QStringLiteral("Please try again later."));
     }
     if (m_iLoginState == LoginState::lsLoginSubmited)
         m_iLoginTimeCounter += 1;
@@ -158,7 +159,8 @@ void LoginView::onTimerTick()
 
 void LoginView::onLoginButton()
 {
-    m_dialogLoadingSetting->setTitle(m_Sys_LoginIn);
+    // The same title in every language.
+    m_dialogLoadingSetting->setTitle(QStringLiteral("Logging in..."));
     setShowLoading(true);
     m_iLoginState = LoginState::lsStartLogin;
 }

@@ -106,6 +106,7 @@ private:
     void callSubaccountInit();
     void updateButtonRow();
 
+    // Looked up and held; the sheet shows none of the four.
     QString m_Sys_Initing;
     QString m_Sys_LoginIn;
     QString m_Sys_Loading;

@@ -146,11 +146,8 @@ void Main_BannerView::refresh()
 {
     const qint64 index = m_parent.iViewIndex();
     m_title->setText(index >= 0 && index < m_subViewTitles.size() ? m_subViewTitles.at(index) : QString());
-    // Before any login the record's name is the default record's word, which is shown in the
-    // interface's language; a signed-in account's name is shown as it is.
-    const UserInfo &user = m_parent.userInfo();
-    const QString name = user.id_acc == 0 && user.name_acc == UserInfo().name_acc ? localizedString(QStringLiteral("Anonymous"))
-                                                                                  : user.name_acc;
+    // The name exactly as the record holds it, "Anonymous" before any login included.
+    const QString name = m_parent.userInfo().name_acc;
     m_accountName->setText(m_accountName->fontMetrics().elidedText(name, Qt::ElideRight, badgeWidth));
     m_accountName->setToolTip(name);
     m_memberType->setText(memberTypeLabel());

@@ -179,7 +179,7 @@ QWidget *MainView::buildNavigation()
     }
     layout->addStretch(1);
 
-    auto *version = new QLabel(localizedString(QStringLiteral("Ver. ")) + Env::appVersion, navigation);
+    auto *version = new QLabel(QStringLiteral("Ver. ") + Env::appVersion, navigation);
     version->setObjectName(QStringLiteral("versionLabel"));
     version->setFont(Theme::font(11));
     setTextColor(version, Theme::color(QStringLiteral("gray")));

@@ -3,7 +3,6 @@
 #include "build_settings.h"
 #include "console.h"
 #include "control_requests.h"
-#include "download_folder.h"
 #include "env.h"
 #include "localization.h"
 #include "main_view_ui.h"
@@ -194,13 +193,9 @@ void ViewSettings::onAppear()
     m_downloadSaveAt = UtilDB::getIcon(QString::fromLatin1(UtilDB::keySaveAtDir));
     m_receiveSaveAt = UtilDB::getIcon(QString::fromLatin1(UtilDB::keyMyReceivedFolder));
     m_rememberMe->setChecked(m_isRememberMe);
-    m_folderField->setText(downloadFolderInUse());
+    // Empty until a folder is stored: the page writes no default of its own.
+    m_folderField->setText(m_downloadSaveAt);
     fetchContactCode();
-}
-
-QString ViewSettings::downloadFolderInUse() const
-{
-    return m_downloadSaveAt.isEmpty() ? DownloadFolder::defaultFolder() : m_downloadSaveAt;
 }
 
 void ViewSettings::fetchContactCode()
@@ -234,10 +229,10 @@ void ViewSettings::onContactCodeReply(const std::optional<LenientJson> &answer)
 void ViewSettings::chooseDownloadFolder()
 {
     const QPointer<ViewSettings> alive(this);
-    UtilSystem::selectPathAsync(localizedString(QStringLiteral("RS_ChooseSaveFolder")), true, [alive](const QString &paths) {
+    UtilSystem::selectPathAsync(QStringLiteral("Choose one file or folder"), true, [alive](const QString &paths) {
         if (alive)
             alive->saveDownloadFolder(paths);
-    });
+    }, this);
 }
 
 void ViewSettings::saveDownloadFolder(const QString &path)
@@ -249,17 +244,16 @@ void ViewSettings::saveDownloadFolder(const QString &path)
     // The field shows what is stored, so a failed save leaves the old folder in view.
     if (saved)
         m_downloadSaveAt = path;
-    m_folderField->setText(downloadFolderInUse());
+    m_folderField->setText(m_downloadSaveAt);
     reportSave(saved);
 }
 
 void ViewSettings::openDownloadFolder()
 {
-    // The default folder may not be made yet; showing it makes it, as a download would.
-    const QString folder = downloadFolderInUse();
+    // With nothing stored there is no folder to show, and none is made here.
     if (m_downloadSaveAt.isEmpty())
-        UtilSystem::createDirIfNotExist(folder);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(UtilSystem::appendEndSeparator(folder)));
+        return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(UtilSystem::appendEndSeparator(m_downloadSaveAt)));
 }
 
 void ViewSettings::onRememberMeChanged(bool isRememberMe)
@@ -278,7 +272,7 @@ void ViewSettings::reportSave(bool saved)
     if (!parent)
         return;
     if (saved)
-        parent->showToast(localizedString(QStringLiteral("Setting saved.")));
+        parent->showToast(QStringLiteral("Setting saved."));
     else
         parent->showUpdateResult(false);
 }

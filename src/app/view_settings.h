@@ -26,9 +26,9 @@ protected:
 
 // The settings page: the download folder, chosen with the open panel and opened in the file
 // manager, and the login sheet's remember-me switch. Each change is saved at once; "Setting saved."
-// confirms a save that worked. Until a folder is stored the page shows the default folder that a
-// download will use, without storing it. Each time the page is shown it reads the settings again and asks
-// the service for the account's contact code.
+// confirms a save that worked. The folder field shows what is stored, empty until a folder is
+// chosen here or a download stores its default. Each time the page is shown it reads the settings
+// again and asks the service for the account's contact code.
 class ViewSettings final : public QWidget
 {
     Q_OBJECT
@@ -42,8 +42,6 @@ public:
 
     // The stored download folder ("" until one is stored).
     QString downloadSaveAt() const { return m_downloadSaveAt; }
-    // The folder downloads go to: the stored one, else the default one a download will take.
-    QString downloadFolderInUse() const;
     QString receiveSaveAt() const { return m_receiveSaveAt; }
     QString contactCode() const { return m_contactCode; }
     bool isRememberMe() const { return m_isRememberMe; }

@@ -328,7 +328,7 @@ void ViewContact::choosePaths(const QString &title, bool chooseDir)
     UtilSystem::selectPathAsync(title, chooseDir, [self](const QString &paths) {
         if (self)
             self->addPaths(paths);
-    });
+    }, this);
 }
 
 void ViewContact::showAddContact()

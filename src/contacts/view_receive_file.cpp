@@ -195,7 +195,7 @@ void ViewReceiveFile::chooseFolder()
                                 [self](const QString &paths) {
                                     if (self)
                                         self->m_task->chooseFolder(paths);
-                                });
+                                }, this);
 }
 
 void ViewReceiveFile::showEvent(QShowEvent *event)

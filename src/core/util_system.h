@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 
+class QObject;
+
 // Static helpers for paths, files, input checks, random codes, size and time texts, open panels
 // and opening web addresses.
 //
@@ -118,7 +120,7 @@ public:
     // the chosen paths in the panel's order (an empty list when the user cancels).
     struct PanelProvider
     {
-        std::function<void(const QString &title, bool chooseDir,
+        std::function<void(const QString &title, bool chooseDir, QObject *asker,
                            std::function<void(const QStringList &chosen)> done)>
             showAsync;
         std::function<QStringList(const QString &title, bool chooseDir)> showModal;
@@ -127,9 +129,11 @@ public:
     static void setPanelProvider(PanelProvider provider);
 
     // Shows the panel without blocking; completion later gets the chosen paths joined with "|",
-    // or "" when cancelled. completion runs on the GUI thread.
+    // or "" when cancelled. completion runs on the GUI thread. The window stays usable while the
+    // panel is open, so the same asker (the page or sheet whose button opens it) may ask again:
+    // its panel still open comes to the front instead, and only that panel answers.
     static void selectPathAsync(const QString &title, bool chooseDir,
-                                std::function<void(const QString &paths)> completion);
+                                std::function<void(const QString &paths)> completion, QObject *asker = nullptr);
 
     // Shows the panel modally; the chosen paths joined with "|", or "" when cancelled.
     static QString selectPath(const QString &title, bool chooseDir);

@@ -27,13 +27,13 @@ void UtilSystem::setPanelProvider(PanelProvider provider)
 }
 
 void UtilSystem::selectPathAsync(const QString &title, bool chooseDir,
-                                 std::function<void(const QString &paths)> completion)
+                                 std::function<void(const QString &paths)> completion, QObject *asker)
 {
     if (!completion)
         return;
     const PanelProvider &provider = panelProvider();
     if (provider.showAsync) {
-        provider.showAsync(title, chooseDir, [completion](const QStringList &chosen) {
+        provider.showAsync(title, chooseDir, asker, [completion](const QStringList &chosen) {
             completion(joinChosen(chosen));
         });
         return;

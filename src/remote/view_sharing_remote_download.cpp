@@ -86,7 +86,7 @@ void ViewSharingRemoteDownload::chooseSaveFolder()
     UtilSystem::selectPathAsync(localizedString(QStringLiteral("RS_ChooseSaveFolder")), true, [self](const QString &paths) {
         if (self && !paths.isEmpty())
             self->setSaveFolder(paths.section(u'|', 0, 0));
-    });
+    }, this);
 }
 
 bool ViewSharingRemoteDownload::canStart() const

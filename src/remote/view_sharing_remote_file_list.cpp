@@ -106,7 +106,7 @@ void ViewSharingRemoteFileList::onConStatusChanged(ConStatus status)
                                                       &ViewSharingRemoteFileList::onShareInfoBack));
         break;
     case ConStatus::csMaxClients:
-        setHostInvalid(localizedString(QStringLiteral("Max Connection Limits Reached!")));
+        setHostInvalid(QStringLiteral("Max Connection Limits Reached!"));
         break;
     case ConStatus::csInvalid:
         setHostInvalid(localizedString(QStringLiteral("RS_Host_NotAvialableAndCheck")));

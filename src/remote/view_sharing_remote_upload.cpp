@@ -76,7 +76,7 @@ ViewSharingRemoteUpload::ViewSharingRemoteUpload(const QString &remoteFolder, co
                                     [self](const QString &paths) {
                                         if (self && !paths.isEmpty())
                                             self->addPaths(paths.split(u'|', Qt::SkipEmptyParts));
-                                    });
+                                    }, self.data());
     };
     connect(m_addFiles, &QPushButton::clicked, this, [choose] { choose(false); });
     connect(m_addFolder, &QPushButton::clicked, this, [choose] { choose(true); });

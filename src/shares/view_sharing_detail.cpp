@@ -377,10 +377,10 @@ void ViewSharingDetail::onDeleteRightChanged(bool value)
 void ViewSharingDetail::choosePath()
 {
     const QPointer<ViewSharingDetail> alive(this);
-    UtilSystem::selectPathAsync(localizedString(QStringLiteral("LS_ChooseFolderTitle")), true, [alive](const QString &paths) {
+    UtilSystem::selectPathAsync(QStringLiteral("Choose one file or folder"), true, [alive](const QString &paths) {
         if (alive)
             alive->changePath(paths);
-    });
+    }, this);
 }
 
 void ViewSharingDetail::changePath(const QString &paths)

@@ -225,10 +225,10 @@ void ViewSharingLocal::addShare()
         return;
     }
     const QPointer<ViewSharingLocal> alive(this);
-    UtilSystem::selectPathAsync(localizedString(QStringLiteral("LS_ChooseFolderTitle")), true, [alive](const QString &paths) {
+    UtilSystem::selectPathAsync(QStringLiteral("Choose one file or folder"), true, [alive](const QString &paths) {
         if (alive)
             alive->addSharePath(paths);
-    });
+    }, this);
 }
 
 void ViewSharingLocal::addSharePath(const QString &path)
@@ -239,10 +239,10 @@ void ViewSharingLocal::addSharePath(const QString &path)
     MainViewUi *parent = MainViewUi::current();
     if (!LocalShare_Add(path)) {
         if (parent)
-            parent->presentToast(AlertToast::result(false, localizedString(QStringLiteral("Path Alread Exists!"))));
+            parent->presentToast(AlertToast::result(false, QStringLiteral("Path Alread Exists!")));
         return;
     }
     if (parent)
-        parent->presentToast(AlertToast::result(true, localizedString(QStringLiteral("Done!"))));
+        parent->presentToast(AlertToast::result(true, QStringLiteral("Done!")));
     m_list.setItems(LocalShare_List(QString(), false, false));
 }

@@ -1,11 +1,9 @@
 #include "dialog_confirm_setting.h"
 
-#include "localization.h"
-
 DialogConfirmSetting::DialogConfirmSetting(QObject *parent)
     : QObject(parent),
-      m_title(localizedString(QStringLiteral("Confirm"))),
-      m_info(localizedString(QStringLiteral("Are you sure?")))
+      m_title(QStringLiteral("Confirm")),
+      m_info(QStringLiteral("Are you sure?"))
 {
 }
 

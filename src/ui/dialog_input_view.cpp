@@ -103,11 +103,11 @@ QString DialogInputView::refusal(const DialogInput_Setting &setting, const QStri
     if (setting.isAllowEmpty() && n == 0)
         return {};
     if (n < setting.lenMin())
-        return localizedString(QStringLiteral("input length should >=")) + QString::number(setting.lenMin());
+        return QStringLiteral("input length should >=") + QString::number(setting.lenMin());
     if (n > setting.lenMax())
-        return localizedString(QStringLiteral("input length should <=")) + QString::number(setting.lenMax());
+        return QStringLiteral("input length should <=") + QString::number(setting.lenMax());
     if (setting.validType() == DialogInput_Setting_ValidType::dsvPassword && !UtilSystem::isValidAlnum(value, 4, 16))
-        return localizedString(QStringLiteral("The password should be 4~16 characters/numbers"));
+        return QStringLiteral("The password should be 4~16 characters/numbers");
     // No further rule for the other kinds: the length checks are all they ask.
     return {};
 }

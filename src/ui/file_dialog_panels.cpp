@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFileDialog>
+#include <QHash>
 #include <QPointer>
 
 #include <memory>
@@ -31,6 +32,35 @@ QWidget *panelParent()
 QStringList chosenPaths(const QFileDialog &panel)
 {
     return panel.result() == QDialog::Accepted ? panel.selectedFiles() : QStringList();
+}
+
+// The panels on screen, each under the page or sheet that asked for it.
+QHash<const QObject *, QPointer<QFileDialog>> &openPanels()
+{
+    static QHash<const QObject *, QPointer<QFileDialog>> panels;
+    return panels;
+}
+
+// Brings the asker's panel to the front when it has one open.
+bool raiseOpenPanel(const QObject *asker)
+{
+    const QPointer<QFileDialog> panel = asker ? openPanels().value(asker) : nullptr;
+    if (!panel)
+        return false;
+    panel->raise();
+    panel->activateWindow();
+    return true;
+}
+
+// The panel stays asker's until it ends or asker goes.
+void rememberPanel(QObject *asker, QFileDialog *panel)
+{
+    if (!asker)
+        return;
+    openPanels().insert(asker, panel);
+    const auto forget = [asker] { openPanels().remove(asker); };
+    QObject::connect(panel, &QDialog::finished, panel, forget);
+    QObject::connect(asker, &QObject::destroyed, panel, forget);
 }
 
 } // namespace
@@ -79,7 +109,11 @@ std::optional<FileDialogPanels::Request> FileDialogPanels::lastRequest()
 void registerFileDialogPanels()
 {
     UtilSystem::PanelProvider provider;
-    provider.showAsync = [](const QString &title, bool chooseDir, std::function<void(const QStringList &)> done) {
+    provider.showAsync = [](const QString &title, bool chooseDir, QObject *asker,
+                            std::function<void(const QStringList &)> done) {
+        // A second click while the asker's panel is open: that panel gives the answer.
+        if (raiseOpenPanel(asker))
+            return;
         if (std::optional<QStringList> answer = takeNextAnswer(title, chooseDir)) {
             // Later, on the event loop, as a real panel would answer.
             QMetaObject::invokeMethod(qApp, [done = std::move(done), chosen = *answer] { done(chosen); },
@@ -88,10 +122,12 @@ void registerFileDialogPanels()
         }
         QFileDialog *panel = FileDialogPanels::createPanel(panelParent(), title, chooseDir);
         panel->setAttribute(Qt::WA_DeleteOnClose);
+        rememberPanel(asker, panel);
         QObject::connect(panel, &QDialog::finished, panel, [panel, done = std::move(done)](int) {
             done(chosenPaths(*panel));
         });
-        panel->open();
+        // Not modal: the window behind it goes on taking input.
+        panel->show();
     };
     provider.showModal = [](const QString &title, bool chooseDir) {
         if (std::optional<QStringList> answer = takeNextAnswer(title, chooseDir))

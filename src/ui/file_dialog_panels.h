@@ -9,7 +9,8 @@ class QFileDialog;
 class QWidget;
 
 // Gives UtilSystem its open panels: a QFileDialog over the active window, titled as asked,
-// resizable, hiding hidden files, with several items selectable, folders only or files only.
+// resizable, hiding hidden files, with several items selectable, folders only or files only. The
+// panel of selectPathAsync is not modal; one asker has at most one of them open.
 // Call once at start-up, after the QApplication exists.
 void registerFileDialogPanels();
 

@@ -3,9 +3,15 @@
 
 #include "app_gui_support.h"
 
+#include "alert_toast.h"
 #include "dialog_add_contact.h"
+#include "dialog_confirm_setting.h"
+#include "dialog_confirm_view.h"
 #include "dialog_input_setting.h"
 #include "dialog_input_view.h"
+#include "dialog_loading_setting.h"
+#include "file_dialog_panels.h"
+#include "toast_overlay.h"
 #include "remote_sharing.h"
 #include "view_sharing_remote_download.h"
 #include "view_sharing_remote_edit.h"
@@ -59,9 +65,30 @@ QStringList readableTexts(QWidget *widget)
     return texts;
 }
 
-// True when text holds an English word once addresses, paths, versions and names are taken out.
+// The texts shown as they stand in every language, and so the listed exceptions to "no English".
+const QStringList fixedTexts{QStringLiteral("Anonymous"),
+                             QStringLiteral("Ver. "),
+                             QStringLiteral("Initialing, Pleae wait..."),
+                             QStringLiteral("Logging in..."),
+                             QStringLiteral("Login Timeout!"),
+                             QStringLiteral("Please try again later."),
+                             QStringLiteral("Confirm"),
+                             QStringLiteral("Are you sure?"),
+                             QStringLiteral("The password should be 4~16 characters/numbers"),
+                             QStringLiteral("input length should <="),
+                             QStringLiteral("input length should >="),
+                             QStringLiteral("Choose one file or folder"),
+                             QStringLiteral("Setting saved."),
+                             QStringLiteral("Done!"),
+                             QStringLiteral("Path Alread Exists!"),
+                             QStringLiteral("Max Connection Limits Reached!")};
+
+// True when text holds an English word once the fixed texts, addresses, paths, versions and
+// names are taken out.
 bool holdsEnglish(QString text)
 {
+    for (const QString &fixed : fixedTexts)
+        text.remove(fixed);
     static const QRegularExpression addresses(QStringLiteral(R"(\S+://\S+|\S+@\S+|\S*/\S*|[Vv]?\d+(\.\d+)+)"));
     text.remove(addresses);
     for (const char *name : {"Fenmar", "AB12", "ann", "Tester"})
@@ -108,6 +135,54 @@ TEST_F(EveryPage, UnderChineseNoInterfaceTextStaysEnglish)
             found << QStringLiteral("input refusal: \"%1\"").arg(DialogInputView::refusal(rule, refused));
     }
     EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(EveryPage, UnderChineseTheFixedTextsShowAsTheyStand)
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    registerFileDialogPanels();
+    FileDialogPanels::clearNextAnswer();
+    showWithSampleData();
+    LoginView &sheet = window->loginSheet();
+    QStringList shown{child<QLabel>("accountName")->text(), child<QLabel>("versionLabel")->text(),
+                      sheet.dialogLoadingSetting().title(), DialogConfirmSetting().title(), DialogConfirmSetting().info()};
+    sheet.onLoginButton();
+    shown << sheet.dialogLoadingSetting().title();
+    Env::isBridgeConnected = true;
+    tickLogin(8 + 2);
+    Env::isBridgeConnected = false;
+    const DialogConfirmSetting &message = *sheet.findChild<DialogConfirmView *>(QStringLiteral("loginMessageDialog"))->setting();
+    shown << message.title() << message.info();
+    EXPECT_EQ(shown, QStringList({"Anonymous", "Ver. 3.1.3", "Initialing, Pleae wait...", "Confirm", "Are you sure?",
+                                  "Logging in...", "Login Timeout!", "Please try again later."}));
+
+    DialogInput_Setting rule;
+    rule.configure(QString(), QString(), {}, 1, 30, DialogInput_Setting_ValidType::dsvPassword, false);
+    EXPECT_EQ(DialogInputView::refusal(rule, QStringLiteral("a b")), "The password should be 4~16 characters/numbers");
+    EXPECT_EQ(DialogInputView::refusal(rule, QString()), "input length should >=1");
+    EXPECT_EQ(DialogInputView::refusal(rule, QString(31, u'a')), "input length should <=30");
+
+    // The three open panels, and the toasts after each answer.
+    finishLogin();
+    Env::userInfo.maxsharecount = 5;
+    const auto choose = [&](MainView::Page page, const char *button, const QString &answer) {
+        window->selectPage(page);
+        FileDialogPanels::clearNextAnswer();
+        FileDialogPanels::setNextAnswer({answer});
+        child<QAbstractButton>(button)->click();
+        EXPECT_TRUE(waitFor([&] { return window->isShowToast(); })) << button;
+        const QString toast = window->alertToast().title();
+        window->toastOverlay().dismiss();
+        return FileDialogPanels::lastRequest().value_or(FileDialogPanels::Request()).title + " / " + toast;
+    };
+    const QString folder = QDir(TestHome::path()).filePath(QStringLiteral("Shared"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_EQ(choose(MainView::pageSettings, "chooseFolderButton", folder), "Choose one file or folder / Setting saved.");
+    EXPECT_EQ(choose(MainView::pageLocalShares, "choosePathButton", folder),
+              "Choose one file or folder / " + localizedString(QStringLiteral("Sys_Update_Succ")));
+    EXPECT_EQ(choose(MainView::pageLocalShares, "addShareButton", folder), "Choose one file or folder / Done!");
+    ASSERT_TRUE(UtilDB::exec("create trigger refused before insert on localshare begin select raise(abort, 'no'); end").ok);
+    EXPECT_EQ(choose(MainView::pageLocalShares, "addShareButton", folder), "Choose one file or folder / Path Alread Exists!");
 }
 
 TEST_F(EveryPage, AtTheSmallestSizeNoControlIsCutOffAndTheShareFieldsStayUsable)

@@ -14,7 +14,9 @@
 #include "receive_files_sheet.h"
 #include "sharing_obj_list.h"
 
+#include <QDialogButtonBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 
 namespace {
@@ -28,8 +30,11 @@ TEST_F(SupervisionTimer, StartUpOpensTheWindowWithItsTimerAndSheetAndStartsTheBr
     const QString bridge = placeWaitingBridge();
     UtilDB::close();
     ReceiveFilesSheet::setMaker({});
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    const auto cancelText = [] { return QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text(); };
     {
         FenmarMacApp app;
+        EXPECT_NE(cancelText().remove(u'&'), "Cancel") << "Qt's own texts speak the locale's language";
         // Peers are answered from the share store while the program runs.
         EXPECT_NE(Env::shareStore, nullptr);
         EXPECT_NE(BridgeMessage::peerRequestHandler, nullptr);

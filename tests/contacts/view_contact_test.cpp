@@ -155,7 +155,7 @@ TEST_F(ContactsPage, FilesAndFoldersAreChosenInPanelsAndRemovedFromTheList)
     page->selectContact(0);
     EXPECT_FALSE(child("sendButton")->isEnabled()) << "nothing to send yet";
     QList<std::pair<QString, bool>> panels;
-    UtilSystem::setPanelProvider({[&](const QString &title, bool chooseDir, auto done) {
+    UtilSystem::setPanelProvider({[&](const QString &title, bool chooseDir, QObject *, auto done) {
                                       panels << std::make_pair(title, chooseDir);
                                       done(chooseDir ? QStringList{"/data/photos"}
                                                      : QStringList{"/data/a.txt", "/data/b.txt"});

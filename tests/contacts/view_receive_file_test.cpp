@@ -158,7 +158,7 @@ TEST_F(ReceiveSheet, TheFolderIsChosenInAPanelAndPeerTextsAreShownPlainAndCutSho
     const QString chosen = TestHome::path() + QStringLiteral("/From contacts");
     QDir().mkpath(chosen);
     QString askedTitle;
-    UtilSystem::setPanelProvider({[&](const QString &title, bool chooseDir, auto done) {
+    UtilSystem::setPanelProvider({[&](const QString &title, bool chooseDir, QObject *, auto done) {
                                       askedTitle = chooseDir ? title : QString();
                                       done({chosen});
                                   },

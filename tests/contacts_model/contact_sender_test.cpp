@@ -157,6 +157,15 @@ TEST_F(ContactSenderTest, EachEndingSaysWhyAndGoesNoFurther)
     }
 }
 
+TEST_F(ContactSenderTest, AFullPeerIsToldInTheSameWordsUnderChinese)
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    bridge.peerSessions = 5;
+    ASSERT_TRUE(sender.start(bob, paths));
+    ASSERT_TRUE(waitFor([&] { return sender.hasEnded(); }));
+    EXPECT_EQ(sender.message(), QStringLiteral("Max Connection Limits Reached!"));
+}
+
 TEST_F(ContactSenderTest, GivesUpAfterThirtyTicksWithoutADecision)
 {
     EXPECT_FALSE(sender.start(bob, {})) << "nothing to send";

@@ -38,7 +38,7 @@ TEST(UtilSystemPanels, ChosenPathsAreJoinedWithABar)
 {
     UtilSystem::PanelProvider provider;
     provider.showModal = [](const QString &, bool) { return QStringList({"/me/a", "/me/b c"}); };
-    provider.showAsync = [](const QString &, bool, std::function<void(const QStringList &)> done) {
+    provider.showAsync = [](const QString &, bool, QObject *, std::function<void(const QStringList &)> done) {
         done({"/x", "/y"});
     };
     UtilSystem::setPanelProvider(provider);

@@ -7,6 +7,7 @@
 #include "dialog_input_view.h"
 #include "env.h"
 #include "link_status.h"
+#include "localization.h"
 #include "remote_file_table.h"
 #include "session_state.h"
 
@@ -122,6 +123,23 @@ TEST_F(RemoteFixture, EveryWayTheRoadEndsIsShownAndRetryConnectsOnceTheCauseIsGo
         if (refused)
             EXPECT_EQ(RemoteSharing_List().value(0).password, "Secret42") << "a code that works is kept";
     }
+}
+
+TEST_F(RemoteFixture, UnderChineseAFullHostIsToldInTheSameWordsAndAGoneOneInChinese)
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    RemoteSharing stored = host();
+    ASSERT_TRUE(RemoteSharing_Add(stored));
+    bridge.peerSessions = bridge.peerLimit;
+    ViewSharingRemoteFileList &full = openBrowser(stored);
+    ASSERT_TRUE(waitFor([&] { return full.isHostInvalid(); }));
+    EXPECT_EQ(full.hostStateText(), "Max Connection Limits Reached!");
+    bridge.peerSessions = 0;
+    bridge.connect = ScriptedRemoteBridge::Connect::Fails;
+    ViewSharingRemoteFileList &gone = openBrowser(stored);
+    ASSERT_TRUE(waitFor([&] { return gone.isHostInvalid(); }));
+    EXPECT_EQ(gone.hostStateText(), localizedString(QStringLiteral("RS_Host_NotAvialableAndCheck")));
+    EXPECT_NE(gone.hostStateText(), english("RS_Host_NotAvialableAndCheck"));
 }
 
 TEST_F(RemoteFixture, TheShareIsCheckedEverySecondAndAChangedOrSilentOneIsGone)

@@ -80,7 +80,7 @@ TEST_F(SharesPage, AddsOnlyAFolderThatIsThereUpToTheShareLimitAndRefusesPastIt)
     addThroughPanel({makeFolder("c3") + "/gone"});
     EXPECT_TRUE(window->toasts.isEmpty());
     ASSERT_TRUE(FileDialogPanels::lastRequest());
-    EXPECT_EQ(FileDialogPanels::lastRequest()->title, "Choose folders to share");
+    EXPECT_EQ(FileDialogPanels::lastRequest()->title, "Choose one file or folder");
     EXPECT_TRUE(FileDialogPanels::lastRequest()->chooseDir);
     failInsertsInto("localshare");
     addThroughPanel({makeFolder("Music")});
@@ -228,6 +228,9 @@ TEST_F(SharesPage, AFileShareShowsItsKindAndNoRightsAndOnlyAFolderThereChangesIt
     click(in<QToolButton>("EF56", "choosePathButton"));
     QTest::qWait(20);
     EXPECT_TRUE(window->toasts.isEmpty());
+    ASSERT_TRUE(FileDialogPanels::lastRequest());
+    EXPECT_EQ(FileDialogPanels::lastRequest()->title, "Choose one file or folder");
+    EXPECT_TRUE(FileDialogPanels::lastRequest()->chooseDir);
     // A folder as the file share's new path changes the path only.
     FileDialogPanels::setNextAnswer({music});
     click(in<QToolButton>("EF56", "choosePathButton"));

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,14 +25,16 @@ protected:
     }
     void TearDown() override { UtilSystem::setPanelProvider({}); }
 
-    static QFileDialog *shownPanel()
+    static QList<QFileDialog *> shownPanels()
     {
+        QList<QFileDialog *> panels;
         for (QWidget *widget : QApplication::topLevelWidgets()) {
             if (auto *panel = qobject_cast<QFileDialog *>(widget); panel && panel->isVisible())
-                return panel;
+                panels << panel;
         }
-        return nullptr;
+        return panels;
     }
+    static QFileDialog *shownPanel() { return shownPanels().value(0); }
 };
 
 TEST_F(Panels, FolderAndFilePanelsChooseSeveralItemsAndHideHiddenOnes)
@@ -69,6 +72,50 @@ TEST_F(Panels, TheRealFolderPanelGivesEveryChosenFolderOrNothingWhenCancelled)
         chosen.sort();
         EXPECT_EQ(chosen, accept ? QStringList({dir.filePath("alpha"), dir.filePath("beta")}) : QStringList());
     }
+}
+
+TEST_F(Panels, TheWindowTakesInputWhileThePanelIsOpenAndASecondAskOpensNoSecondPanel)
+{
+    QWidget window;
+    window.resize(300, 200);
+    auto *button = new QPushButton(QStringLiteral("Add"), &window);
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    QObject page, otherPage;
+    QStringList answers;
+    const auto ask = [&](QObject *asker, const QString &name) {
+        UtilSystem::selectPathAsync(QStringLiteral("Share"), true, [&answers, name](const QString &paths) {
+            answers << name + ':' + paths;
+        }, asker);
+    };
+    ask(&page, QStringLiteral("first"));
+    QFileDialog *panel = shownPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(QGuiApplication::modalWindow(), nullptr);
+    // A click as the window system delivers it, which a modal panel would hold back.
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, button->geometry().center());
+    EXPECT_EQ(clicks, 1) << "the window behind the panel takes the click";
+
+    ask(&page, QStringLiteral("second"));
+    EXPECT_EQ(shownPanels(), QList<QFileDialog *>({panel})) << "the same asker gets its open panel back";
+    ask(&otherPage, QStringLiteral("other"));
+    EXPECT_EQ(shownPanels().size(), 2) << "another asker has a panel of its own";
+
+    QMetaObject::invokeMethod(panel, "reject");
+    for (QFileDialog *left : shownPanels())
+        QMetaObject::invokeMethod(left, "reject");
+    ASSERT_TRUE(waitFor([&] { return answers.size() == 2; }));
+    spin(50);
+    EXPECT_EQ(answers, QStringList({"first:", "other:"})) << "only the panels shown answer";
+    // Once its panel has ended the asker may open a new one.
+    ask(&page, QStringLiteral("again"));
+    ASSERT_EQ(shownPanels().size(), 1);
+    QMetaObject::invokeMethod(shownPanel(), "reject");
+    ASSERT_TRUE(waitFor([&] { return answers.size() == 3; }));
 }
 
 } // namespace

@@ -199,7 +199,7 @@ void ContactSender::onClientInitResult(P2PClientMsg::ConStatus status)
         offerFiles();
         break;
     case P2PClientMsg::ConStatus::csMaxClients:
-        stopWithMessage(localizedString(QStringLiteral("Max Connection Limits Reached!")));
+        stopWithMessage(QStringLiteral("Max Connection Limits Reached!"));
         break;
     case P2PClientMsg::ConStatus::csInvalid:
         stopWithMessage(localizedString(LocalizedStringKey("RS_Host_NotAvialableAndCheck").stringKey()));
