@@ -102,8 +102,9 @@ TEST_F(ContactsPage, TheFormSavesOnlyANameAValidEmailAndACodeAndSaysWhatIsWrong)
         DialogAddContact &form = fillForm(c.texts);
         EXPECT_EQ(form.findChild<QPushButton *>(QStringLiteral("saveButton"))->isEnabled(), c.canSave);
         EXPECT_EQ(formProblem(), c.problem);
-        if (!c.canSave)
+        if (!c.canSave) {
             EXPECT_FALSE(form.save());
+        }
         form.reject();
     }
     EXPECT_TRUE(ContactPerson_List().isEmpty());

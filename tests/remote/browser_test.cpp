@@ -120,8 +120,9 @@ TEST_F(RemoteFixture, EveryWayTheRoadEndsIsShownAndRetryConnectsOnceTheCauseIsGo
         ASSERT_TRUE(listed()) << c.what;
         EXPECT_EQ(view.items().size(), 3) << c.what;
         EXPECT_FALSE(button("retryButton")->isVisible() || button("enterCodeButton")->isVisible()) << c.what;
-        if (refused)
+        if (refused) {
             EXPECT_EQ(RemoteSharing_List().value(0).password, "Secret42") << "a code that works is kept";
+        }
     }
 }
 

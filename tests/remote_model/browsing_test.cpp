@@ -47,10 +47,10 @@ TEST(RemoteAnswers, TheShareBehindATagAndTheRowsOfAPage)
     EXPECT_TRUE(remoteFileItems(emptyText).isEmpty());
 
     FileItem item;
-    for (const QString &ext : {"png", "JPG", "gif", "Bmp", "mp4", "jpeg", "txt", "", "mov"}) {
-        item.ext = ext;
-        EXPECT_EQ(hasThumbnailExtension(item), QStringList({"png", "jpg", "gif", "bmp", "mp4"}).contains(ext.toLower()))
-            << ext.toStdString();
+    for (const char *ext : {"png", "JPG", "gif", "Bmp", "mp4", "jpeg", "txt", "", "mov"}) {
+        item.ext = QString::fromLatin1(ext);
+        EXPECT_EQ(hasThumbnailExtension(item), QStringList({"png", "jpg", "gif", "bmp", "mp4"}).contains(QString::fromLatin1(ext).toLower()))
+            << ext;
     }
     item.ext = "png";
     item.isDir = true;
