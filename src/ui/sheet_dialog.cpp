@@ -59,6 +59,9 @@ void SheetDialog::showEvent(QShowEvent *event)
 void SheetDialog::clearDefaultButtons()
 {
     for (QPushButton *button : findChildren<QPushButton *>()) {
+        // Panels opened over this one are windows of their own, with their own default.
+        if (button->window() != this)
+            continue;
         button->setAutoDefault(false);
         button->setDefault(false);
     }

@@ -31,7 +31,8 @@ protected:
     // Return belongs to the panel's fields: no button is made the default, not even by a
     // QDialogButtonBox, which picks its first accepting button when the panel shows.
     void setWithoutDefaultButton() { m_withoutDefault = true; }
-    // Takes the default away from every button again (after a button box was first shown).
+    // Takes the default away from every button of this panel again (after a button box was first
+    // shown); the panels opened over it keep theirs.
     void clearDefaultButtons();
     QToolButton *closeButton() const { return m_close; }
 
