@@ -8,6 +8,7 @@
 #include "dialog_input_view.h"
 #include "divider.h"
 #include "env.h"
+#include "focus_return.h"
 #include "host_name_fetcher.h"
 #include "local_share_store.h"
 #include "localization.h"
@@ -94,14 +95,19 @@ MainView::MainView(QWidget *parent)
     m_toastOverlay = new ToastOverlay(centralWidget(), ToastOverlay::kMainWindowDuration);
     connect(m_toastOverlay, &ToastOverlay::showingChanged, this, [this](bool showing) { m_isShowToast = showing; });
 
+    // The window's panels give the keyboard back to the control that opened them, or to the page.
     m_confirmView = new DialogConfirmView(m_dialogConfirmSetting, this);
     m_confirmView->setObjectName(QStringLiteral("mainConfirmDialog"));
+    m_confirmView->setFocusReturn(m_pages);
     connect(m_confirmView, &QDialog::finished, this, [this] { m_isShowConfirmDialog = false; });
     m_inputView = new DialogInputView(m_dialogInputSetting, true, this);
     m_inputView->setObjectName(QStringLiteral("mainInputDialog"));
+    m_inputView->setFocusReturn(m_pages);
     connect(m_inputView, &QDialog::finished, this, [this] { m_isShowDialog_Input = false; });
 
     m_loginView = new LoginView(this);
+    // No control opens the login sheet: once it closes the keyboard goes to the page.
+    m_loginView->setFocusReturn(m_pages, false);
     connect(m_loginView, &LoginView::accountReplaced, this, &MainView::onUserInfoReplaced);
     connect(m_loginView, &QDialog::finished, this, [this] { setIsShowLogin(false); });
     m_loginResultProcessor = std::make_unique<LoginResultProcessor>(*m_loginView);
@@ -110,6 +116,7 @@ MainView::MainView(QWidget *parent)
     // The receive-files sheet opens and closes with the state that contacts' offers write.
     if (ReceiveFilesSheet *receiveSheet = ReceiveFilesSheet::make(*this, this)) {
         receiveSheet->setObjectName(QStringLiteral("receiveSheet"));
+        receiveSheet->setFocusReturn(m_pages);
         connect(this, &MainView::ctlViewReceiveFileChanged, receiveSheet, &ReceiveFilesSheet::onStateChanged);
     }
 }
@@ -226,7 +233,16 @@ void MainView::selectPage(qint64 p)
         m_colorShowingViewBorder[at] = i == p ? selectedBorder : unselectedColor;
     }
     m_pages->setCurrentIndex(int(p));
+    focusPage();
     emit pageSelected(p);
+}
+
+void MainView::focusPage()
+{
+    // The keyboard goes with the page the user chose, to its first control.
+    QWidget *page = m_pages->currentWidget();
+    if (!FocusReturn::toFirstControl(page))
+        page->setFocus(Qt::OtherFocusReason);
 }
 
 const UserInfo &MainView::userInfo() const

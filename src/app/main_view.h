@@ -113,6 +113,8 @@ private:
     QWidget *buildPageContent();
     void onAppear();
     void setIsShowLogin(bool shown);
+    // Gives the keyboard to the shown page's first control.
+    void focusPage();
     void fetchHostName();
     void onHostNameReported(const QString &hostName);
 

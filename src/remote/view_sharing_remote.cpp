@@ -28,6 +28,8 @@ ViewSharingRemote::ViewSharingRemote(QWidget *parent) : QWidget(parent)
 
     m_confirmSetting = new DialogConfirmSetting(this);
     m_confirm = new DialogConfirmView(m_confirmSetting, this);
+    // A host's row is made anew when the list is read again: the keyboard then goes to the list.
+    m_confirm->setFocusReturn(m_scroll);
     m_toast = new ToastOverlay(this, ToastOverlay::kMainWindowDuration);
     reload();
 }
@@ -109,6 +111,15 @@ void ViewSharingRemote::showEvent(QShowEvent *event)
 void ViewSharingRemote::reload()
 {
     m_hosts = RemoteSharing_List();
+    // Rows are made anew: the keyboard stays on the same button of the same host.
+    QString focusedHost;
+    QString focusedButton;
+    if (QWidget *focused = window()->focusWidget()) {
+        if (auto *row = qobject_cast<RemoteHostRow *>(focused->parentWidget())) {
+            focusedHost = row->host().hostid;
+            focusedButton = focused->objectName();
+        }
+    }
     while (m_rows->count() > 1) {
         QLayoutItem *item = m_rows->takeAt(0);
         delete item->widget();
@@ -129,6 +140,12 @@ void ViewSharingRemote::reload()
         connect(row, &RemoteHostRow::deleteRequested, this, [this, indexOf] { requestDeleteHost(indexOf()); });
         connect(row, &RemoteHostRow::openRequested, this, [this, indexOf] { openHost(indexOf()); });
         m_rows->insertWidget(m_rows->count() - 1, row);
+        // Shown now, not on the next turn of the event loop, so that it can take the keyboard.
+        row->show();
+        if (!focusedHost.isEmpty() && hostid == focusedHost) {
+            if (auto *button = row->findChild<QWidget *>(focusedButton))
+                button->setFocus(Qt::OtherFocusReason);
+        }
     }
     const bool none = m_hosts.isEmpty();
     m_scroll->setVisible(!none);
@@ -141,6 +158,7 @@ void ViewSharingRemote::openEditor(const RemoteSharing &host)
         return;
     m_editor = new ViewSharingRemoteEdit(host, this);
     m_editor->setAttribute(Qt::WA_DeleteOnClose);
+    m_editor->setFocusReturn(m_scroll);
     connect(m_editor, &ViewSharingRemoteEdit::hostSaved, this, [this] {
         reload();
         m_toast->present(AlertToast::result(true, localizedString(QStringLiteral("Sys_Update_Succ"))));

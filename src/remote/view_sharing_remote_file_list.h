@@ -156,6 +156,12 @@ private:
 
     void showState();
     void updateActions();
+    // While the browser waits, the controls that wait with it are off. Turning off the control
+    // that has the keyboard would pass it to the window's next control (the banner's badge), so
+    // the browser holds it meanwhile and gives it back when the answer is in: to that control
+    // while it is on, else to the list.
+    void holdFocusWhileBusy();
+    void returnHeldFocus();
 
     RemoteSharing m_host;
 
@@ -204,7 +210,12 @@ private:
     bool m_checkPending = false;
     qint64 m_checkSince = 0;
 
+    // The control that had the keyboard when the browser started waiting.
+    QPointer<QWidget> m_focusBeforeWait;
+    bool m_holdsFocus = false;
+
     // Widgets.
+    QToolButton *m_back = nullptr;
     QLabel *m_title = nullptr;
     QLabel *m_state = nullptr;
     QToolButton *m_up = nullptr;

@@ -9,6 +9,7 @@
 #include "dialog_loading.h"
 #include "dialog_loading_setting.h"
 #include "elided_label.h"
+#include "focus_return.h"
 #include "localization.h"
 #include "remote_file_table.h"
 #include "remote_symbols.h"
@@ -68,8 +69,8 @@ void ViewSharingRemoteFileList::buildLayout()
     // The host: back to the list, its name and its state.
     auto *header = new QHBoxLayout;
     header->setSpacing(10);
-    QToolButton *back = makeToolButton(QStringLiteral("chevron.left"), localizedString(QStringLiteral("RS_Hosts")), QStringLiteral("backButton"));
-    connect(back, &QToolButton::clicked, this, &ViewSharingRemoteFileList::closeRequested);
+    m_back = makeToolButton(QStringLiteral("chevron.left"), localizedString(QStringLiteral("RS_Hosts")), QStringLiteral("backButton"));
+    connect(m_back, &QToolButton::clicked, this, &ViewSharingRemoteFileList::closeRequested);
     auto *hostIcon = new QLabel(this);
     hostIcon->setPixmap(Theme::symbolPixmap(QStringLiteral("desktopcomputer"), QSize(26, 26),
                                             Theme::color(QStringLiteral("ColorMain0")), devicePixelRatioF()));
@@ -86,7 +87,7 @@ void ViewSharingRemoteFileList::buildLayout()
     m_state->setWordWrap(true);
     names->addWidget(m_title);
     names->addWidget(m_state);
-    header->addWidget(back);
+    header->addWidget(m_back);
     header->addSpacing(4);
     header->addWidget(hostIcon);
     header->addLayout(names, 1);
@@ -223,6 +224,7 @@ QString ViewSharingRemoteFileList::pageText() const
 
 void ViewSharingRemoteFileList::showState()
 {
+    holdFocusWhileBusy();
     m_state->setText(m_hostState);
     QColor stateColor = Theme::color(QStringLiteral("gray"));
     if (m_isInvalid)
@@ -243,6 +245,36 @@ void ViewSharingRemoteFileList::showState()
     m_path->setFullText(isConnected() ? m_folder.displayText() : QString());
     m_pageLabel->setText(m_waiting == Waiting::Listing && !m_items.isEmpty() ? localizedString(QStringLiteral("Sys_Loading")) : pageText());
     updateActions();
+    returnHeldFocus();
+}
+
+void ViewSharingRemoteFileList::holdFocusWhileBusy()
+{
+    if (!m_isConnecting && m_waiting == Waiting::None)
+        return;
+    // The back button is never turned off.
+    QWidget *focused = window()->focusWidget();
+    if (!focused || focused == this || focused == m_back || !isAncestorOf(focused))
+        return;
+    m_focusBeforeWait = focused;
+    m_holdsFocus = true;
+    setFocus(Qt::OtherFocusReason);
+}
+
+void ViewSharingRemoteFileList::returnHeldFocus()
+{
+    if (!m_holdsFocus || m_isConnecting || m_waiting != Waiting::None)
+        return;
+    m_holdsFocus = false;
+    // Moved on by the user meanwhile.
+    if (window()->focusWidget() != this)
+        return;
+    if (FocusReturn::canTake(m_focusBeforeWait))
+        m_focusBeforeWait->setFocus(Qt::OtherFocusReason);
+    else if (FocusReturn::canTake(m_table))
+        m_table->setFocus(Qt::OtherFocusReason);
+    else
+        FocusReturn::toFirstControl(this);
 }
 
 void ViewSharingRemoteFileList::updateActions()

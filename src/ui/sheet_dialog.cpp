@@ -1,5 +1,6 @@
 #include "sheet_dialog.h"
 
+#include "focus_return.h"
 #include "localization.h"
 #include "theme.h"
 
@@ -13,6 +14,30 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
+
+namespace {
+
+// Runs once the panel has closed and what its closing set off is done: the page may have rebuilt,
+// hidden or turned off the control that opened it meanwhile.
+void giveFocusBack(QWidget *owner, QWidget *opener, QWidget *area)
+{
+    if (FocusReturn::canTake(opener)) {
+        opener->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // Where the page has placed the keyboard meanwhile (on the same button of a row made anew, on
+    // itself while it is busy) it stays.
+    QWidget *current = owner->window()->focusWidget();
+    if (FocusReturn::canTake(current) && area->isAncestorOf(current))
+        return;
+    if (FocusReturn::toFirstControl(area) || (area != owner && !owner->isWindow() && FocusReturn::toFirstControl(owner)))
+        return;
+    area->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace
 
 SheetDialog::SheetDialog(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
@@ -40,6 +65,7 @@ void SheetDialog::showEvent(QShowEvent *event)
         clearDefaultButtons();
     // Follows the window it belongs to for as long as it shows.
     QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    m_opener = owner && m_returnsToOpener ? owner->focusWidget() : nullptr;
     if (owner != m_followed) {
         if (m_followed)
             m_followed->removeEventFilter(this);
@@ -56,9 +82,18 @@ void SheetDialog::showEvent(QShowEvent *event)
     });
 }
 
+void SheetDialog::setFocusReturn(QWidget *area, bool toOpener)
+{
+    m_focusArea = area;
+    m_returnsToOpener = toOpener;
+}
+
 void SheetDialog::clearDefaultButtons()
 {
     for (QPushButton *button : findChildren<QPushButton *>()) {
+        // Panels opened over this one are windows of their own, with their own default.
+        if (button->window() != this)
+            continue;
         button->setAutoDefault(false);
         button->setDefault(false);
     }
@@ -71,6 +106,16 @@ void SheetDialog::hideEvent(QHideEvent *event)
         m_followed = nullptr;
     }
     QDialog::hideEvent(event);
+    QWidget *owner = parentWidget();
+    if (event->spontaneous() || !owner)
+        return;
+    // Later, and without this panel, which may be deleted when it closes.
+    const QPointer<QWidget> opener = std::exchange(m_opener, nullptr);
+    const QPointer<QWidget> area = m_focusArea ? m_focusArea.data() : owner;
+    QTimer::singleShot(0, owner, [owner, opener, area] {
+        if (area)
+            giveFocusBack(owner, opener, area);
+    });
 }
 
 void SheetDialog::resizeEvent(QResizeEvent *event)

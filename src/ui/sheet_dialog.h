@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 class QLabel;
 class QToolButton;
@@ -10,7 +11,8 @@ class QVBoxLayout;
 // a title bar, framed by a rounded border in "frameBorder". It sits centred on the window it
 // belongs to and goes with it when that window is moved or resized, so it is never left in a
 // corner of the screen where it cannot be moved.
-// Escape and the close icon close it without running any action.
+// Escape and the close icon close it without running any action. Once it has closed, the keyboard
+// goes back to the control that had it when the panel opened (see setFocusReturn).
 class SheetDialog : public QDialog
 {
     Q_OBJECT
@@ -23,6 +25,13 @@ public:
     // Moves the sheet to the middle of its parent's window (nothing without a parent).
     void centreOnWindow();
 
+    // Where the keyboard goes once the panel has closed: back to the control that had it in the
+    // window when the panel opened, while that control is still shown and on; else it stays
+    // where the page has put it meanwhile if that is inside area (the parent unless set); else
+    // to the first control of area, or of the parent when area has none.
+    // A panel that no control opens (the window's own login sheet) passes toOpener false.
+    void setFocusReturn(QWidget *area, bool toOpener = true);
+
 protected:
     // Adds the first rows of a titled panel to layout: the red close icon at the leading edge,
     // the bold heading in the middle of the rest, and a divider under them.
@@ -31,7 +40,8 @@ protected:
     // Return belongs to the panel's fields: no button is made the default, not even by a
     // QDialogButtonBox, which picks its first accepting button when the panel shows.
     void setWithoutDefaultButton() { m_withoutDefault = true; }
-    // Takes the default away from every button again (after a button box was first shown).
+    // Takes the default away from every button of this panel again (after a button box was first
+    // shown); the panels opened over it keep theirs.
     void clearDefaultButtons();
     QToolButton *closeButton() const { return m_close; }
 
@@ -46,4 +56,7 @@ private:
     QToolButton *m_close = nullptr;
     QWidget *m_followed = nullptr;
     bool m_withoutDefault = false;
+    QPointer<QWidget> m_opener;
+    QPointer<QWidget> m_focusArea;
+    bool m_returnsToOpener = true;
 };

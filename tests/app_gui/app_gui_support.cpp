@@ -98,11 +98,14 @@ void ShellTest::TearDown()
     QCoreApplication::processEvents();
 }
 
-MainView &ShellTest::showMainView()
+MainView &ShellTest::showMainView(const char *focused)
 {
     window = std::make_unique<MainView>();
     keepOffTheHost(*window);
     window->show();
+    // The sheet opens on the event loop's next turn.
+    if (focused)
+        child(focused)->setFocus();
     EXPECT_TRUE(waitFor([this] { return window->loginSheet().isVisible(); }));
     // The tests drive both timers themselves.
     window->timer().stop();

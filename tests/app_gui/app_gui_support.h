@@ -71,8 +71,10 @@ protected:
     void TearDown() override;
 
     // The main window, shown, with its login sheet open; both timers stopped (the tests drive
-    // them) and its link and host-name requests pointed at the refusing port.
-    MainView &showMainView();
+    // them) and its link and host-name requests pointed at the refusing port. focused names the
+    // control that has the keyboard when the sheet opens (a window manager's activation gives it
+    // to the window's first control).
+    MainView &showMainView(const char *focused = nullptr);
     void keepOffTheHost(MainView &view) const;
     // Runs the window's timer slot, the clock a second later each time.
     void tickMain(int times = 1);

@@ -1,7 +1,7 @@
 // The login sheet driven as a user drives it, against an in-test bridge: the buttons after the
 // wait, "Login" on the first connected tick and the time-out eight ticks later, the failure and
-// success paths, the remembered e-mail and password, the upgrade offer and the cancel button; and
-// what a "LoginResult" text means and where it goes.
+// success paths, the remembered e-mail and password, the upgrade offer, Return in the sheet's own
+// messages and the cancel button; and what a "LoginResult" text means and where it goes.
 
 #include "app_gui_support.h"
 
@@ -58,6 +58,22 @@ protected:
         ASSERT_TRUE(loginButton()->isVisible());
         QTest::mouseClick(loginButton(), Qt::LeftButton);
     }
+
+    // A downloaded installer in the test's home; opening it only notes it in openedInstallers.
+    QString placeInstaller()
+    {
+        const QString installer = TestHome::path() + QStringLiteral("/Fenmar9.0.0.dmg");
+        QFile file(installer);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("installer") > 0);
+        file.close();
+        Env::setInstallerOpenerForTests([this](const QString &path) {
+            openedInstallers << path;
+            return true;
+        });
+        Env::setQuitDelayForTests(60000);
+        return installer;
+    }
+    QStringList openedInstallers;
 
     // One tick of the sheet, after which "Login" reaches the bridge for the count-th time.
     bool loginReaches(FakeBridgeServer &bridge, int count = 1)
@@ -192,17 +208,7 @@ TEST_F(LoginSheet, WhatIsRememberedIsShownAndStoredOnlyWhileRememberMeIsOn)
 
 TEST_F(LoginSheet, UpgradeIsOfferedOnlyWhileTheSheetIsShown)
 {
-    const QString installer = TestHome::path() + QStringLiteral("/Fenmar9.0.0.dmg");
-    QFile file(installer);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("installer");
-    file.close();
-    QStringList opened;
-    Env::setInstallerOpenerForTests([&](const QString &path) {
-        opened << path;
-        return true;
-    });
-    Env::setQuitDelayForTests(60000);
+    const QString installer = placeInstaller();
 
     showMainView();
     Env::globalLoginView->offerUpgrade(installer);
@@ -212,12 +218,51 @@ TEST_F(LoginSheet, UpgradeIsOfferedOnlyWhileTheSheetIsShown)
     EXPECT_EQ(offer->text(), localizedString("Settings_UpgradeConfirm"));
     QTest::mouseClick(offer->findChild<QPushButton *>(QStringLiteral("upgradeNowButton")), Qt::LeftButton);
     EXPECT_TRUE(waitFor([&] { return !sheet().isVisible(); }));
-    EXPECT_EQ(opened, QStringList({installer}));
+    EXPECT_EQ(openedInstallers, QStringList({installer}));
 
     // With the sheet closed an offer is dropped.
     Env::globalLoginView->offerUpgrade(installer + QStringLiteral(".other"));
     EXPECT_FALSE(sheet().isShowUpgradeDialog());
     EXPECT_EQ(sheet().strUpgradeVersionFile(), installer);
+}
+
+TEST_F(LoginSheet, ItsMessagesAndTheUpgradeQuestionAnswerReturnWhileItsTimerRuns)
+{
+    const QString installer = placeInstaller();
+
+    showMainView();
+    FakeBridgeServer bridge; // answers no "Login" until told to
+    ASSERT_TRUE(connectTo(bridge));
+    typeCredentials(QStringLiteral("ann@example.com"), QStringLiteral("s3cret"));
+    // The sheet's own timer runs (fast): every tick redraws its button row.
+    sheet().timer().start(10);
+    const auto returnCloses = [&](QWidget *panel) {
+        const qint64 ticks = sheet().timerCounter();
+        EXPECT_TRUE(waitFor([&] { return sheet().timerCounter() >= ticks + 3; }));
+        QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, Qt::Key_Return);
+        return waitFor([&] { return !panel->isVisible(); });
+    };
+
+    pressLogin();
+    ASSERT_TRUE(waitFor([&] { return message()->isVisible(); }));
+    EXPECT_EQ(messageShown(), "Login Timeout! / Please try again later.");
+    EXPECT_TRUE(returnCloses(message()));
+    // The keyboard is back on the button that started the attempt.
+    EXPECT_TRUE(waitFor([&] { return sheet().focusWidget() == loginButton(); }));
+
+    bridge.loginResult = QStringLiteral(R"({"Error":"wrong password"})");
+    pressLogin();
+    ASSERT_TRUE(waitFor([&] { return message()->isVisible(); }));
+    EXPECT_EQ(messageShown(), localizedString("Login_LoginFailed") + " / " + localizedString("Login_CheckYourInfo"));
+    EXPECT_TRUE(returnCloses(message()));
+    EXPECT_TRUE(waitFor([&] { return sheet().focusWidget() == loginButton(); }));
+
+    // Return takes the question's first answer: the new version.
+    Env::globalLoginView->offerUpgrade(installer);
+    auto *offer = part<QMessageBox>("upgradeDialog");
+    ASSERT_TRUE(waitFor([&] { return offer->isVisible(); }));
+    EXPECT_TRUE(returnCloses(offer));
+    EXPECT_EQ(openedInstallers, QStringList({installer}));
 }
 
 TEST_F(LoginSheet, CancelStopsTheBridgeBeforeTheProgramEnds)

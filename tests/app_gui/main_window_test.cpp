@@ -1,6 +1,7 @@
 // The main window as the user meets it: the side navigation's pages, titles and colours, the
-// login sheet over the window, the account badge, the toast and dialogs that pages reach through
-// the window, the receive-files sheet, and the local shares page following the account.
+// login sheet over the window, the account badge, where the keyboard goes when pages change and
+// dialogs close, the toast and dialogs that pages reach through the window, the receive-files
+// sheet, and the local shares page following the account.
 
 #include "app_gui_support.h"
 
@@ -21,6 +22,7 @@
 #include "view_sharing_local.h"
 #include "web_pages.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -153,6 +155,55 @@ TEST_F(MainWindow, TheBadgeShowsTheAccountAndItAndTheSheetsLinksOpenTheServicesP
         EXPECT_EQ(browser.opened.at(i).path(), "/console");
         EXPECT_EQ(browser.opened.at(i).host(), QUrl(QString::fromUtf8(BuildSettings::webHost)).host());
     }
+}
+
+TEST_F(MainWindow, TheKeyboardStaysWhereTheUserWasAndNeverFallsToTheBadge)
+{
+    storeShare("AB12", "Photos");
+    showMainView("accountBadge");
+    // Where the keyboard is once the window is active again, as a window manager makes it when a
+    // panel over it has closed.
+    const auto keyboardOn = [this](const char *name) {
+        QWidget *expected = child(name);
+        return expected && waitFor([&] {
+                   window->activateWindow();
+                   return QApplication::focusWidget() == expected;
+               });
+    };
+    const auto press = [this](const char *name, Qt::Key key) {
+        child(name)->setFocus();
+        QTest::keyClick(child(name), key);
+    };
+
+    // The login sheet, which no control opened (not the badge), leaves the keyboard on the page's
+    // first control.
+    finishLogin();
+    EXPECT_TRUE(keyboardOn("consoleButton"));
+
+    // A page chosen from the keyboard starts at its first control.
+    for (const auto &[button, first] : {std::pair{"navRemoteHosts", "addHostButton"}, {"navSettings", "downloadFolderField"},
+                                        {"navLocalShares", "consoleButton"}}) {
+        press(button, Qt::Key_Space);
+        EXPECT_TRUE(keyboardOn(first)) << button;
+    }
+
+    // A closed dialog gives the keyboard back to the control that opened it.
+    press("accessCodeButton", Qt::Key_Space);
+    auto *input = child<DialogInputView>("mainInputDialog");
+    ASSERT_TRUE(waitFor([&] { return input->isVisible(); }));
+    QTest::keyClick(input->focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(keyboardOn("accessCodeButton"));
+    auto *confirm = child<DialogConfirmView>("mainConfirmDialog");
+    press("removeButton", Qt::Key_Space);
+    ASSERT_TRUE(waitFor([&] { return confirm->isVisible(); }));
+    QTest::keyClick(confirm->focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(keyboardOn("removeButton"));
+    // The control went with the share it removed: the keyboard goes to the page.
+    press("removeButton", Qt::Key_Space);
+    ASSERT_TRUE(waitFor([&] { return confirm->isVisible(); }));
+    QTest::mouseClick(confirm->findChild<QPushButton *>(QStringLiteral("okButton")), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return window->sharingObjList().items().isEmpty(); }));
+    EXPECT_TRUE(keyboardOn("consoleButton"));
 }
 
 TEST_F(MainWindow, PagesReachTheWindowsToastConfirmAndInputDialogs)

@@ -42,6 +42,7 @@ TEST_F(RemoteFixture, DeleteAsksNamingTheEntriesAndTheListSaysWhatIsLeft)
         // Nothing goes before the user confirms, and a bare Return is no confirmation.
         QTest::keyClick(view.confirmDialog(), Qt::Key_Return);
         ASSERT_TRUE(waitFor([&] { return !view.confirmDialog()->isVisible(); })) << c.what;
+        EXPECT_TRUE(waitFor([&] { return view.focusWidget() == view.table(); })) << c.what;
         button("deleteButton")->click();
         ASSERT_TRUE(waitFor([&] { return view.confirmDialog()->isVisible(); })) << c.what;
         EXPECT_EQ(sent("opFileList"), 0) << c.what;
@@ -57,6 +58,8 @@ TEST_F(RemoteFixture, DeleteAsksNamingTheEntriesAndTheListSaysWhatIsLeft)
         EXPECT_EQ(names(view).size(), c.left) << c.what;
         EXPECT_TRUE(names(view).contains("photo002.png")) << c.what;
         EXPECT_EQ(view.toast()->toast(), c.toast) << c.what;
+        // The list was off while the delete and the new listing ran; the keyboard is back on it.
+        EXPECT_EQ(view.focusWidget(), view.table()) << c.what;
     }
 }
 

@@ -176,20 +176,26 @@ TEST_F(RemoteFixture, PagesOfFiftyThroughTheButtons)
     folder("/srv/pics") = entries(120, "f", "txt");
     openConnected();
     struct Step {
-        const char *click;
+        const char *press;
         int page;
         const char *text, *first;
         int rows;
         bool previous, next;
+        // Where the keyboard is once the page is listed: on the button pressed while it is on,
+        // else on the list.
+        const char *focus;
     };
     for (const Step &step :
-         {Step{nullptr, 1, "Page 1 of 3 · items 1–50 of 120", "f001.txt", 50, false, true},
-          Step{"nextButton", 2, "Page 2 of 3 · items 51–100 of 120", "f051.txt", 50, true, true},
-          Step{"nextButton", 3, "Page 3 of 3 · items 101–120 of 120", "f101.txt", 20, true, false},
-          Step{"previousButton", 2, "Page 2 of 3 · items 51–100 of 120", "f051.txt", 50, true, true}}) {
-        if (step.click) {
-            button(step.click)->click();
+         {Step{nullptr, 1, "Page 1 of 3 · items 1–50 of 120", "f001.txt", 50, false, true, nullptr},
+          Step{"nextButton", 2, "Page 2 of 3 · items 51–100 of 120", "f051.txt", 50, true, true, "nextButton"},
+          Step{"nextButton", 3, "Page 3 of 3 · items 101–120 of 120", "f101.txt", 20, true, false, "list"},
+          Step{"previousButton", 2, "Page 2 of 3 · items 51–100 of 120", "f051.txt", 50, true, true, "previousButton"}}) {
+        if (step.press) {
+            button(step.press)->setFocus();
+            QTest::keyClick(button(step.press), Qt::Key_Space);
             ASSERT_TRUE(listed()) << step.text;
+            QWidget *focus = QString(step.focus) == "list" ? static_cast<QWidget *>(browser->table()) : button(step.focus);
+            EXPECT_EQ(browser->focusWidget(), focus) << step.text;
         }
         EXPECT_EQ(last("getFileList")["iPageIndex"], step.page);
         EXPECT_EQ(browser->pageText(), QString::fromUtf8(step.text));

@@ -47,7 +47,9 @@ TEST_F(RemoteFixture, TheHostListAddsEditsDeletesAndOpensHosts)
     };
 
     EXPECT_TRUE(page.findChild<QLabel *>("noHostLabel")->isVisible());
-    page.findChild<QPushButton *>("addHostButton")->click();
+    auto *add = page.findChild<QPushButton *>("addHostButton");
+    add->setFocus();
+    add->click();
     ASSERT_TRUE(page.editor() && page.editor()->isNew());
     EXPECT_EQ(fill({QString(), "Pics"}), english("RS_HostNameMissing"));
     EXPECT_EQ(fill({"pat", "bad tag!"}), english("RS_TagInvalid"));
@@ -56,6 +58,7 @@ TEST_F(RemoteFixture, TheHostListAddsEditsDeletesAndOpensHosts)
     EXPECT_TRUE(RemoteSharing_List().isEmpty());
     EXPECT_EQ(fill({"  pat ", "Pics", "1234", "Pat's laptop"}), QString());
     ASSERT_TRUE(waitFor([&] { return page.editor() == nullptr; }));
+    EXPECT_TRUE(waitFor([&] { return page.focusWidget() == add; })) << "back on the button that opened the editor";
     EXPECT_EQ(page.toast()->toast(), AlertToast::result(true, english("Sys_Update_Succ")));
     page.addHost();
     EXPECT_EQ(fill({"sam"}), QString()) << "the default share: no tag, no code";
@@ -64,7 +67,9 @@ TEST_F(RemoteFixture, TheHostListAddsEditsDeletesAndOpensHosts)
                                    "sam | Host: sam   ·   Share Tag: default share"}));
     EXPECT_FALSE(page.findChild<QLabel *>("noHostLabel")->isVisible());
 
-    // Editing changes that host only.
+    // Editing changes that host only. The keyboard comes back to the button that opened the editor,
+    // in the host's row as it is read again.
+    rowButton(1, "editButton")->setFocus();
     rowButton(1, "editButton")->click();
     ASSERT_TRUE(page.editor() && !page.editor()->isNew());
     EXPECT_EQ(page.editor()->enteredHost().hostname, "sam");
@@ -73,9 +78,11 @@ TEST_F(RemoteFixture, TheHostListAddsEditsDeletesAndOpensHosts)
     EXPECT_EQ(rows(), QStringList({"Pat's laptop | Host: pat   ·   Share Tag: Pics | locked",
                                    "Office | Host: gamma   ·   Share Tag: Docs"}));
     EXPECT_EQ(RemoteSharing_List().value(0).password, "1234");
+    EXPECT_TRUE(waitFor([&] { return page.focusWidget() == rowButton(1, "editButton"); }));
 
     // Deleting asks first, naming the host; cancel keeps it.
     for (const char *answer : {"cancelButton", "okButton"}) {
+        rowButton(0, "deleteButton")->setFocus();
         rowButton(0, "deleteButton")->click();
         ASSERT_TRUE(waitFor([&] { return page.confirmDialog()->isVisible(); }));
         EXPECT_EQ(page.confirmDialog()->findChild<QLabel *>("infoLabel")->text(),
@@ -84,15 +91,20 @@ TEST_F(RemoteFixture, TheHostListAddsEditsDeletesAndOpensHosts)
     }
     EXPECT_EQ(rows(), QStringList("Office | Host: gamma   ·   Share Tag: Docs"));
     EXPECT_EQ(RemoteSharing_List().size(), 1);
+    // Its row gone with the host, the keyboard goes to the list.
+    EXPECT_TRUE(waitFor([&] { return page.focusWidget() == rowButton(0, "editButton"); }));
 
-    // Opened, its browser takes the page's place until the way back.
+    // Opened, its browser takes the page's place until the way back, which comes back to the row.
+    rowButton(0, "openButton")->setFocus();
     rowButton(0, "openButton")->click();
     QPointer<ViewSharingRemoteFileList> opened = page.browser();
     ASSERT_FALSE(opened.isNull());
     ASSERT_TRUE(waitFor([&] { return opened->isConnected() && !opened->isLoading(); }));
     EXPECT_EQ(bridge.lastData("ClientInit")["Hostname"], "gamma");
+    opened->findChild<QToolButton *>("backButton")->setFocus();
     opened->findChild<QToolButton *>("backButton")->click();
     EXPECT_EQ(page.browser(), nullptr);
+    EXPECT_EQ(page.focusWidget(), rowButton(0, "openButton"));
     EXPECT_FALSE(opened->isVisible());
     // Deleted on the event loop's next turn (outside a running loop, deferred deletes are sent by hand).
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
