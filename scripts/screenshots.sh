@@ -234,13 +234,13 @@ page_login() {
   wait_windows 1 "the main window after logging in"
 }
 
-# Focus starts on the account badge: Tab goes to the three side tiles, the console button and the
-# add button, then the list, then each card's 14 controls: path, choose, open, default, enabled,
-# remove, link, edit tag, open link, access code, lock, and the download, upload and delete rights.
-# Cards stand in the order of their folders' paths.
+# Focus starts on the page's first control, the console button: Tab goes to the add button, then
+# the list, then each card's 14 controls: path, choose, open, default, enabled, remove, link, edit
+# tag, open link, access code, lock, and the download, upload and delete rights. Cards stand in the
+# order of their folders' paths.
 page_local_shares() {
   shoot 02-local-shares-empty
-  tab_times 5
+  tab_times 1
   add_share "$home/Work/Reports" 03-add-share-panel
   add_share "$home/Public"
   add_share "$home/Pictures/Holiday 2024"
@@ -287,11 +287,11 @@ page_settings() {
 }
 
 # The hosts: this account's own pictures (its default share), its reports behind the access code,
-# and a computer that is not there.
+# and a computer that is not there. A page that comes up has the keyboard on its first control: from
+# the settings' folder field back over the settings tile to the hosts' tile, then the Add Host button.
 page_remote_hosts() {
-  switch_page "the remote hosts" shift+Tab space
+  switch_page "the remote hosts" shift+Tab shift+Tab space
   shoot 08-remote-hosts-empty
-  tab_times 2
   add_host "$host_name" "" "" "Holiday pictures"
   add_host "$host_name" reports "$access_code" "Work reports" 09-host-editor
   add_host studio "" "" "Studio desktop"
