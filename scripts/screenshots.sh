@@ -268,6 +268,14 @@ page_local_shares() {
   [[ "$(db "select path from localshare where tag = 'reports' and ifnull(password, '') <> ''")" == "$home/Work/Reports" ]] ||
     fail "the reports did not get their tag and access code"
   shoot 06-local-shares
+  # Back from the lock over the third card's controls to its choose button: its folder panel.
+  keys $(printf 'shift+Tab %.0s' $(seq 9))
+  keys space
+  wait_windows 2 "the panel that changes the folder of a share"
+  shoot 06-share-folder-panel
+  keys Escape
+  wait_windows 1 "the page after keeping the share's folder"
+  tab_times 9
 }
 
 add_share() { # folder [picture]
@@ -284,6 +292,13 @@ page_settings() {
   tab_times 6
   switch_page "the settings" Tab space
   shoot 07-settings
+  # From the folder field to its choose button: the panel of the download folder.
+  keys Tab space
+  wait_windows 2 "the panel that chooses the download folder"
+  shoot 07-settings-folder-panel
+  keys Escape
+  wait_windows 1 "the settings after keeping the download folder"
+  keys shift+Tab
 }
 
 # The hosts: this account's own pictures (its default share), its reports behind the access code,
