@@ -2,6 +2,7 @@
 #include "build_settings.h"
 #include "file_fetcher.h"
 #include "mini_http_server.h"
+#include "private_network.h"
 #include "small_disk.h"
 #include "standin_harness.h"
 #include "test_home.h"
@@ -37,6 +38,8 @@ QString tokenOf(const StandinHarness &standin)
 
 TEST(StandinControl, PingIsAnsweredInEitherFormWithItsToken)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -54,6 +57,8 @@ TEST(StandinControl, PingIsAnsweredInEitherFormWithItsToken)
 
 TEST(StandinControl, AccountApiPathsAreAnsweredByTheBridgeItself)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -92,6 +97,8 @@ TEST(StandinControl, AccountApiPathsAreAnsweredByTheBridgeItself)
 
 TEST(StandinControl, OfferedVersionIsDownloadedWithCallHttpDownload)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin({{QStringLiteral("FENMAR_STANDIN_OFFER_VERSION"), QStringLiteral("9.9.9")}});
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -110,6 +117,8 @@ TEST(StandinControl, OfferedVersionIsDownloadedWithCallHttpDownload)
 
 TEST(StandinControl, CallHttpDownloadFetchesOnlyFromThisMachine)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -184,6 +193,8 @@ TEST(StandinControl, CallHttpDownloadOnAFullDiskFailsAndKeepsTheOldFile)
 
 TEST(StandinControl, LanAddressAndUnknownCodesAreAnswered)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());

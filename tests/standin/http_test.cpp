@@ -1,3 +1,4 @@
+#include "private_network.h"
 #include "standin_harness.h"
 
 #include <QTcpSocket>
@@ -54,6 +55,8 @@ Json json(const HttpReply &reply)
 
 TEST(StandinHttp, AccountApiIsServedOverHttp)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -75,6 +78,8 @@ TEST(StandinHttp, AccountApiIsServedOverHttp)
 
 TEST(StandinHttp, ConsoleChangesTheHostNameWithThePassword)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -106,6 +111,8 @@ TEST(StandinHttp, ConsoleChangesTheHostNameWithThePassword)
 
 TEST(StandinHttp, RegistrationCreatesAnAccountOnce)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -121,6 +128,8 @@ TEST(StandinHttp, RegistrationCreatesAnAccountOnce)
 
 TEST(StandinHttp, RequestsFromElsewhereOrTooLargeAreRefused)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     const QByteArray port = QByteArray::number(standin.httpPort());

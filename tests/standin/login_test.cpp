@@ -1,3 +1,4 @@
+#include "private_network.h"
 #include "standin_harness.h"
 #include "test_home.h"
 
@@ -24,6 +25,8 @@ bool isSuccess(const QString &data)
 
 TEST(StandinLogin, FirstLoginCreatesTheAccountAndLaterOnesNeedItsPassword)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -51,6 +54,8 @@ TEST(StandinLogin, FirstLoginCreatesTheAccountAndLaterOnesNeedItsPassword)
 
 TEST(StandinLogin, AccountsLastAcrossRestartsAndKeepNoPassword)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     {
         StandinHarness standin;
         ASSERT_TRUE(standin.start());
@@ -75,6 +80,8 @@ TEST(StandinLogin, AccountsLastAcrossRestartsAndKeepNoPassword)
 
 TEST(StandinLogin, UnusableCredentialsFailAndLongTopLevelDomainsPass)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -92,6 +99,8 @@ TEST(StandinLogin, UnusableCredentialsFailAndLongTopLevelDomainsPass)
 
 TEST(StandinLogin, UnreadableAccountFileIsMovedAsideNotOverwritten)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     ASSERT_TRUE(QDir().mkpath(QFileInfo(accountFile()).absolutePath()));
     QFile file(accountFile());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -111,6 +120,8 @@ TEST(StandinLogin, UnreadableAccountFileIsMovedAsideNotOverwritten)
 
 TEST(StandinLogin, AnyOtherCommandLineIsRefused)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     for (const QStringList &arguments : {QStringList{QStringLiteral("-scode=0123")},
                                          QStringList{QStringLiteral("-scode=C41E7A09B3D25F6810AE4C97D2B6035F"),
                                                      QStringLiteral("extra")},

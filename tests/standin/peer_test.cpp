@@ -1,4 +1,5 @@
 #include "bridge_frames.h"
+#include "private_network.h"
 #include "standin_harness.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,8 @@ void replyAsPeer(StandinHarness &standin, const Json &request, const Json &data)
 
 TEST(StandinPeer, ClientInitToAHostOfALocalAccountConnects)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -61,6 +64,8 @@ TEST(StandinPeer, ClientInitToAHostOfALocalAccountConnects)
 
 TEST(StandinPeer, ClientInitToAnUnknownHostOrWithoutSignInFails)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -72,6 +77,8 @@ TEST(StandinPeer, ClientInitToAnUnknownHostOrWithoutSignInFails)
 
 TEST(StandinPeer, RelayedRequestAndReplyKeepTheAskersToken)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -112,6 +119,8 @@ TEST(StandinPeer, RelayedRequestAndReplyKeepTheAskersToken)
 
 TEST(StandinPeer, RequestsWithoutAPeerOrForTheBridgeAreAnsweredByIt)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());

@@ -1,3 +1,4 @@
+#include "private_network.h"
 #include "standin_harness.h"
 #include "test_home.h"
 
@@ -43,6 +44,8 @@ QStringList malformedFrames()
 
 TEST(StandinRobustness, TwoHundredMalformedFramesThenAWorkingPing)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -56,6 +59,8 @@ TEST(StandinRobustness, TwoHundredMalformedFramesThenAWorkingPing)
 
 TEST(StandinRobustness, HugePayloadsAreRefusedAndTheBridgeGoesOn)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -70,6 +75,8 @@ TEST(StandinRobustness, HugePayloadsAreRefusedAndTheBridgeGoesOn)
 
 TEST(StandinRobustness, WebPagesAndOtherPathsCannotConnect)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     EXPECT_FALSE(standin.connectClient(QStringLiteral("/ws"), QStringLiteral("http://evil.example")));
@@ -83,6 +90,8 @@ TEST(StandinRobustness, WebPagesAndOtherPathsCannotConnect)
 
 TEST(StandinRobustness, ANewConnectionTakesOverFromTheOldOne)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin;
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());
@@ -97,6 +106,8 @@ TEST(StandinRobustness, ANewConnectionTakesOverFromTheOldOne)
 
 TEST(StandinRobustness, TerminationCancelsTransfersAndRemovesTheirHalfFiles)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     StandinHarness standin({{QStringLiteral("FENMAR_STANDIN_COPY_DELAY_MS"), QStringLiteral("20")}});
     ASSERT_TRUE(standin.start());
     ASSERT_TRUE(standin.connectClient());

@@ -1,3 +1,4 @@
+#include "private_network.h"
 #include "standin_harness.h"
 #include "test_home.h"
 
@@ -67,6 +68,8 @@ void startDownloadOfLargeFile(Session &s, qint64 size)
 
 TEST(StandinTransfer, DownloadCopiesFilesAndFoldersWithProgressTo100)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     Session s({{QStringLiteral("FENMAR_STANDIN_COPY_DELAY_MS"), QStringLiteral("2")}});
     ASSERT_FALSE(s.session.isEmpty());
     ASSERT_TRUE(TestFiles::write(home("share/big.bin"), 700'000, 'b'));
@@ -115,6 +118,8 @@ TEST(StandinTransfer, DownloadCopiesFilesAndFoldersWithProgressTo100)
 
 TEST(StandinTransfer, NothingAlreadyThereIsOverwritten)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     Session s;
     ASSERT_FALSE(s.session.isEmpty());
     ASSERT_TRUE(TestFiles::write(home("share/report.pdf"), 5000, 'n'));
@@ -145,6 +150,8 @@ TEST(StandinTransfer, NothingAlreadyThereIsOverwritten)
 
 TEST(StandinTransfer, CancelledUploadLeavesNoPartialFile)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     Session s({{QStringLiteral("FENMAR_STANDIN_COPY_DELAY_MS"), QStringLiteral("20")}});
     ASSERT_FALSE(s.session.isEmpty());
     ASSERT_TRUE(TestFiles::write(home("local/movie.mp4"), 4 * 1024 * 1024));
@@ -173,6 +180,8 @@ TEST(StandinTransfer, CancelledUploadLeavesNoPartialFile)
 
 TEST(StandinTransfer, TransfersStayInsideTheirFolderAndNeedAPeerSession)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     Session s;
     ASSERT_FALSE(s.session.isEmpty());
     ASSERT_TRUE(TestFiles::write(home("local/a.txt"), 10));
@@ -195,6 +204,8 @@ TEST(StandinTransfer, TransfersStayInsideTheirFolderAndNeedAPeerSession)
 
 TEST(StandinTransfer, DeliveryGoesIntoTheFolderTheReceiverAccepted)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     Session s;
     ASSERT_FALSE(s.session.isEmpty());
     ASSERT_TRUE(TestFiles::write(home("send/notes.txt"), 3000, 'x'));
@@ -263,6 +274,8 @@ TEST(StandinTransfer, DeliveryGoesIntoTheFolderTheReceiverAccepted)
 
 TEST(StandinTransfer, ClientVanishingMidTransferLeavesNoHalfFile)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     Session s({{QStringLiteral("FENMAR_STANDIN_COPY_DELAY_MS"), QStringLiteral("20")}});
     ASSERT_FALSE(s.session.isEmpty());
     ASSERT_NO_FATAL_FAILURE(startDownloadOfLargeFile(s, 4 * 1024 * 1024));
@@ -278,6 +291,8 @@ TEST(StandinTransfer, ClientVanishingMidTransferLeavesNoHalfFile)
 
 TEST(StandinTransfer, AFileACrashCutOffIsRemovedAtTheNextStartAndARunningCopyIsLeftAlone)
 {
+    if (!PrivateNetwork::inside())
+        return PrivateNetwork::runThisTestInside();
     Session crashing({{QStringLiteral("FENMAR_STANDIN_COPY_DELAY_MS"), QStringLiteral("20")}});
     ASSERT_FALSE(crashing.session.isEmpty());
     ASSERT_NO_FATAL_FAILURE(startDownloadOfLargeFile(crashing, 32 * 1024 * 1024));

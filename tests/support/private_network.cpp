@@ -1,6 +1,5 @@
 #include "private_network.h"
 
-#include "child_test_run.h"
 #include "loopback_interface.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +8,8 @@ namespace {
 
 const char *const insideVariable = "FENMAR_PRIVATE_NETWORK";
 
-// --kill-child: whatever the case leaves running ends with it.
+// --mount-proc gives the child a mount namespace too; --kill-child: whatever the case leaves
+// running ends with it.
 const QStringList privateNamespaces = {QStringLiteral("unshare"), QStringLiteral("-Urpfn"),
                                        QStringLiteral("--mount-proc"), QStringLiteral("--kill-child")};
 
@@ -28,11 +28,21 @@ bool inside()
 
 void runThisTestInside()
 {
-    if (!ChildTestRun::commandWorks(privateNamespaces))
+    if (!available())
         GTEST_SKIP() << "this machine gives no private user, process and network namespace (unshare -Urpfn)";
-    ChildTestRun::expectPassed(
-        ChildTestRun::run(privateNamespaces, {{QString::fromLatin1(insideVariable), QStringLiteral("1")}}),
-        "in private namespaces");
+    ChildTestRun::expectPassed(run({}, {}), "in private namespaces");
+}
+
+bool available()
+{
+    return ChildTestRun::commandWorks(privateNamespaces);
+}
+
+ChildTestRun::Outcome run(const QStringList &prepare, const QMap<QString, QString> &environment)
+{
+    QMap<QString, QString> inChild = environment;
+    inChild.insert(QString::fromLatin1(insideVariable), QStringLiteral("1"));
+    return ChildTestRun::run(privateNamespaces + prepare, inChild);
 }
 
 } // namespace PrivateNetwork

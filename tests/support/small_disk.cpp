@@ -1,6 +1,6 @@
 #include "small_disk.h"
 
-#include "child_test_run.h"
+#include "private_network.h"
 #include "test_home.h"
 
 #include <gtest/gtest.h>
@@ -18,30 +18,29 @@ QString fillerPath()
     return SmallDisk::folder() + QStringLiteral("/.filler");
 }
 
-const QStringList privateMountNamespace = {QStringLiteral("unshare"), QStringLiteral("-Urm")};
-
 } // namespace
 
 namespace SmallDisk {
 
 QString folder()
 {
-    return qEnvironmentVariable(folderVariable);
+    // The child is also a private network: the first look brings its loopback up.
+    return PrivateNetwork::inside() ? qEnvironmentVariable(folderVariable) : QString();
 }
 
 void runThisTestOnIt(int kib)
 {
-    if (!ChildTestRun::commandWorks(privateMountNamespace))
-        GTEST_SKIP() << "this machine gives no private user and mount namespace (unshare -Urm)";
+    if (!PrivateNetwork::available())
+        GTEST_SKIP() << "this machine gives no private user, mount, process and network namespace "
+                        "(unshare -Urpfn --mount-proc)";
     const QString mountPoint = TestHome::path() + QStringLiteral("/small-disk");
     ASSERT_TRUE(QDir().mkpath(mountPoint));
 
     // Exit code 125: the namespace came, but no tmpfs could be mounted in it.
     const QString script = QStringLiteral("mount -t tmpfs -o size=\"$1\"k tmpfs \"$%1\" || exit 125; shift; exec \"$@\"")
                                .arg(QString::fromLatin1(folderVariable));
-    const ChildTestRun::Outcome outcome = ChildTestRun::run(
-        privateMountNamespace + QStringList{QStringLiteral("sh"), QStringLiteral("-c"), script, QStringLiteral("sh"),
-                                            QString::number(kib)},
+    const ChildTestRun::Outcome outcome = PrivateNetwork::run(
+        {QStringLiteral("sh"), QStringLiteral("-c"), script, QStringLiteral("sh"), QString::number(kib)},
         {{QString::fromLatin1(folderVariable), mountPoint}});
     if (outcome.ended && outcome.exitStatus == QProcess::NormalExit && outcome.exitCode == 125)
         GTEST_SKIP() << "no tmpfs can be mounted here: " << outcome.output.toStdString();

@@ -2,9 +2,10 @@
 
 #include <QString>
 
-// A disk that runs full. The running test case is run again in a child process, inside a private
-// user and mount namespace where one folder is a small tmpfs, so that writes there fail for want
-// of space exactly as on a full disk. Nothing outside the child sees that folder's contents.
+// A disk that runs full. The running test case is run again in a child process, inside the private
+// user, mount, process and network namespaces of PrivateNetwork, where one folder is a small tmpfs,
+// so that writes there fail for want of space exactly as on a full disk. Nothing outside the child
+// sees that folder's contents, and whatever the case starts there meets only on its loopback.
 //
 //     TEST(Area, Case)
 //     {
@@ -14,12 +15,13 @@
 //     }
 namespace SmallDisk {
 
-// In the child: the folder that is a small tmpfs. Empty in an ordinary run.
+// In the child: the folder that is a small tmpfs (and the loopback interface is up). Empty in an
+// ordinary run.
 QString folder();
 
 // In an ordinary run: runs the current test case again in the child, with folder() a tmpfs of
 // kib KiB, and fails with the child's output when the child fails. Skips the test when this
-// machine gives no private user and mount namespace.
+// machine gives no such namespaces.
 void runThisTestOnIt(int kib);
 
 // In the child: takes up whatever space folder() has left, so that the next write there fails.

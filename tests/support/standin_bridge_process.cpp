@@ -6,8 +6,11 @@
 #include "bridge_message.h"
 #include "env.h"
 #include "lenient_json.h"
+#include "private_network.h"
 #include "test_home.h"
 #include "test_wait.h"
+
+#include <gtest/gtest.h>
 
 #include <QRegularExpression>
 
@@ -44,6 +47,11 @@ StandinBridgeProcess::~StandinBridgeProcess()
 bool StandinBridgeProcess::start(const QStringList &arguments)
 {
     stop();
+    if (!PrivateNetwork::inside()) {
+        ADD_FAILURE() << "the stand-in bridge starts only in a private network: begin the case with "
+                         "PrivateNetwork::inside()";
+        return false;
+    }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), TestHome::path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), TestHome::path() + QStringLiteral("/.config"));

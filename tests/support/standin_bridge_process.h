@@ -9,7 +9,8 @@
 
 // The built stand-in bridge as the client would run it: a child process on free loopback ports of
 // its own choosing, under this test's HOME, with extra environment (its settings) when given.
-// Ends with this object; only the process it started is ever stopped.
+// Ends with this object; only the process it started is ever stopped. It starts only inside
+// PrivateNetwork's child, where nothing else can reach it.
 class StandinBridgeProcess final
 {
 public:
