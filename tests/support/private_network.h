@@ -15,8 +15,8 @@
 //     }
 namespace PrivateNetwork {
 
-// In the child: true, with the loopback interface up (a failure to bring it up fails the case).
-// False in an ordinary run.
+// In the child: true, with the loopback interface up (a failure to bring it up, or a child in the
+// network or process namespace of the run that started it, fails the case). False in an ordinary run.
 bool inside();
 
 // In an ordinary run: runs the current case again in the child and fails with the child's output
