@@ -40,7 +40,7 @@ bool inside()
     const QStringList own = ownNamespaces();
     for (int i = 0; i < 2; ++i) {
         EXPECT_FALSE(own.at(i).isEmpty());
-        EXPECT_NE(own.at(i), outer.at(i)) << "the child has namespaces of its own";
+        EXPECT_NE(own.at(i).toStdString(), outer.at(i).toStdString()) << "the child has namespaces of its own";
     }
     static const bool up = bringLoopbackUp();
     EXPECT_TRUE(up) << "the loopback interface of the private network is up";
