@@ -229,7 +229,7 @@ void ViewSettings::onContactCodeReply(const std::optional<LenientJson> &answer)
 void ViewSettings::chooseDownloadFolder()
 {
     const QPointer<ViewSettings> alive(this);
-    UtilSystem::selectPathAsync(QStringLiteral("Choose one file or folder"), true, [alive](const QString &paths) {
+    UtilSystem::selectPathAsync(QString::fromLatin1(UtilSystem::choosePathTitle), true, [alive](const QString &paths) {
         if (alive)
             alive->saveDownloadFolder(paths);
     }, this);

@@ -128,6 +128,10 @@ public:
     // An empty provider (the default) answers every panel as cancelled.
     static void setPanelProvider(PanelProvider provider);
 
+    // The title of the panels that choose a share's folder and the download folder, the same in
+    // every language.
+    static constexpr char choosePathTitle[] = "Choose one file or folder";
+
     // Shows the panel without blocking; completion later gets the chosen paths joined with "|",
     // or "" when cancelled. completion runs on the GUI thread. The window stays usable while the
     // panel is open, so the same asker (the page or sheet whose button opens it) may ask again:

@@ -377,7 +377,7 @@ void ViewSharingDetail::onDeleteRightChanged(bool value)
 void ViewSharingDetail::choosePath()
 {
     const QPointer<ViewSharingDetail> alive(this);
-    UtilSystem::selectPathAsync(QStringLiteral("Choose one file or folder"), true, [alive](const QString &paths) {
+    UtilSystem::selectPathAsync(QString::fromLatin1(UtilSystem::choosePathTitle), true, [alive](const QString &paths) {
         if (alive)
             alive->changePath(paths);
     }, this);

@@ -225,7 +225,7 @@ void ViewSharingLocal::addShare()
         return;
     }
     const QPointer<ViewSharingLocal> alive(this);
-    UtilSystem::selectPathAsync(QStringLiteral("Choose one file or folder"), true, [alive](const QString &paths) {
+    UtilSystem::selectPathAsync(QString::fromLatin1(UtilSystem::choosePathTitle), true, [alive](const QString &paths) {
         if (alive)
             alive->addSharePath(paths);
     }, this);
