@@ -41,10 +41,10 @@ void P2PClientMsg::DoMsg(const QString &text)
 
     if (hasPrefix(token, p2pClientPrefix())) {
         // An answer is never dispatched by its type. One that finds nobody waiting came too late
-        // (its request already ended): serving it as anything else could start an echo between
-        // two clients.
-        if (!taskTable().deliver(token, content["Msg"]) && !BridgeSupervision::takeLatePong(token))
-            Console::printLine(QStringLiteral("P2PClientMsg - DoMsg - Late Back Dropped - ") + token);
+        // (its request already ended) or twice, and is dropped without a word: serving it as
+        // anything else could start an echo between two clients.
+        if (!taskTable().deliver(token, content["Msg"]))
+            BridgeSupervision::takeLatePong(token);
         return;
     }
 

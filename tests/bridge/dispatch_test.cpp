@@ -232,10 +232,9 @@ TEST_F(DispatchTest, AnswersReachTheirOwnCallbackOnceAndLateOnesAreDropped)
     EXPECT_EQ(got, (QStringList{QStringLiteral("second=two"), QStringLiteral("first=one")}));
     EXPECT_EQ(peer.connections, 0) << "an answer is never dispatched by its type";
     const QStringList lines = output.lines();
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[0], QStringLiteral("SendMsgToP2PClient - back - CallHttp"));
-    EXPECT_EQ(lines[1], QStringLiteral("SendMsgToP2PClient - back - CallHttp"));
-    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("P2PClientMsg - DoMsg - Late Back Dropped - "))) << lines[2].toStdString();
+    // The answer that came twice finds nobody and is dropped without a line.
+    EXPECT_EQ(lines, (QStringList{QStringLiteral("SendMsgToP2PClient - back - CallHttp"),
+                                  QStringLiteral("SendMsgToP2PClient - back - CallHttp")}));
     EXPECT_EQ(P2PClientMsg::taskTable().size(), 0);
 }
 
