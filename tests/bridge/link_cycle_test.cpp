@@ -193,8 +193,6 @@ TEST_F(LinkCycleTest, LatePingAnswerIsASignOfLife)
     EXPECT_FALSE(output.lines().contains(QStringLiteral("ActiveBridgeTime Timeout")));
     EXPECT_TRUE(Env::isBridgeConnected);
     EXPECT_FALSE(Env::isRelaunchPending());
-    for (const QString &line : output.lines())
-        EXPECT_FALSE(line.contains(QStringLiteral("Late Back Dropped"))) << "a late ping answer is no stray answer";
 }
 
 namespace {
