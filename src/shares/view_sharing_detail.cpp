@@ -453,8 +453,6 @@ void ViewSharingDetail::askAccessCode()
                               setAccessCode(share, setting->value());
                       },
                       0, 30, DialogInput_Setting_ValidType::dsvPassword, true);
-    // The rules before the first key is typed, not only in a refusal.
-    setting.setTips(localizedString(QStringLiteral("LS_AccessCodeRule")));
     parent->showInputDialog();
 }
 
