@@ -2,7 +2,6 @@
 
 #include "bridge_link.h"
 #include "bridge_message.h"
-#include "bridge_supervision.h"
 #include "bridge_supervisor.h"
 #include "clock.h"
 #include "env.h"
@@ -22,7 +21,6 @@ void BridgeState::resetForTests()
     HelperRemoteSharing::resetForTests();
     P2PClientMsg::resetForTests();
     BridgeMessage::resetForTests();
-    BridgeSupervision::resetForTests();
     LinkStatus::resetForTests();
     VersionCheck::resetForTests();
     Clock::set(nullptr);

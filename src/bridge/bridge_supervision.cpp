@@ -8,30 +8,19 @@
 #include "env.h"
 #include "p2p_client_msg.h"
 
-#include <algorithm>
-#include <deque>
 
 namespace {
 
 constexpr qint64 cycleTicks = 7;
 constexpr quint64 silenceBeforeRestartSecs = 6;
-// The pings of the last minute (one a tick) are known by their tokens, so that an answer that
-// comes after its request ended still counts.
-constexpr std::size_t rememberedPings = 64;
-
-std::deque<QString> &recentPings()
-{
-    static std::deque<QString> tokens;
-    return tokens;
-}
 
 void sendPing()
 {
     const QString token = P2PClientMsg::SendMsgToP2PClient(QStringLiteral("PingBridge"), BlankMsg{}, true,
                                                            &BridgeSupervision::onBridgePong);
-    recentPings().push_back(token);
-    if (recentPings().size() > rememberedPings)
-        recentPings().pop_front();
+    // An answer that comes after the ping's request ended still counts. A bridge gone since then
+    // took its socket along, so such an answer is the current bridge's.
+    P2PClientMsg::taskTable().keepLateAnswer(token, [](const LenientJson &) { Env::activeBridgeTime = Clock::nowSecs(); });
 }
 
 } // namespace
@@ -80,29 +69,12 @@ void onBridgePong(const std::optional<LenientJson> &answer)
         Env::activeBridgeTime = Clock::nowSecs();
 }
 
-bool takeLatePong(const QString &token)
-{
-    auto &pings = recentPings();
-    const auto it = std::find(pings.begin(), pings.end(), token);
-    if (it == pings.end())
-        return false;
-    pings.erase(it);
-    // A bridge gone since then took its socket along, so this answer is the current bridge's.
-    Env::activeBridgeTime = Clock::nowSecs();
-    return true;
-}
-
 void onTimerTick()
 {
     P2PClientMsg::taskTable().expireDue();
     Env::runDueSupervision();
     connectionCycleTick();
     checkBridgeAlive();
-}
-
-void resetForTests()
-{
-    recentPings().clear();
 }
 
 } // namespace BridgeSupervision

@@ -27,16 +27,9 @@ void checkBridgeAlive();
 // bridge was relaunched) is none.
 void onBridgePong(const std::optional<LenientJson> &answer);
 
-// An answer that found no request waiting: when it answers one of the recent pings, it counts as
-// a sign of life all the same and true is returned.
-bool takeLatePong(const QString &token);
-
 // One tick: requests past their deadline end, the supervisor's due work runs, then the connection
 // cycle, then the watchdog.
 // The main window calls the two steps itself when it has work of its own between them.
 void onTimerTick();
-
-// Forgets the recent pings (tests).
-void resetForTests();
 
 } // namespace BridgeSupervision

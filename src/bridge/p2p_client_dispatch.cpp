@@ -43,8 +43,7 @@ void P2PClientMsg::DoMsg(const QString &text)
         // An answer is never dispatched by its type. One that finds nobody waiting came too late
         // (its request already ended) or twice, and is dropped without a word: serving it as
         // anything else could start an echo between two clients.
-        if (!taskTable().deliver(token, content["Msg"]))
-            BridgeSupervision::takeLatePong(token);
+        taskTable().deliver(token, content["Msg"]);
         return;
     }
 

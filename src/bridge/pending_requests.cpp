@@ -11,6 +11,8 @@ namespace {
 // The timer only wakes the table up; the clock decides what has expired. Capped so that a clock
 // set by a test never arms an absurd interval.
 constexpr qint64 maxTimerIntervalMs = 60 * 1000;
+// About a minute of a sender that asks once a tick.
+constexpr std::size_t keptLateAnswers = 64;
 
 void printBack(const RemoteWSDCTask &task)
 {
@@ -58,14 +60,32 @@ bool PendingRequestTable::hasPendingCode(const QString &code) const
 
 bool PendingRequestTable::deliver(const QString &token, const LenientJson &message)
 {
+    const auto late = std::find_if(m_lateAnswers.begin(), m_lateAnswers.end(),
+                                   [&](const auto &entry) { return entry.first == token; });
+    LateAnswerCallback lateCallback;
+    if (late != m_lateAnswers.end()) {
+        lateCallback = std::move(late->second);
+        m_lateAnswers.erase(late);
+    }
     const auto it = m_tasks.find(token);
-    if (it == m_tasks.end())
-        return false;
+    if (it == m_tasks.end()) {
+        if (!lateCallback)
+            return false;
+        lateCallback(message);
+        return true;
+    }
     RemoteWSDCTask task = std::move(it->second);
     m_tasks.erase(it);
     printBack(task);
     finish(std::move(task), message);
     return true;
+}
+
+void PendingRequestTable::keepLateAnswer(const QString &token, LateAnswerCallback late)
+{
+    m_lateAnswers.emplace_back(token, std::move(late));
+    if (m_lateAnswers.size() > keptLateAnswers)
+        m_lateAnswers.pop_front();
 }
 
 bool PendingRequestTable::fail(const QString &token)
@@ -108,6 +128,7 @@ void PendingRequestTable::failAll()
 void PendingRequestTable::clear()
 {
     m_tasks.clear();
+    m_lateAnswers.clear();
     m_deadlineTimer.stop();
 }
 

@@ -5,6 +5,8 @@
 // three things ends it, on the GUI thread, and runs its callback once:
 //   - the answer with its token arrives: the callback gets the answer's "Msg";
 //   - its deadline passes, or the bridge is relaunched: the callback gets no answer (nullopt).
+// A sender that asks again every second may also let an answer that comes after its request ended
+// count (keepLateAnswer): otherwise such an answer is dropped without a word.
 
 #include "lenient_json.h"
 
@@ -12,12 +14,15 @@
 #include <QString>
 #include <QTimer>
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
 
 // The answer's "Msg"; nullopt when no answer came.
 using AnswerCallback = std::function<void(const std::optional<LenientJson> &answer)>;
+// An answer's "Msg" that came after its request had ended without one.
+using LateAnswerCallback = std::function<void(const LenientJson &answer)>;
 
 // One waiting request.
 struct RemoteWSDCTask {
@@ -41,15 +46,19 @@ public:
     bool hasPendingCode(const QString &code) const;
     qsizetype size() const { return qsizetype(m_tasks.size()); }
 
-    // Ends the request of token with its answer. False when no request waits under that token.
+    // Ends the request of token with its answer, or hands a late answer to the callback kept for
+    // it. False when neither waits under that token.
     bool deliver(const QString &token, const LenientJson &message);
+    // An answer to token that comes after its request ended without one reaches late, once. Only
+    // the most recent tokens are kept, so that a sender asking every tick stays bounded.
+    void keepLateAnswer(const QString &token, LateAnswerCallback late);
     // Ends the request of token without an answer. False when none waits.
     bool fail(const QString &token);
     // Ends every request whose deadline has passed by the clock.
     void expireDue();
     // Ends every request without an answer (the bridge that would answer them is gone).
     void failAll();
-    // Forgets every request without calling back (tests).
+    // Forgets every request and late-answer callback without calling back (tests).
     void clear();
 
 private:
@@ -57,5 +66,6 @@ private:
     void armTimer();
 
     std::map<QString, RemoteWSDCTask> m_tasks;
+    std::deque<std::pair<QString, LateAnswerCallback>> m_lateAnswers;
     QTimer m_deadlineTimer;
 };

@@ -180,31 +180,36 @@ TEST_F(ReceiveFileTaskTest, AReceiveEndsAsTheBridgeSays)
     }
 }
 
-TEST_F(ReceiveFileTaskTest, ASenderThatLeavesThreeQuestionsInARowUnansweredIsLost)
+TEST_F(ReceiveFileTaskTest, EveryTickAsksAndAnyAnswerCountsUntilThreeQuestionsInARowGoUnanswered)
 {
     auto clock = std::make_shared<ManualClock>();
     Clock::set(clock);
-    acceptAndAsk();
-    // Each question waits 10 s for its answer, and a slow bridge is asked one question at a time.
-    const auto missAnswer = [&] {
-        const int asked = polls();
-        task.tick();
-        spin(20);
-        EXPECT_EQ(polls(), asked);
-        clock->advanceMs(10'000);
+    // Each question waits 10 s for its answer.
+    const auto advanceSecs = [&](int secs) {
+        clock->advanceMs(secs * 1000);
         P2PClientMsg::taskTable().expireDue();
-        task.tick();
-        waitFor([&] { return polls() > asked || mainView.state.vrsState != ViewReceiveState::vrsRunning; });
     };
-    missAnswer();
-    missAnswer();
+    acceptAndAsk();
+    advanceSecs(5);
+    task.tick();
+    ASSERT_TRUE(waitFor([&] { return polls() == 2; })) << "a tick asks while the earlier question is open";
+    advanceSecs(5);
+    advanceSecs(5);
+    EXPECT_EQ(P2PClientMsg::taskTable().size(), 0) << "both questions ended unanswered";
+
+    // The slow bridge answers both after all: the answers count and start the count of misses again.
     bridge.answerHeld(ScriptedDeliveryBridge::status(2, 10.0));
     ASSERT_TRUE(waitFor([&] { return task.progress().percent == 10.0; }));
-    acceptAndAsk();
-    missAnswer();
-    missAnswer();
-    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsRunning) << "an answer starts the count again";
-    missAnswer();
+    const auto askUnanswered = [&] {
+        const int asked = polls();
+        task.tick();
+        ASSERT_TRUE(waitFor([&] { return polls() == asked + 1; }));
+        advanceSecs(10);
+    };
+    askUnanswered();
+    askUnanswered();
+    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsRunning) << "two misses since the last answer";
+    askUnanswered();
     EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsStopped);
     EXPECT_EQ(task.message(), QStringLiteral("The connection to the other side was lost."));
 }

@@ -101,7 +101,6 @@ void ContactSender::end(ViewContactState state, const QString &message)
 {
     ++m_generation;
     m_timer.stop();
-    m_pollInFlight = false;
     releaseLink();
     setState(state, message);
 }
@@ -124,7 +123,6 @@ bool ContactSender::start(const ContactPerson &contact, const QStringList &paths
     m_offerUuid.clear();
     m_receiverFolder.clear();
     m_progress = TransferProgress();
-    m_pollInFlight = false;
     m_ticks = 0;
     m_lostLinksAtStart = LinkStatus::lostLinks();
     if (!Env::isBridgeConnected || Env::userInfo.Token.isEmpty()) {
@@ -357,13 +355,9 @@ void ContactSender::cancel()
 
 void ContactSender::pollProgress()
 {
-    // One question at a time: a slow bridge must not pile them up.
-    if (m_pollInFlight)
-        return;
-    m_pollInFlight = true;
+    // One question every tick, whatever became of the earlier ones; each has its own deadline.
     PeerRequestSenders::remoteUploadTaskInfo(
         whileIn(ViewContactState::vcsSending, [this](const std::optional<LenientJson> &answer) {
-            m_pollInFlight = false;
             if (!answer) {
                 stopWithMessage(localizedString(QStringLiteral("Contact_ConnectionLost")));
                 return;

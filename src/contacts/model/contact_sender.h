@@ -128,6 +128,5 @@ private:
     QString m_receiverFolder;
     QString m_message;
     int m_ticks = 0;
-    bool m_pollInFlight = false;
     TransferProgress m_progress;
 };

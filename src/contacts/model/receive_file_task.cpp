@@ -6,6 +6,7 @@
 #include "lenient_json.h"
 #include "link_status.h"
 #include "localization.h"
+#include "p2p_client_msg.h"
 #include "received_folder.h"
 #include "util_system.h"
 
@@ -74,7 +75,6 @@ void ReceiveFileTask::onStateChanged()
         current.vrsState = ViewReceiveState::vrsCanceld;
         m_binding.setCtlViewReceiveFile(current);
         ++m_generation;
-        m_pollInFlight = false;
         m_message = localizedString(QStringLiteral("Contact_ReceiveCanceledBySender"));
         emit changed();
         return;
@@ -83,7 +83,6 @@ void ReceiveFileTask::onStateChanged()
     if (key != m_offerKey) {
         m_offerKey = key;
         ++m_generation;
-        m_pollInFlight = false;
         m_missedPolls = 0;
         m_progress = TransferProgress();
         m_message.clear();
@@ -160,7 +159,6 @@ void ReceiveFileTask::sendCancel(const QString &session)
 void ReceiveFileTask::endWith(ViewReceiveState vrsState, const QString &message)
 {
     ++m_generation;
-    m_pollInFlight = false;
     m_message = message;
     CtlViewReceiveFile current = state();
     current.vrsState = vrsState;
@@ -194,31 +192,32 @@ void ReceiveFileTask::tick()
 
 void ReceiveFileTask::pollProgress()
 {
-    // One question at a time: a slow bridge must not pile them up.
-    if (m_pollInFlight)
-        return;
-    m_pollInFlight = true;
+    // One question every tick, whatever became of the earlier ones; each answer that comes counts,
+    // even one that comes after its own question ended.
     QPointer<ReceiveFileTask> self(this);
     const quint64 generation = m_generation;
-    P2PClientMsg::SendMsgToP2PClient(
+    const auto answered = [self, generation](const LenientJson &status) {
+        if (!self || self->m_generation != generation || self->state().vrsState != ViewReceiveState::vrsRunning)
+            return;
+        self->m_missedPolls = 0;
+        self->onProgress(status);
+    };
+    const QString token = P2PClientMsg::SendMsgToP2PClient(
         QString::fromLatin1(ControlCode::RefreshRemoteUploadStatus_FromLocal), RefreshTaskStatusInfo{state().Session},
-        true, [self, generation](const std::optional<LenientJson> &answer) {
-            if (!self || self->m_generation != generation)
-                return;
-            self->m_pollInFlight = false;
-            if (self->state().vrsState != ViewReceiveState::vrsRunning)
-                return;
-            if (!answer) {
-                // Our own link to the service went, and the receive with the bridge that ran it.
-                if (!Env::isBridgeConnected || LinkStatus::lostLinks() != self->m_lostLinksAtAccept)
-                    self->endWith(ViewReceiveState::vrsStopped, localizedString(QStringLiteral("RS_TransferLinkLost")));
-                else if (++self->m_missedPolls >= missedPollLimit)
-                    self->endWith(ViewReceiveState::vrsStopped, localizedString(QStringLiteral("Contact_ConnectionLost")));
+        true, [self, generation, answered](const std::optional<LenientJson> &answer) {
+            if (answer) {
+                answered(*answer);
                 return;
             }
-            self->m_missedPolls = 0;
-            self->onProgress(*answer);
+            if (!self || self->m_generation != generation || self->state().vrsState != ViewReceiveState::vrsRunning)
+                return;
+            // Our own link to the service went, and the receive with the bridge that ran it.
+            if (!Env::isBridgeConnected || LinkStatus::lostLinks() != self->m_lostLinksAtAccept)
+                self->endWith(ViewReceiveState::vrsStopped, localizedString(QStringLiteral("RS_TransferLinkLost")));
+            else if (++self->m_missedPolls >= missedPollLimit)
+                self->endWith(ViewReceiveState::vrsStopped, localizedString(QStringLiteral("Contact_ConnectionLost")));
         });
+    P2PClientMsg::taskTable().keepLateAnswer(token, answered);
 }
 
 void ReceiveFileTask::onProgress(const LenientJson &status)

@@ -20,7 +20,7 @@ class ReceiveFileTask final : public QObject
     Q_DISABLE_COPY_MOVE(ReceiveFileTask)
 
 public:
-    // Answers in a row that may go missing before the receive counts as lost.
+    // Questions in a row that may go unanswered before the receive counts as lost.
     static constexpr int missedPollLimit = 3;
 
     // binding is the main window's state and must outlive the task. A non-empty downloadSaveAt is
@@ -78,7 +78,6 @@ private:
     QString m_offerKey;
     // Grows with every offer, so that answers about an earlier one are dropped.
     quint64 m_generation = 0;
-    bool m_pollInFlight = false;
     int m_missedPolls = 0;
     // The links to the service lost before the receive was accepted: one lost since ends it.
     quint64 m_lostLinksAtAccept = 0;
