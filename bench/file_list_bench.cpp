@@ -256,6 +256,7 @@ qint64 peakKilobytes()
 // Runs in a process of its own, so that its peak memory is the batch's alone.
 int thumbsChild(int argc, char **argv, const QString &listFile)
 {
+    // No screen here, so icons are made at scale 2: 160 pixels, as the comparison asks.
     QCoreApplication app(argc, argv);
     QFile list(listFile);
     if (!list.open(QIODevice::ReadOnly))
