@@ -90,11 +90,13 @@ struct FileItem
                               bool includeFiles, const std::function<void(const FileListResult &)> &completion,
                               const std::function<QSet<QString>(const FolderListing &)> &leaveOut = {});
 
-    // Makes thumbnails for the "path|index|..." entries of the JSON array fileList on the worker
-    // pool and returns at once. completion gets the JSON array of FileDynaReloadData exactly once,
-    // queued to context's thread (or on a worker when context is null); it is dropped when context
-    // is destroyed first. Entries that are missing, folders or malformed get no record, and a
-    // batch with none left, or text that is not JSON, is answered with "[]".
+    // Makes thumbnails, 80 by 80 points at the main screen's scale, for the "path|index|..."
+    // entries of the JSON array fileList on the worker pool and returns at once (called off the
+    // GUI thread, the batch starts once the GUI thread has read the scale). completion gets the
+    // JSON array of FileDynaReloadData exactly once, queued to context's thread (or on a worker
+    // when context is null); it is dropped when context is destroyed first. Entries that are
+    // missing, folders or malformed get no record, and a batch with none left, or text that is
+    // not JSON, is answered with "[]".
     static void dynaReloadIcons(const QString &fileList, QObject *context,
                                 std::function<void(const QString &answer)> completion);
 };

@@ -85,7 +85,7 @@ void FileItem::buildFileList(const QString &dir, const QString &filter, const QS
     request.order = SortOrder::fromSpec(orderBy);
 
     // A count reads the folder anew; the order does not change it, and the sorted rows it leaves
-    // serve the pages of the visit that follow.
+    // serve the pages of the visit that follow where their order lets them reuse a reading.
     if (probeCount == 1) {
         const Selection selection = select(dir, Use::ReadAnew, request, leaveOut);
         result.index = QString::number(selection.view->rows.size());
@@ -93,10 +93,13 @@ void FileItem::buildFileList(const QString &dir, const QString &filter, const QS
         return;
     }
 
-    // A page may take its names and their order from an earlier reading, but shows nothing older
-    // than itself: its entries are looked at again, and the folder is read anew when one of them
-    // has moved in the order (a file edited in place leaves the folder as it was).
-    Selection selection = select(dir, Use::ReuseWhileSameNames, request, leaveOut);
+    // A page shows nothing older than itself. In an order by size or time any entry of the folder
+    // may have moved since the last reading without the folder changing, so such a page reads it
+    // anew. In other orders a page may take its names and their order from an earlier reading;
+    // its own entries are looked at again for the facts it shows, and the folder is read anew
+    // when one of them is no longer of its kind.
+    const Use use = request.order.keyChangesInPlace() ? Use::ReadAnew : Use::ReuseWhileSameNames;
+    Selection selection = select(dir, use, request, leaveOut);
     PageSlice slice = PageSlice::of(qint64(selection.view->rows.size()), pageIndex, pageSize);
     std::optional<std::vector<FolderEntry>> entries;
     if (selection.reading.takenNow)

@@ -4,6 +4,7 @@
 #include "file_item.h"
 
 #include "lenient_json.h"
+#include "main_screen_scale.h"
 #include "thumbnails.h"
 #include "util_system.h"
 
@@ -79,7 +80,7 @@ void iconJSON(const QImage &image, FileDynaReloadData record, const std::shared_
 }
 
 // Reads the list and starts one task per file that exists and is no folder.
-void startBatch(const QString &fileList, const std::shared_ptr<IconBatch> &batch)
+void startBatch(const QString &fileList, const std::shared_ptr<IconBatch> &batch, qreal scale)
 {
     const LenientJson list = LenientJson::parse(fileList);
     if (list.parseFailed()) {
@@ -108,8 +109,8 @@ void startBatch(const QString &fileList, const std::shared_ptr<IconBatch> &batch
         return;
     }
     for (FileDynaReloadData &record : records) {
-        QThreadPool::globalInstance()->start([record = std::move(record), batch]() mutable {
-            const QImage image = makeFileThumbnail(record.fullPath, iconPoints, iconPoints);
+        QThreadPool::globalInstance()->start([record = std::move(record), batch, scale]() mutable {
+            const QImage image = makeFileThumbnail(record.fullPath, iconPoints, iconPoints, scale);
             iconJSON(image, std::move(record), batch);
         });
     }
@@ -124,6 +125,9 @@ void FileItem::dynaReloadIcons(const QString &fileList, QObject *context,
     batch->hasContext = context != nullptr;
     batch->context = context;
     batch->completion = std::move(completion);
-    // Even the checks of the paths touch the disk, so all of it leaves the calling thread.
-    QThreadPool::globalInstance()->start([fileList, batch] { startBatch(fileList, batch); });
+    // The scale is the main screen's as the batch starts; even the checks of the paths touch the
+    // disk, so all the rest leaves the calling thread.
+    MainScreen::withScale([fileList, batch](qreal scale) {
+        QThreadPool::globalInstance()->start([fileList, batch, scale] { startBatch(fileList, batch, scale); });
+    });
 }

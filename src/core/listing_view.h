@@ -20,6 +20,10 @@ struct SortOrder
     static SortOrder from(const QString &orderBy, const QString &direction);
     // "key,direction" as a peer sends it; empty means "0,1"; any other number of parts no key.
     static SortOrder fromSpec(const QString &spec);
+
+    // Whether an entry's key can change while the folder keeps its names: sizes and times change
+    // when a file is written in place; names and extensions only with the folder.
+    bool keyChangesInPlace() const { return key == Key::Size || key == Key::CreatedTime; }
 };
 
 // What a page request selects from a listing.

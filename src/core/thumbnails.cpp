@@ -89,9 +89,9 @@ QByteArray pngData(const QImage &image)
     return bytes;
 }
 
-QImage makeFileThumbnail(const QString &path, qreal width, qreal height)
+QImage makeFileThumbnail(const QString &path, qreal width, qreal height, qreal scale)
 {
-    const QSize box(std::max(1, qRound(width * thumbnailScale)), std::max(1, qRound(height * thumbnailScale)));
+    const QSize box(std::max(1, qRound(width * scale)), std::max(1, qRound(height * scale)));
     if (path.isEmpty())
         return {};
     return isVideo(path) ? videoThumbnail(path, box) : imageThumbnail(path, box);

@@ -24,18 +24,14 @@ struct FileDynaReloadData
                     isHasSubFile, size, createdTime, modifiedTime)
 };
 
-// Thumbnails are made 80 by 80 points at this scale: the asker draws them on its own screen,
-// which is typically a high-density one, and this side's screen says nothing about it.
-constexpr qreal thumbnailScale = 2.0;
-
 // What precedes the Base64 text of every icon; alone, it stands for a failed thumbnail.
 inline constexpr char iconDataUrlPrefix[] = "data:image/png;base64,";
 
 // The PNG bytes of an image; empty for a null image or when encoding fails.
 QByteArray pngData(const QImage &image);
 
-// A thumbnail of the local file at path that fits in width by height points (at thumbnailScale),
-// keeping its proportions and never enlarged. Images are scaled while they are decoded; mp4
+// A thumbnail of the local file at path that fits in width by height points at scale device
+// pixels per point, keeping its proportions and never enlarged. Images are scaled while they are decoded; mp4
 // videos give a frame from a tenth of the way in. A null image when the file cannot be read.
 // Safe on any thread.
-QImage makeFileThumbnail(const QString &path, qreal width, qreal height);
+QImage makeFileThumbnail(const QString &path, qreal width, qreal height, qreal scale);

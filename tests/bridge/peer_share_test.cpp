@@ -167,7 +167,7 @@ TEST_F(PeerShareTest, IconOfARealPictureComesBackAsAPngThumbnail)
         ASSERT_EQ(url.rfind(prefix, 0), 0u);
         const QImage thumbnail = QImage::fromData(QByteArray::fromBase64(QByteArray::fromStdString(url.substr(prefix.size()))), "PNG");
         ASSERT_FALSE(thumbnail.isNull());
-        EXPECT_EQ(thumbnail.width(), 160) << "80 points at twice the density, whatever size was asked";
-        EXPECT_EQ(thumbnail.height(), 80);
+        EXPECT_EQ(thumbnail.width(), 80) << "80 points on the offscreen screen of scale 1, whatever size was asked";
+        EXPECT_EQ(thumbnail.height(), 40);
     }
 }

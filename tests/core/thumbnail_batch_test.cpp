@@ -1,3 +1,4 @@
+#include "child_test_run.h"
 #include "file_item.h"
 #include "file_test_support.h"
 #include "lenient_json.h"
@@ -16,6 +17,7 @@
 
 #include <atomic>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -99,8 +101,13 @@ QString listOf(const QStringList &entries)
 
 } // namespace
 
+// Run again with the screen at twice the density, the case expects icons twice as large.
+constexpr char doubleDensity[] = "QT_SCALE_FACTOR";
+
 TEST(ThumbnailBatch, PngJpegAndVideoDecodeBackAsPngOfTheRightSize)
 {
+    // 80 points: 80 pixels on the offscreen platform's screen, 160 at twice its density.
+    const int onScreen = qEnvironmentVariable(doubleDensity) == u"2" ? 2 : 1;
     TestFolder folder;
     const QString png = writeImage(folder, "wide.png", {400, 300}, "PNG");
     const QString jpeg = writeImage(folder, "tall.jpg", {300, 400}, "JPEG");
@@ -123,13 +130,17 @@ TEST(ThumbnailBatch, PngJpegAndVideoDecodeBackAsPngOfTheRightSize)
     EXPECT_EQ(first["modifiedTime"].int64Value(), 0);
     EXPECT_EQ(first.keys().size(), 10);
 
-    EXPECT_EQ(decodeIcon(first["iconBase64"].stringValue()).size(), QSize(160, 120))
-        << "80 points at scale 2, proportions kept";
-    EXPECT_EQ(decodeIcon(batch.recordWithIndex(8)["iconBase64"].stringValue()).size(), QSize(120, 160));
+    EXPECT_EQ(decodeIcon(first["iconBase64"].stringValue()).size(), QSize(80, 60) * onScreen)
+        << "80 points at the screen's scale, proportions kept";
+    EXPECT_EQ(decodeIcon(batch.recordWithIndex(8)["iconBase64"].stringValue()).size(), QSize(60, 80) * onScreen);
     EXPECT_EQ(decodeIcon(batch.recordWithIndex(9)["iconBase64"].stringValue()).size(), QSize(50, 40))
         << "a small picture is not enlarged";
-    EXPECT_EQ(decodeIcon(batch.recordWithIndex(10)["iconBase64"].stringValue()).size(), QSize(160, 90))
+    EXPECT_EQ(decodeIcon(batch.recordWithIndex(10)["iconBase64"].stringValue()).size(), QSize(80, 45) * onScreen)
         << "a frame of the video";
+
+    if (onScreen == 1)
+        ChildTestRun::expectPassed(ChildTestRun::run({QStringLiteral("env")}, {{doubleDensity, QStringLiteral("2")}}),
+                                   "on a screen of twice the density");
 }
 
 TEST(ThumbnailBatch, AFileThatCannotBeDecodedGetsThePrefixAlone)
@@ -147,7 +158,7 @@ TEST(ThumbnailBatch, AFileThatCannotBeDecodedGetsThePrefixAlone)
         EXPECT_EQ(record["iconBase64"].stringValue(), QString::fromLatin1(iconDataUrlPrefix));
         EXPECT_GT(record["size"].int64Value(), 0) << "the file still gets its record";
     }
-    EXPECT_TRUE(makeFileThumbnail(broken, 80, 80).isNull());
+    EXPECT_TRUE(makeFileThumbnail(broken, 80, 80, 1).isNull());
     EXPECT_TRUE(pngData(QImage()).isEmpty());
 }
 
@@ -181,13 +192,13 @@ TEST(ThumbnailBatch, ManyFilesOneAnswerWithEveryIndex)
     TestFolder folder;
     QStringList entries;
     for (int i = 0; i < 24; ++i)
-        entries.append(writeImage(folder, QStringLiteral("img%1.png").arg(i), {64 + i, 32}, "PNG") + u'|'
+        entries.append(writeImage(folder, QStringLiteral("img%1.png").arg(i), {40 + i, 20}, "PNG") + u'|'
                        + QString::number(100 + i));
     const Batch batch(listOf(entries));
     EXPECT_EQ(batch.calls(), 1);
     ASSERT_EQ(batch.json().count(), 24);
     for (int i = 0; i < 24; ++i)
-        EXPECT_EQ(decodeIcon(batch.recordWithIndex(100 + i)["iconBase64"].stringValue()).width(), 64 + i);
+        EXPECT_EQ(decodeIcon(batch.recordWithIndex(100 + i)["iconBase64"].stringValue()).width(), 40 + i);
 }
 
 TEST(ThumbnailBatch, NoAnswerOnceTheAskerIsGone)
@@ -212,20 +223,28 @@ TEST(ThumbnailBatch, NoAnswerOnceTheAskerIsGone)
     });
     QThreadPool::globalInstance()->waitForDone();
     EXPECT_EQ(direct.load(), 1);
+
+    // Started on a worker, as peer requests are, it still answers once.
+    std::atomic<int> fromWorker{0};
+    std::thread([&] {
+        FileItem::dynaReloadIcons(listOf({picture + "|2"}), nullptr, [&](const QString &) { ++fromWorker; });
+    }).join();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fromWorker.load() == 1; }, 20'000));
 }
 
 TEST(Thumbnails, ScaledWhileDecodingAndOrientedAsShown)
 {
     TestFolder folder;
     const QString jpeg = writeImage(folder, "big.jpg", {4000, 3000}, "JPEG");
-    EXPECT_EQ(makeFileThumbnail(jpeg, 80, 80).size(), QSize(160, 120));
-    EXPECT_EQ(makeFileThumbnail(jpeg, 40, 80).size(), QSize(80, 60));
+    EXPECT_EQ(makeFileThumbnail(jpeg, 80, 80, 2).size(), QSize(160, 120));
+    EXPECT_EQ(makeFileThumbnail(jpeg, 40, 80, 2).size(), QSize(80, 60));
+    EXPECT_EQ(makeFileThumbnail(jpeg, 80, 80, 1).size(), QSize(80, 60));
 
     // A PNG under another extension is still read by its content.
     const QString disguised = writeImage(folder, "picture.jpg.tmp", {100, 200}, "PNG");
-    EXPECT_EQ(makeFileThumbnail(disguised, 80, 80).size(), QSize(80, 160));
-    EXPECT_TRUE(makeFileThumbnail(folder.pathOf("missing.png"), 80, 80).isNull());
-    EXPECT_TRUE(makeFileThumbnail(QString(), 80, 80).isNull());
+    EXPECT_EQ(makeFileThumbnail(disguised, 80, 80, 2).size(), QSize(80, 160));
+    EXPECT_TRUE(makeFileThumbnail(folder.pathOf("missing.png"), 80, 80, 2).isNull());
+    EXPECT_TRUE(makeFileThumbnail(QString(), 80, 80, 2).isNull());
 
     // A photo stored lying down and marked to be turned is shown, and thumbnailed, standing up.
     QImage lying(400, 200, QImage::Format_RGB32);
@@ -234,5 +253,5 @@ TEST(Thumbnails, ScaledWhileDecodingAndOrientedAsShown)
     QImageWriter writer(turned, "jpeg");
     writer.setTransformation(QImageIOHandler::TransformationRotate90);
     ASSERT_TRUE(writer.write(lying));
-    EXPECT_EQ(makeFileThumbnail(turned, 80, 80).size(), QSize(80, 160));
+    EXPECT_EQ(makeFileThumbnail(turned, 80, 80, 2).size(), QSize(80, 160));
 }
