@@ -1,6 +1,7 @@
 #include "host_name_fetcher.h"
 
 #include "build_settings.h"
+#include "clock.h"
 #include "console.h"
 #include "lenient_json.h"
 
@@ -26,8 +27,8 @@ HostNameFetcher::HostNameFetcher(QObject *parent)
 HostNameFetcher::~HostNameFetcher()
 {
     // A reply still running must not report into a fetcher that is gone.
-    if (m_reply)
-        m_reply->disconnect(this);
+    for (QNetworkReply *reply : m_inFlight.keys())
+        reply->disconnect(this);
 }
 
 void HostNameFetcher::setApiBaseUrl(const QString &base)
@@ -37,7 +38,7 @@ void HostNameFetcher::setApiBaseUrl(const QString &base)
 
 void HostNameFetcher::fetch(const QString &token)
 {
-    if (token.isEmpty() || isBusy())
+    if (token.isEmpty())
         return;
     // The token goes into the query percent-encoded: it is data, not URL syntax.
     const QString encodedToken = QString::fromLatin1(QUrl::toPercentEncoding(token));
@@ -47,26 +48,36 @@ void HostNameFetcher::fetch(const QString &token)
         Console::printLine(QStringLiteral("Host name request skipped: no valid address"));
         return;
     }
-    QNetworkRequest request(url);
-    request.setTransferTimeout(m_timeoutMs);
-    QNetworkReply *reply = m_network->get(request);
-    m_reply = reply;
-    m_secrets = {token, encodedToken};
+    QNetworkReply *reply = m_network->get(QNetworkRequest(url));
+    m_inFlight.insert(reply, Request{Clock::nowMs(), {token, encodedToken}});
     connect(reply, &QNetworkReply::finished, this, [this, reply] { onFinished(reply); });
+}
+
+void HostNameFetcher::abortOverdue()
+{
+    const qint64 now = Clock::nowMs();
+    QList<QNetworkReply *> overdue;
+    for (auto it = m_inFlight.cbegin(); it != m_inFlight.cend(); ++it) {
+        // One sent "later" than now was sent before the clock went back: its age is unknown.
+        if (now - it->sentMs >= timeoutMs || now < it->sentMs)
+            overdue << it.key();
+    }
+    // abort() finishes the reply at once, which takes it out of m_inFlight.
+    for (QNetworkReply *reply : std::as_const(overdue))
+        reply->abort();
 }
 
 void HostNameFetcher::onFinished(QNetworkReply *reply)
 {
     reply->deleteLater();
-    if (m_reply == reply)
-        m_reply = nullptr;
+    const QStringList secrets = m_inFlight.take(reply).secrets;
 
     // Whatever its status, an answer that came is read; only a request that got none failed.
     const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
     if (reply->error() != QNetworkReply::NoError && !answered) {
         // Qt's error text may quote the address, and with it the session token.
         QString error = reply->errorString();
-        for (const QString &secret : std::as_const(m_secrets))
+        for (const QString &secret : secrets)
             error.replace(secret, QStringLiteral("********"));
         Console::printLine(QStringLiteral("网络出错:") + error);
         return;

@@ -69,7 +69,12 @@ LoginView::LoginView(QWidget *parent)
     QPushButton *upgradeNow =
         m_upgradeDialog->addButton(localizedString(QStringLiteral("Settings_UpgradeNow")), QMessageBox::DestructiveRole);
     upgradeNow->setObjectName(QStringLiteral("upgradeNowButton"));
-    m_upgradeDialog->addButton(localizedString(QStringLiteral("Cancel")), QMessageBox::RejectRole);
+    QPushButton *dismiss = m_upgradeDialog->addButton(localizedString(QStringLiteral("Cancel")), QMessageBox::RejectRole);
+    dismiss->setObjectName(QStringLiteral("upgradeDismissButton"));
+    // Installing quits the program: as in every question whose answer destroys something, a bare
+    // Return dismisses it, even with the keyboard on the other button.
+    upgradeNow->setAutoDefault(false);
+    m_upgradeDialog->setDefaultButton(dismiss);
     connect(m_upgradeDialog, &QDialog::finished, this, [this, upgradeNow] {
         m_isShowUpgradeDialog = false;
         if (m_upgradeDialog->clickedButton() == upgradeNow)
@@ -216,6 +221,8 @@ void LoginView::offerUpgrade(const QString &installerPath)
         return;
     m_strUpgradeVersionFile = installerPath;
     m_isShowUpgradeDialog = true;
+    // Each offer starts on the dismiss control, wherever the keyboard was left last time.
+    m_upgradeDialog->defaultButton()->setFocus();
     m_upgradeDialog->open();
 }
 

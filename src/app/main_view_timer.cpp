@@ -18,6 +18,7 @@ constexpr qint64 hostNameEveryTicks = 5;
 void MainView::onTimerTick()
 {
     P2PClientMsg::taskTable().expireDue();
+    m_hostNameFetcher->abortOverdue();
     Env::runDueSupervision();
     BridgeSupervision::connectionCycleTick();
     m_timerCounter += 1;

@@ -19,6 +19,20 @@ bool &downloadInFlight()
     return inFlight;
 }
 
+// An optional sign and decimal digits within 64 bits; any other piece counts as 0.
+qint64 versionPart(const QString &piece)
+{
+    static const QRegularExpression decimal(QStringLiteral("^[+-]?[0-9]+$"));
+    // toLongLong gives 0 for a number outside 64 bits.
+    return decimal.match(piece).hasMatch() ? piece.toLongLong() : 0;
+}
+
+// The number names the installer's files: one holding "/" or a NUL would name another path.
+bool isUsableInFileName(const QString &number)
+{
+    return !number.contains(u'/') && !number.contains(QChar(u'\0'));
+}
+
 } // namespace
 
 namespace VersionCheck {
@@ -31,13 +45,10 @@ void request()
 
 std::optional<std::array<qint64, 3>> parseVersion(const QString &text)
 {
-    // Nine digits per part keep every part well inside 64 bits.
-    static const QRegularExpression pattern(QStringLiteral("^([0-9]{1,9})\\.([0-9]{1,9})\\.([0-9]{1,9})$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
+    const QStringList pieces = text.split(u'.', Qt::SkipEmptyParts);
+    if (pieces.size() != 3)
         return std::nullopt;
-    return std::array<qint64, 3>{match.captured(1).toLongLong(), match.captured(2).toLongLong(),
-                                 match.captured(3).toLongLong()};
+    return std::array<qint64, 3>{versionPart(pieces[0]), versionPart(pieces[1]), versionPart(pieces[2])};
 }
 
 bool isNewer(const QString &offered, const QString &own)
@@ -76,6 +87,8 @@ void onVersionInfo(const std::optional<LenientJson> &answer)
         Console::printLine(QStringLiteral("No Newer Version."));
         return;
     }
+    if (!isUsableInFileName(number))
+        return;
 
     const QString folder = versionsFolder();
     const QString downloadPath = UtilSystem::pathJoin(folder, QStringLiteral("Fenmar") + number + QStringLiteral(".tmp"));

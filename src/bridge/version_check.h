@@ -30,11 +30,12 @@ void offerInstaller(const QString &installerPath);
 // A file with something in it: only such an installer is offered or opened.
 bool isInstallerFile(const QString &path);
 
-// The three numbers of a version text of exactly three dot-separated decimal numbers; nothing for
-// any other text (the text becomes part of a file name).
+// The three numbers of a version text: split on "." with empty pieces dropped, it must give
+// exactly three pieces, else nothing. A piece that is not an optional sign and decimal digits
+// within 64 bits counts as 0 ("3..1.4" reads as 3.1.4, "3.1.x" as 3.1.0).
 std::optional<std::array<qint64, 3>> parseVersion(const QString &text);
 
-// Whether offered is a later version than own; false when either is not a version text.
+// Whether offered is a later version than own; false when either does not give three pieces.
 bool isNewer(const QString &offered, const QString &own);
 
 // The folder that downloads and installers are kept in (made when missing).

@@ -40,9 +40,10 @@ TestHttpServer::TestHttpServer()
     });
 }
 
-void TestHttpServer::releaseHeld()
+void TestHttpServer::releaseHeld(qsizetype count)
 {
-    const QList<QPointer<QTcpSocket>> held = std::exchange(m_held, {});
+    const QList<QPointer<QTcpSocket>> held = m_held.first(count < 0 ? m_held.size() : qMin(count, m_held.size()));
+    m_held.remove(0, held.size());
     for (const QPointer<QTcpSocket> &socket : held) {
         if (socket)
             reply(socket);

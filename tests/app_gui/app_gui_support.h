@@ -35,7 +35,8 @@ class TestHttpServer final : public QObject
 public:
     TestHttpServer();
     QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1/api2/").arg(m_server.serverPort()); }
-    void releaseHeld();
+    // Answers the held requests, the oldest first: count of them, or all.
+    void releaseHeld(qsizetype count = -1);
 
     QStringList targets;
     QByteArray body = R"({"Result":"1","Info":"host"})";

@@ -257,12 +257,20 @@ TEST_F(LoginSheet, ItsMessagesAndTheUpgradeQuestionAnswerReturnWhileItsTimerRuns
     EXPECT_TRUE(returnCloses(message()));
     EXPECT_TRUE(waitFor([&] { return sheet().focusWidget() == loginButton(); }));
 
-    // Return takes the question's first answer: the new version.
-    Env::globalLoginView->offerUpgrade(installer);
+    // Installing quits the program: Return dismisses the question even with the keyboard taken
+    // to the other button, and the next offer starts on the dismiss control again.
     auto *offer = part<QMessageBox>("upgradeDialog");
-    ASSERT_TRUE(waitFor([&] { return offer->isVisible(); }));
-    EXPECT_TRUE(returnCloses(offer));
-    EXPECT_EQ(openedInstallers, QStringList({installer}));
+    for (const bool onUpgradeNow : {true, false}) {
+        Env::globalLoginView->offerUpgrade(installer);
+        ASSERT_TRUE(waitFor([&] { return offer->isVisible(); }));
+        EXPECT_EQ(offer->focusWidget(), offer->findChild<QPushButton *>(QStringLiteral("upgradeDismissButton")));
+        if (onUpgradeNow)
+            offer->findChild<QPushButton *>(QStringLiteral("upgradeNowButton"))->setFocus();
+        EXPECT_TRUE(returnCloses(offer)) << onUpgradeNow;
+        EXPECT_TRUE(openedInstallers.isEmpty()) << onUpgradeNow;
+        EXPECT_FALSE(sheet().isShowUpgradeDialog());
+        EXPECT_TRUE(sheet().isVisible());
+    }
 }
 
 TEST_F(LoginSheet, CancelStopsTheBridgeBeforeTheProgramEnds)

@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QTimer>
 
+#include <limits>
+
 namespace {
 
 class RecordingLoginView final : public LoginViewInterface
@@ -57,22 +59,71 @@ protected:
 
 } // namespace
 
-TEST(VersionTexts, ComparedAsThreeNumbers)
+TEST_F(VersionCheckTest, VersionTextsAreSplitOnDotsAndComparedAsThreeNumbers)
 {
-    EXPECT_TRUE(VersionCheck::isNewer(QStringLiteral("3.1.10"), QStringLiteral("3.1.3"))) << "numbers, not texts";
-    EXPECT_TRUE(VersionCheck::isNewer(QStringLiteral("4.0.0"), QStringLiteral("3.1.3")));
-    EXPECT_TRUE(VersionCheck::isNewer(QStringLiteral("3.2.0"), QStringLiteral("3.1.3")));
-    EXPECT_FALSE(VersionCheck::isNewer(QStringLiteral("3.1.3"), QStringLiteral("3.1.3")));
-    EXPECT_FALSE(VersionCheck::isNewer(QStringLiteral("3.0.9"), QStringLiteral("3.1.3")));
-    EXPECT_FALSE(VersionCheck::isNewer(QStringLiteral("2.9.9"), QStringLiteral("3.1.3")));
-    for (const char *bad : {"3.2", "3.1.3.1", "3..1.4", "3.1.x", "3.1.4\"", "3.1.4'", "-3.1.4", "+3.1.4", "3.1.4/../x",
-                            " 3.1.4", "3.1.4 ", "", "3.1.٣", "3.1.99999999999"}) {
-        EXPECT_FALSE(VersionCheck::parseVersion(QString::fromUtf8(bad)).has_value()) << bad;
-        EXPECT_FALSE(VersionCheck::isNewer(QString::fromUtf8(bad), QStringLiteral("3.1.3"))) << bad;
+    using Parts = std::optional<std::array<qint64, 3>>;
+    enum Outcome { Silent, NoNewer, Downloaded };
+    constexpr qint64 max = std::numeric_limits<qint64>::max();
+    constexpr qint64 min = std::numeric_limits<qint64>::min();
+    const struct {
+        std::string number;
+        Parts parts;
+        Outcome outcome;
+    } texts[] = {
+        {"3.1.3", {{3, 1, 3}}, NoNewer},
+        {"3.1.10", {{3, 1, 10}}, Downloaded}, // numbers, not texts
+        {"4.0.0", {{4, 0, 0}}, Downloaded},
+        {"3.2.0", {{3, 2, 0}}, Downloaded},
+        {"3.0.9", {{3, 0, 9}}, NoNewer},
+        {"2.9.9", {{2, 9, 9}}, NoNewer},
+        {"10.020.3", {{10, 20, 3}}, Downloaded},
+        {"3.2", std::nullopt, Silent},
+        {"3.1.3.1", std::nullopt, Silent},
+        {"", std::nullopt, Silent},
+        {"...", std::nullopt, Silent},
+        // Empty pieces are dropped; a piece that is no number counts as 0.
+        {"3..1.4", {{3, 1, 4}}, Downloaded},
+        {".3.1.5.", {{3, 1, 5}}, Downloaded},
+        {"3.1.x", {{3, 1, 0}}, NoNewer},
+        {"3.1.+", {{3, 1, 0}}, NoNewer},
+        {"3.1. 9", {{3, 1, 0}}, NoNewer},
+        {"3.1.٩", {{3, 1, 0}}, NoNewer},
+        {"+4.0.1", {{4, 0, 1}}, Downloaded},
+        {"-4.1.4", {{-4, 1, 4}}, NoNewer},
+        {"9.9.9\"", {{9, 9, 0}}, Downloaded},
+        {"3.1.9223372036854775807", {{3, 1, max}}, Downloaded},
+        {"3.1.9223372036854775808", {{3, 1, 0}}, NoNewer},
+        {"3.2.-9223372036854775808", {{3, 2, min}}, Downloaded},
+        // A newer number that would name a file elsewhere names none.
+        {"4.0.2/x", {{4, 0, 0}}, Silent},
+        {std::string("4.0.3\0", 6), {{4, 0, 0}}, Silent},
+        {"3.1.3/x", {{3, 1, 0}}, NoNewer},
+    };
+    ASSERT_TRUE(connectTo(server));
+    const QString folder = VersionCheck::versionsFolder();
+    for (const auto &text : texts) {
+        const QString number = QString::fromStdString(text.number);
+        EXPECT_EQ(VersionCheck::parseVersion(number), text.parts) << text.number;
+        const qsizetype downloads = server.controlRequests(QStringLiteral("CallHttpDownload")).size();
+        CapturedOutput output;
+        VersionCheck::onVersionInfo(serviceReply({{"info", 1}, {"number", text.number}, {"url", "http://127.0.0.1/i"}}));
+        if (text.outcome != Downloaded) {
+            spin(30);
+            EXPECT_EQ(server.controlRequests(QStringLiteral("CallHttpDownload")).size(), downloads) << text.number;
+            EXPECT_EQ(output.lines(), text.outcome == NoNewer ? QStringList{"No Newer Version."} : QStringList{}) << text.number;
+            continue;
+        }
+        ASSERT_TRUE(waitFor([&] { return server.controlRequests(QStringLiteral("CallHttpDownload")).size() > downloads; }))
+            << text.number;
+        const Json download = server.controlRequests(QStringLiteral("CallHttpDownload")).back();
+        const QString savePath = QString::fromStdString(download["Data"]["SaveAt"]);
+        EXPECT_EQ(savePath, folder + "/Fenmar" + number + ".tmp");
+        writeFile(savePath);
+        server.answer(QString::fromStdString(download["Token"]), Json{{"IsSucc", true}});
+        ASSERT_TRUE(waitFor([&] { return !loginView.offers.isEmpty(); })) << text.number;
+        EXPECT_EQ(loginView.offers.takeFirst(), folder + "/Fenmar" + number + ".dmg");
+        EXPECT_FALSE(output.lines().contains("No Newer Version.")) << text.number;
     }
-    const auto parts = VersionCheck::parseVersion(QStringLiteral("10.020.3"));
-    ASSERT_TRUE(parts.has_value());
-    EXPECT_EQ(*parts, (std::array<qint64, 3>{10, 20, 3}));
 }
 
 TEST_F(VersionCheckTest, SameOrOlderVersionOrNoOfferEndsQuietly)
@@ -81,7 +132,7 @@ TEST_F(VersionCheckTest, SameOrOlderVersionOrNoOfferEndsQuietly)
     VersionCheck::onVersionInfo(serviceReply({{"info", 1}, {"number", "3.1.3"}, {"url", "http://x/i"}}));
     VersionCheck::onVersionInfo(serviceReply({{"info", 0}, {"number", "9.9.9"}}));
     VersionCheck::onVersionInfo(serviceReply({{"info", 1}, {"number", "3.2"}}));
-    VersionCheck::onVersionInfo(serviceReply({{"info", 1}, {"number", "9.9.9\""}}));
+    VersionCheck::onVersionInfo(serviceReply({{"info", 1}, {"number", "9.9.9/x"}}));
     VersionCheck::onVersionInfo(serviceReply(Json::array({1, 2})));
     VersionCheck::onVersionInfo(std::nullopt);
     VersionCheck::onVersionInfo(LenientJson::fromJson(Json("not json")));
