@@ -22,7 +22,8 @@ bool &downloadInFlight()
 // An optional sign and decimal digits within 64 bits; any other piece counts as 0.
 qint64 versionPart(const QString &piece)
 {
-    static const QRegularExpression decimal(QStringLiteral("^[+-]?[0-9]+$"));
+    // Anchored to the whole piece: "$" alone would also let a trailing line break through.
+    static const QRegularExpression decimal(QRegularExpression::anchoredPattern(QStringLiteral("[+-]?[0-9]+")));
     // toLongLong gives 0 for a number outside 64 bits.
     return decimal.match(piece).hasMatch() ? piece.toLongLong() : 0;
 }

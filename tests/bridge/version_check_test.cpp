@@ -87,6 +87,7 @@ TEST_F(VersionCheckTest, VersionTextsAreSplitOnDotsAndComparedAsThreeNumbers)
         {"3.1.x", {{3, 1, 0}}, NoNewer},
         {"3.1.+", {{3, 1, 0}}, NoNewer},
         {"3.1. 9", {{3, 1, 0}}, NoNewer},
+        {"3.1.9\n", {{3, 1, 0}}, NoNewer},
         {"3.1.٩", {{3, 1, 0}}, NoNewer},
         {"+4.0.1", {{4, 0, 1}}, Downloaded},
         {"-4.1.4", {{-4, 1, 4}}, NoNewer},
