@@ -253,17 +253,21 @@ TEST_F(RemoteFixture, FoldersOpenedAndLeftAndALostServiceComeBackToTheirPages)
     EXPECT_EQ(last("getFileList")["dir"], "/srv/pics/dir055");
     EXPECT_EQ(view.paging().pageIndex(), 1);
     EXPECT_TRUE(button("upButton")->isEnabled());
-    ASSERT_TRUE(view.goToPage(3) && listed());
+    ASSERT_TRUE(view.goToPage(2) && listed());
     const int lists = sent("getFileList");
     view.openFolder(0);
     EXPECT_EQ(sent("getFileList"), lists) << "a file is not opened";
 
-    // The bridge goes, and its link with it: neither the host nor its share is blamed.
+    // The bridge goes, and its link with it: neither the host nor its share is blamed. Next, which
+    // had the keyboard, goes off with the other controls; the browser keeps the keyboard meanwhile.
+    button("nextButton")->setFocus();
     const int inits = sent("ClientInit");
     Env::restartBridgeBlock();
     Env::cancelPendingRelaunch();
     EXPECT_TRUE(view.isWaitingForService());
     EXPECT_EQ(view.listMessage(), english("RS_ServiceRestoring"));
+    EXPECT_FALSE(button("nextButton")->isEnabled());
+    EXPECT_EQ(view.focusWidget(), &view);
     // A new link not signed in yet changes nothing; signed in, the browser connects by itself, in
     // the folder and on the page it was on.
     ASSERT_TRUE(bridge.connectClient());
@@ -273,7 +277,8 @@ TEST_F(RemoteFixture, FoldersOpenedAndLeftAndALostServiceComeBackToTheirPages)
     ASSERT_TRUE(listed()) << view.hostStateText().toStdString();
     EXPECT_EQ(sent("ClientInit"), inits + 1);
     EXPECT_EQ(view.folder().current(), "/srv/pics/dir055");
-    EXPECT_EQ(view.items().first().name, "f101.txt");
+    EXPECT_EQ(view.items().first().name, "f051.txt");
+    EXPECT_EQ(view.focusWidget(), button("nextButton")) << "the keyboard is back where it was";
 
     // Up goes back to the page the folder was opened from, and no further than the root.
     button("upButton")->click();
