@@ -287,15 +287,33 @@ void RemoteTransferSheet::refresh()
     if (closeButton())
         closeButton()->setEnabled(!m_tracker.isBusy());
     updateControls();
+    pointTabAtAShownButton();
     // As tall as the rows need: a status that wraps pushes the buttons down instead of running
     // over them.
     adjustSize();
 }
 
+void RemoteTransferSheet::pointTabAtAShownButton()
+{
+    // Tab into the button box goes to the button it names as its stand-in, which Qt makes its
+    // first one (Start) and leaves so once Start is hidden: Tab then went nowhere while a transfer
+    // ran. The stand-in is the first of its buttons shown and on (Cancel while it runs).
+    QWidget *first = nullptr;
+    for (QWidget *widget = m_buttons->nextInFocusChain(); !first && m_buttons->isAncestorOf(widget);
+         widget = widget->nextInFocusChain()) {
+        if (!widget->isHidden() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus))
+            first = widget;
+    }
+    m_buttons->setFocusProxy(first);
+}
+
 void RemoteTransferSheet::reject()
 {
-    // A transfer under way is cancelled first; it ends by itself, so the sheet is never stuck.
-    if (m_tracker.isBusy())
+    // Escape on a transfer under way does what Cancel does, and the sheet stays to say how it
+    // ended; it ends by itself, so the sheet is never stuck.
+    if (m_tracker.isBusy()) {
+        cancelTransfer();
         return;
+    }
     SheetDialog::reject();
 }

@@ -48,7 +48,7 @@ public:
     // Takes the answer to the status request with this number, when it is still the current one.
     void onStatusAnswer(quint64 request, const std::optional<LenientJson> &answer);
 
-    // Closes the sheet unless a transfer is under way.
+    // Closes the sheet; a transfer under way is cancelled instead (as Cancel does).
     void reject() override;
 
 Q_SIGNALS:
@@ -86,6 +86,7 @@ private:
     void onServiceChanged();
     QString withSaved(const QString &text) const;
     void afterChange(RemoteSharingDownloadStatus before);
+    void pointTabAtAShownButton();
 
     TransferTracker m_tracker;
     TransferRate m_rate;

@@ -138,8 +138,9 @@ void ViewSharingRemoteFileList::waitForService()
 {
     if (isConnected() && !m_resumeAt)
         m_resumeAt = Place{m_folder, m_parentPages, m_pageToRestore.value_or(m_paging.pageIndex())};
-    setHostInvalid(localizedString(QStringLiteral("RS_ServiceRestoring")));
+    // Set first: the controls go off with the state shown, and the browser keeps the keyboard.
     m_waitingForService = true;
+    setHostInvalid(localizedString(QStringLiteral("RS_ServiceRestoring")));
 }
 
 void ViewSharingRemoteFileList::onServiceChanged()

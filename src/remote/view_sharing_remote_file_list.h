@@ -156,10 +156,11 @@ private:
 
     void showState();
     void updateActions();
-    // While the browser waits, the controls that wait with it are off. Turning off the control
-    // that has the keyboard would pass it to the window's next control (the banner's badge), so
-    // the browser holds it meanwhile and gives it back when the answer is in: to that control
-    // while it is on, else to the list.
+    // While the browser waits (for an answer, or for the lost service to come back), the controls
+    // that wait with it are off. Turning off the control that has the keyboard would pass it to
+    // the window's next control (the banner's badge), so the browser holds it meanwhile and gives
+    // it back when the page is in again: to that control while it is on, else to the list.
+    bool controlsWait() const;
     void holdFocusWhileBusy();
     void returnHeldFocus();
 

@@ -248,9 +248,14 @@ void ViewSharingRemoteFileList::showState()
     returnHeldFocus();
 }
 
+bool ViewSharingRemoteFileList::controlsWait() const
+{
+    return m_isConnecting || m_waiting != Waiting::None || m_waitingForService;
+}
+
 void ViewSharingRemoteFileList::holdFocusWhileBusy()
 {
-    if (!m_isConnecting && m_waiting == Waiting::None)
+    if (!controlsWait())
         return;
     // The back button is never turned off.
     QWidget *focused = window()->focusWidget();
@@ -263,7 +268,7 @@ void ViewSharingRemoteFileList::holdFocusWhileBusy()
 
 void ViewSharingRemoteFileList::returnHeldFocus()
 {
-    if (!m_holdsFocus || m_isConnecting || m_waiting != Waiting::None)
+    if (!m_holdsFocus || controlsWait())
         return;
     m_holdsFocus = false;
     // Moved on by the user meanwhile.

@@ -21,12 +21,12 @@
 #include <atomic>
 
 // One count of the chosen items' sizes on the thread pool. The sheet may go away first: it sets
-// stop, and the result, handed to the GUI thread, then finds no one to give it to.
+// stop, and the result, handed to the GUI thread, then finds no one to give it to. Only the count
+// and its hand-over hold the job, so it goes with the last of them.
 struct UploadSizeJob
 {
     std::atomic_bool stop{false};
     std::vector<WorkingItem> items;
-    std::function<void()> done; // GUI thread only
 };
 
 ViewSharingRemoteUpload::ViewSharingRemoteUpload(const QString &remoteFolder, const QString &shownFolder,
@@ -87,10 +87,8 @@ ViewSharingRemoteUpload::ViewSharingRemoteUpload(const QString &remoteFolder, co
 
 ViewSharingRemoteUpload::~ViewSharingRemoteUpload()
 {
-    if (m_job) {
+    if (m_job)
         m_job->stop = true;
-        m_job->done = nullptr;
-    }
 }
 
 void ViewSharingRemoteUpload::addPaths(const QStringList &paths)
@@ -121,31 +119,32 @@ void ViewSharingRemoteUpload::removeSelected()
 
 void ViewSharingRemoteUpload::countSizes()
 {
-    if (m_job) {
+    if (m_job)
         m_job->stop = true;
-        m_job->done = nullptr;
-    }
     auto job = std::make_shared<UploadSizeJob>();
     m_job = job;
-    QPointer<ViewSharingRemoteUpload> self(this);
-    job->done = [self, job] {
-        if (!self || self->m_job != job)
-            return;
-        self->m_items = job->items;
-        self->m_job.reset();
-        self->showItems();
-    };
     showItems();
-    QThreadPool::globalInstance()->start([job, paths = m_paths, root = m_remoteFolder] {
+    QThreadPool::globalInstance()->start([job, self = QPointer<ViewSharingRemoteUpload>(this), paths = m_paths,
+                                          root = m_remoteFolder] {
         job->items = workingItemsFor(paths, root, &job->stop);
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [job] {
-                if (job->done)
-                    job->done();
+            [job, self] {
+                if (self)
+                    self->onSizesCounted(job);
             },
             Qt::QueuedConnection);
     });
+}
+
+void ViewSharingRemoteUpload::onSizesCounted(const std::shared_ptr<UploadSizeJob> &job)
+{
+    // A count the sheet has started again since is not the current one.
+    if (m_job != job)
+        return;
+    m_items = job->items;
+    m_job.reset();
+    showItems();
 }
 
 void ViewSharingRemoteUpload::showItems()

@@ -51,6 +51,7 @@ protected:
 
 private:
     void countSizes();
+    void onSizesCounted(const std::shared_ptr<UploadSizeJob> &job);
     void showItems();
 
     QString m_remoteFolder;

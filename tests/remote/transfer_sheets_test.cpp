@@ -7,6 +7,7 @@
 #include "clock.h"
 #include "download_folder.h"
 #include "file_dialog_panels.h"
+#include "remote_file_table.h"
 #include "test_home.h"
 #include "url_catcher.h"
 #include "util_db.h"
@@ -14,11 +15,14 @@
 #include "view_sharing_remote_download.h"
 #include "view_sharing_remote_upload.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QUrl>
 
 using namespace RemoteTest;
@@ -161,8 +165,6 @@ TEST_F(TransferSheets, ABridgeThatStopsAnsweringEndsTheDownloadAfterThreeMissedP
 {
     bridge.holdCodes.insert("Trans3_FC_TransTaskInfo");
     auto sheet = started({"/srv/pics/a.png"});
-    sheet->reject();
-    EXPECT_TRUE(sheet->isVisible()) << "a running download is not closed";
     // One status request at a time: the next goes once the last has waited ten seconds.
     sheet->onTimerTick();
     ASSERT_TRUE(waitFor([&] { return sent("Trans3_FC_TransTaskInfo") == 1; }));
@@ -220,4 +222,59 @@ TEST_F(TransferSheets, AnUploadSendsTheChosenItemsIntoTheFolderShown)
     poll(*sheet);
     EXPECT_EQ(line(*sheet), english("RS_UploadDone").arg("/"));
     ASSERT_TRUE(waitFor([&] { return sent("getFileList") >= lists + 2; })) << "the browser lists the folder again";
+}
+
+TEST_F(TransferSheets, EscapeCancelsARunningDownloadOrUploadAndTabReachesCancel)
+{
+    const QString file = TestHome::path() + "/up/one.txt";
+    ContactsTest::writeFile(file, 300);
+    const auto openDownload = [&]() -> RemoteTransferSheet * {
+        browser->table()->selectRows({0});
+        browser->openDownload();
+        return browser->downloadSheet();
+    };
+    const auto openUpload = [&]() -> RemoteTransferSheet * {
+        browser->openUpload();
+        ViewSharingRemoteUpload *sheet = browser->uploadSheet();
+        if (sheet) {
+            sheet->addPaths({file});
+            waitFor([&] { return !sheet->isCounting(); });
+        }
+        return sheet;
+    };
+    const auto key = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    struct Case {
+        const char *what;
+        std::function<RemoteTransferSheet *()> open;
+        const char *cancelCode;
+    };
+    for (const Case &c : {Case{"download", openDownload, "Trans3_FC_00_Cancel"},
+                          Case{"upload", openUpload, "Trans2_FS_00_Cancel"}}) {
+        bridge.statuses = {ScriptedRemoteBridge::status(5, 100, 300)};
+        const QPointer<RemoteTransferSheet> sheet = c.open();
+        ASSERT_TRUE(sheet) << c.what;
+        sheet->activateWindow();
+        ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() && sheet->isAncestorOf(QApplication::focusWidget()); }))
+            << c.what;
+        key(Qt::Key_Return);
+        ASSERT_TRUE(waitFor([&] { return sheet->status() == Status::dsRunning; })) << c.what;
+
+        // Tab reaches Cancel from wherever the start left the keyboard.
+        QPushButton *cancel = sheetButton(*sheet, "cancelTransferButton");
+        for (int presses = 0; presses < 3 && QApplication::focusWidget() != cancel; ++presses)
+            key(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), cancel) << c.what;
+
+        // Escape cancels as Cancel does; the sheet stays to say how the transfer ended.
+        key(Qt::Key_Escape);
+        EXPECT_EQ(sheet->status(), Status::dsCancelling) << c.what;
+        EXPECT_TRUE(sheet->isVisible()) << c.what;
+        ASSERT_TRUE(waitFor([&] { return sent(c.cancelCode) == 1; })) << c.what;
+        EXPECT_EQ(last(c.cancelCode), (Json{{"Session", "CLIENT-A|CLIENT-B"}})) << c.what;
+        poll(*sheet);
+        EXPECT_EQ(sheet->status(), Status::dsCanceled) << c.what;
+        sheet->activateWindow();
+        QTest::keyClick(sheet, Qt::Key_Escape);
+        EXPECT_TRUE(waitFor([&] { return sheet.isNull(); })) << c.what << ": an ended transfer's sheet closes";
+    }
 }

@@ -53,7 +53,7 @@ bool hasThumbnailExtension(const FileItem &item)
 {
     static const QStringList extensions = {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("gif"),
                                            QStringLiteral("bmp"), QStringLiteral("mp4")};
-    return !item.isDir && extensions.contains(item.ext.toLower());
+    return !item.isDir && extensions.contains(item.ext);
 }
 
 QList<RemoteIcon> remoteIcons(const LenientJson &answer)

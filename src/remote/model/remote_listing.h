@@ -31,7 +31,8 @@ struct RemoteShareInfo
 // or full path are left out.
 QList<FileItem> remoteFileItems(const LenientJson &answer);
 
-// Files the browser asks the peer to draw a thumbnail of: png, jpg, gif, bmp and mp4, in any case.
+// Files the browser asks the peer to draw a thumbnail of: png, jpg, gif, bmp and mp4, written so
+// ("PNG" or "Jpg" is not asked for).
 bool hasThumbnailExtension(const FileItem &item);
 
 // One thumbnail of a "buildIcon2" answer: the row it belongs to and its PNG bytes (empty when the
