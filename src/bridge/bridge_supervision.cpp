@@ -8,7 +8,6 @@
 #include "env.h"
 #include "p2p_client_msg.h"
 
-
 namespace {
 
 constexpr qint64 cycleTicks = 7;
@@ -20,7 +19,7 @@ void sendPing()
                                                            &BridgeSupervision::onBridgePong);
     // An answer that comes after the ping's request ended still counts. A bridge gone since then
     // took its socket along, so such an answer is the current bridge's.
-    P2PClientMsg::taskTable().keepLateAnswer(token, [](const LenientJson &) { Env::activeBridgeTime = Clock::nowSecs(); });
+    P2PClientMsg::taskTable().keepLateAnswer(token, [](const LenientJson &answer) { BridgeSupervision::onBridgePong(answer); });
 }
 
 } // namespace

@@ -24,7 +24,7 @@ namespace P2PClientMsg {
 qint64 controlTimeoutMs(const QString &code, const QelJSON::Json &payload)
 {
     // Pings go out every tick; one that is answered later than this still counts when its answer
-    // comes (the watchdog knows the recent pings), so the table need not hold them long.
+    // comes (its late answer is kept for it), so the table need not hold them long.
     if (code == u"PingBridge")
         return 3 * second;
     if (code == u"CallHttp") {

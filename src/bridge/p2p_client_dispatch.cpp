@@ -1,5 +1,4 @@
 #include "bridge_message.h"
-#include "bridge_supervision.h"
 #include "console.h"
 #include "p2p_client_msg.h"
 #include "session_state.h"

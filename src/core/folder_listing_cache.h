@@ -16,8 +16,8 @@
 // so a count reads the folder anew and the pages after it may reuse that reading for a few
 // seconds, for which names there are and their order, while the folder's identity and status
 // change time show that it holds the same names. An entry edited in place leaves the folder as
-// it was, so the facts a page shows, and any order by them, are its caller's to look at again. A reading taken while the
-// folder was being changed is never reused. Safe to use from any thread.
+// it was, so the facts a page shows, and any order by them, are its caller's to look at again.
+// A reading taken while the folder was being changed is never reused. Safe to use from any thread.
 class FolderListingCache final
 {
 public:

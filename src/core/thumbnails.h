@@ -31,7 +31,7 @@ inline constexpr char iconDataUrlPrefix[] = "data:image/png;base64,";
 QByteArray pngData(const QImage &image);
 
 // A thumbnail of the local file at path that fits in width by height points at scale device
-// pixels per point, keeping its proportions and never enlarged. Images are scaled while they are decoded; mp4
-// videos give a frame from a tenth of the way in. A null image when the file cannot be read.
-// Safe on any thread.
+// pixels per point, keeping its proportions and never enlarged. Images are scaled while they are
+// decoded; mp4 videos give a frame from a tenth of the way in. A null image when the file cannot
+// be read. Safe on any thread.
 QImage makeFileThumbnail(const QString &path, qreal width, qreal height, qreal scale);

@@ -196,20 +196,24 @@ void ReceiveFileTask::pollProgress()
     // even one that comes after its own question ended.
     QPointer<ReceiveFileTask> self(this);
     const quint64 generation = m_generation;
-    const auto answered = [self, generation](const LenientJson &status) {
-        if (!self || self->m_generation != generation || self->state().vrsState != ViewReceiveState::vrsRunning)
+    // Still the receive this question is about, and still running.
+    const auto current = [self, generation] {
+        return self && self->m_generation == generation && self->state().vrsState == ViewReceiveState::vrsRunning;
+    };
+    const auto answered = [self, current](const LenientJson &status) {
+        if (!current())
             return;
         self->m_missedPolls = 0;
         self->onProgress(status);
     };
     const QString token = P2PClientMsg::SendMsgToP2PClient(
         QString::fromLatin1(ControlCode::RefreshRemoteUploadStatus_FromLocal), RefreshTaskStatusInfo{state().Session},
-        true, [self, generation, answered](const std::optional<LenientJson> &answer) {
+        true, [self, current, answered](const std::optional<LenientJson> &answer) {
             if (answer) {
                 answered(*answer);
                 return;
             }
-            if (!self || self->m_generation != generation || self->state().vrsState != ViewReceiveState::vrsRunning)
+            if (!current())
                 return;
             // Our own link to the service went, and the receive with the bridge that ran it.
             if (!Env::isBridgeConnected || LinkStatus::lostLinks() != self->m_lostLinksAtAccept)
