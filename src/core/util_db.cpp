@@ -278,7 +278,6 @@ bool UtilDB::openAt(const QString &path)
     sqlite3 *handle = nullptr;
     const QByteArray name = path.toUtf8();
     if (sqlite3_open_v2(name.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        Console::printLine(QStringLiteral("Error DB Open!"));
         Console::printLine(handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("out of memory"));
         sqlite3_close(handle);
         return false;

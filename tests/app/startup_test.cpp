@@ -141,7 +141,7 @@ TEST_F(Startup, UnopenableDatabaseIsPrintedAndStartGoesOn)
     ASSERT_GE(run.lines.size(), 4);
     EXPECT_EQ(run.lines[0], "Welcome, Fenmar");
     EXPECT_TRUE(run.lines[2].startsWith("Fenmar Local Cache @ "));
-    EXPECT_EQ(run.lines[3], "Error DB Open!");
+    EXPECT_EQ(run.lines[3], "unable to open database file");
     // The bridge step still follows.
     EXPECT_GT(run.lines.indexOf("Clearing OstrelBridge..."), 3);
     EXPECT_EQ(run.lines.last(), "Relaunch OstrelBridge in 1000 ms");
