@@ -27,13 +27,14 @@ constexpr int labelWidth = 90;
 constexpr int fieldWidth = 240;
 constexpr int fieldHeight = 38;
 constexpr int buttonWidth = 80;
+constexpr int fieldFontSize = 12;
 
 QLineEdit *makeField(const QString &placeholder, QWidget *parent)
 {
     auto *field = new QLineEdit(parent);
     field->setPlaceholderText(placeholder);
     field->setFixedSize(fieldWidth, fieldHeight);
-    field->setFont(Theme::font(13));
+    field->setFont(Theme::font(fieldFontSize));
     field->setTextMargins(6, 0, 6, 0);
     return field;
 }
@@ -122,6 +123,8 @@ void LoginView::buildLayout()
     m_waiting = new DialogLoading(m_waitingSetting, m_buttonRow);
     m_waiting->setObjectName(QStringLiteral("loginWaiting"));
     m_waiting->setHidesAtLimit(false);
+    // In place of the buttons it keeps to their row's height.
+    m_waiting->setMinimumHeight(0);
     m_buttonRow->addWidget(m_waiting);
 
     auto *buttons = new QDialogButtonBox(m_buttonRow);

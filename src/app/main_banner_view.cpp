@@ -44,7 +44,8 @@ Main_BannerView::Main_BannerView(MainView &parent, const QStringList &titles, co
       m_MemberType_Ano(memberTypeAno)
 {
     auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(10, 18, 16, 12);
+    // Room above and at the left; the badge keeps its own room below.
+    row->setContentsMargins(10, 20, 0, 0);
     row->setSpacing(10);
 
     auto *logo = new QLabel(this);

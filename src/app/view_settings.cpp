@@ -95,21 +95,21 @@ ViewSettings::ViewSettings(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("viewSettings"));
     auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(10, 10, 10, 10);
+    outer->setContentsMargins(framePadding, framePadding, framePadding, framePadding);
 
     auto *frame = new SettingsFrame(this);
     auto *content = new QVBoxLayout(frame);
-    content->setContentsMargins(16, 12, 16, 16);
+    content->setContentsMargins(framePadding, framePadding, framePadding, framePadding);
     content->setSpacing(12);
     content->addWidget(buildFolderSection());
     auto *divider = new SettingLineDivider(frameWidth, frame);
-    // In a small window the line, like the frame, takes what there is.
+    // The line is as wide as the content; in a small window it, like the frame, takes what there is.
     divider->setMinimumWidth(0);
-    divider->setMaximumWidth(frameWidth + 4);
+    divider->setMaximumWidth(frameWidth);
     divider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     content->addWidget(divider);
     content->addWidget(buildLoginSection());
-    frame->setMaximumWidth(frameWidth + 32 + 4);
+    frame->setMaximumWidth(frameWidth + 2 * framePadding);
 
     outer->addWidget(frame);
     outer->addStretch(1);

@@ -35,7 +35,9 @@ class ViewSettings final : public QWidget
     Q_DISABLE_COPY_MOVE(ViewSettings)
 
 public:
+    // The content's width, and the room around it inside its frame and again outside.
     static constexpr int frameWidth = 680;
+    static constexpr int framePadding = 10;
 
     explicit ViewSettings(QWidget *parent = nullptr);
     ~ViewSettings() override;

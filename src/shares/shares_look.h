@@ -12,13 +12,12 @@ namespace SharesLook {
 
 // Width of the label that starts each row of a card.
 inline constexpr int labelWidth = 100;
+// The room around each row of a card, on every side.
 inline constexpr int rowPadding = 10;
-inline constexpr int rowSpacing = 8;
 inline constexpr int iconSize = 16;
-// Height of one share's card, its outline included.
-inline constexpr int cardHeight = 140;
-// What a narrow card adds for the row its first two rows' ends move to.
-inline constexpr int compactRowHeight = 36;
+// Height of what a card holds, and the room between it and the card's outline.
+inline constexpr int cardContentHeight = 140;
+inline constexpr int cardPadding = 10;
 
 // A one-line entry field: rounded border, "editTextColor", 12 pixel font.
 QLineEdit *entryField(QWidget *parent, const char *name, const QString &placeholder);

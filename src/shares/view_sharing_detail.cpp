@@ -44,7 +44,8 @@ void queueLinkRefresh(const SharingObjPtr &share)
 QHBoxLayout *rowLayout(QWidget *row)
 {
     auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(SharesLook::rowPadding, 0, SharesLook::rowPadding, 0);
+    const int padding = SharesLook::rowPadding;
+    layout->setContentsMargins(padding, padding, padding, padding);
     layout->setSpacing(6);
     return layout;
 }
@@ -77,7 +78,8 @@ ViewSharingDetail::ViewSharingDetail(SharingObjPtr share, SharingObjList &list, 
     setObjectName(QStringLiteral("viewSharingDetail"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(SharesLook::rowSpacing);
+    // The rows' own padding keeps them apart.
+    layout->setSpacing(0);
     // The rows sit in the middle of the card, whether it shows two of them or three.
     layout->addStretch(1);
     layout->addWidget(buildPathRow());

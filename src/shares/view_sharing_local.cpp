@@ -33,15 +33,14 @@ public:
     ShareCard(ViewSharingDetail *pane, QWidget *parent) : QWidget(parent), m_pane(pane)
     {
         setObjectName(QStringLiteral("shareCard"));
-        setFixedHeight(SharesLook::cardHeight);
         auto *layout = new QVBoxLayout(this);
-        layout->setContentsMargins(0, 6, 0, 6);
+        const int padding = SharesLook::cardPadding;
+        layout->setContentsMargins(padding, padding, padding, padding);
         pane->setParent(this);
         layout->addWidget(pane);
+        fitHeight();
         // A narrow card holds one row more.
-        connect(pane, &ViewSharingDetail::compactChanged, this, [this](bool compact) {
-            setFixedHeight(SharesLook::cardHeight + (compact ? SharesLook::compactRowHeight : 0));
-        });
+        connect(pane, &ViewSharingDetail::compactChanged, this, &ShareCard::fitHeight);
     }
 
     ViewSharingDetail *pane() const { return m_pane; }
@@ -57,6 +56,13 @@ protected:
     }
 
 private:
+    // The card's usual height, or more where its rows need it.
+    void fitHeight()
+    {
+        const int content = qMax(SharesLook::cardContentHeight, m_pane->minimumSizeHint().height());
+        setFixedHeight(content + 2 * SharesLook::cardPadding);
+    }
+
     ViewSharingDetail *m_pane;
 };
 
@@ -118,7 +124,7 @@ QWidget *ViewSharingLocal::buildHeader()
     auto *header = new QWidget(this);
     header->setObjectName(QStringLiteral("sharesHeader"));
     auto *layout = new QHBoxLayout(header);
-    layout->setContentsMargins(15, 20, 15, 0);
+    layout->setContentsMargins(15, 20, 5, 0);
     layout->setSpacing(10);
     layout->addStretch(1);
     m_consoleButton = headerButton(header, "consoleButton", "square.and.pencil");

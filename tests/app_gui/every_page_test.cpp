@@ -1,5 +1,6 @@
 // Every page and sheet of the window at once: under Chinese no interface text is left in English,
-// and at the window's smallest size no control is cut off.
+// in either language nothing is cut, the shares page keeps its room around the header, the cards
+// and their rows, and at the window's smallest size no control is cut off.
 
 #include "app_gui_support.h"
 
@@ -11,15 +12,18 @@
 #include "dialog_input_view.h"
 #include "dialog_loading_setting.h"
 #include "file_dialog_panels.h"
-#include "toast_overlay.h"
 #include "remote_sharing.h"
+#include "toast_overlay.h"
 #include "view_sharing_remote_download.h"
 #include "view_sharing_remote_edit.h"
 #include "view_sharing_remote_file_list.h"
 #include "view_sharing_remote_upload.h"
+#include "view_sharing_detail.h"
+#include "widget_fit.h"
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QStackedWidget>
@@ -202,6 +206,8 @@ TEST_F(EveryPage, AtTheSmallestSizeNoControlIsCutOffAndTheShareFieldsStayUsable)
             EXPECT_LE(at.right(), shown->width()) << (shown->objectName() + " cuts off " + widget->objectName()).toStdString();
             EXPECT_GE(at.left(), 0) << widget->objectName().toStdString();
         }
+        const QStringList cuts = cutWidgets(shown);
+        EXPECT_TRUE(cuts.isEmpty()) << cuts.join(u'\n').toStdString();
     }
     window->selectPage(MainView::pageLocalShares);
     QTest::qWait(30);
@@ -210,6 +216,90 @@ TEST_F(EveryPage, AtTheSmallestSizeNoControlIsCutOffAndTheShareFieldsStayUsable)
         auto *field = child<QLineEdit>(name);
         ASSERT_TRUE(field);
         EXPECT_GE(field->width(), field->fontMetrics().horizontalAdvance(QString(30, u'm')) / 2 + 60) << name;
+    }
+}
+
+// The room around what each shown direct child of widget covers: left, top, right and bottom.
+QMargins roomAround(const QWidget *widget)
+{
+    QRect covered;
+    for (const QWidget *item : widget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (item->isVisibleTo(widget))
+            covered |= item->geometry();
+    }
+    return {covered.left(), covered.top(), widget->width() - covered.right() - 1, widget->height() - covered.bottom() - 1};
+}
+
+TEST_F(EveryPage, TheSharesHeaderEachCardAndEachOfItsRowsKeepTheirRoom)
+{
+    storeShare(QStringLiteral("CD34"), QStringLiteral("Music"), true);
+    showWithSampleData();
+    finishLogin();
+    window->selectPage(MainView::pageLocalShares);
+    QTest::qWait(30);
+
+    // The header: 20 above its buttons, 15 before, none below and 5 after them.
+    QWidget *header = child("sharesHeader");
+    EXPECT_EQ(header->layout()->contentsMargins(), QMargins(15, 20, 5, 0));
+    const QMargins headerRoom = roomAround(header);
+    EXPECT_EQ(headerRoom.top(), 20);
+    EXPECT_EQ(headerRoom.right(), 5);
+    EXPECT_EQ(headerRoom.bottom(), 0);
+
+    // Each card holds its share's pane, 140 high, with 10 all round inside the outline and 10
+    // more outside it.
+    const QList<QWidget *> cards = window->findChildren<QWidget *>(QStringLiteral("shareCard"));
+    ASSERT_EQ(cards.size(), 2);
+    for (QWidget *card : cards) {
+        auto *pane = card->findChild<ViewSharingDetail *>();
+        ASSERT_TRUE(pane);
+        EXPECT_EQ(pane->height(), 140);
+        EXPECT_EQ(pane->geometry(), card->rect().marginsRemoved(QMargins(10, 10, 10, 10)));
+        EXPECT_EQ(card->x(), 10);
+        EXPECT_EQ(card->parentWidget()->width() - card->geometry().right() - 1, 10);
+    }
+    const auto [upper, lower] = std::minmax(cards.at(0)->geometry(), cards.at(1)->geometry(),
+                                            [](const QRect &a, const QRect &b) { return a.y() < b.y(); });
+    EXPECT_EQ(upper.y(), 10);
+    EXPECT_EQ(lower.y() - upper.bottom() - 1, 10 + 10);
+
+    // Each row of a card: 10 on every side of its controls.
+    ViewSharingDetail *pane = cards.at(0)->findChild<ViewSharingDetail *>();
+    for (const char *name : {"pathRow", "accessRow"})
+        EXPECT_EQ(roomAround(pane->findChild<QWidget *>(QString::fromLatin1(name))), QMargins(10, 10, 10, 10)) << name;
+    // The rights keep to the left, with the same room.
+    const QMargins rightsRoom = roomAround(pane->findChild<QWidget *>(QStringLiteral("rightsRow")));
+    EXPECT_EQ(rightsRoom.left(), 10);
+    EXPECT_EQ(rightsRoom.top(), 10);
+    EXPECT_EQ(rightsRoom.bottom(), 10);
+}
+
+// Everything a person reads or presses on the login sheet, the banner and each page, at the
+// window's usual size in both languages.
+TEST_F(EveryPage, InEnglishAndInChineseNothingOnTheSheetTheBannerOrAPageIsCut)
+{
+    storeShare(QStringLiteral("CD34"), QStringLiteral("Music"), true);
+    for (const QLocale &language : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Chinese, QLocale::China)}) {
+        QLocale::setDefault(language);
+        window.reset();
+        showWithSampleData();
+        QStringList cuts;
+        const auto check = [&](const QString &where, QWidget *root) {
+            for (const QString &cut : cutWidgets(root))
+                cuts << language.name() + u' ' + where + QStringLiteral(": ") + cut;
+        };
+        check(QStringLiteral("sheet while waiting"), &window->loginSheet());
+        tickLogin(3);
+        check(QStringLiteral("sheet"), &window->loginSheet());
+        finishLogin();
+        check(QStringLiteral("banner"), child("banner"));
+        for (const MainView::Page page : pages) {
+            window->selectPage(page);
+            QTest::qWait(30);
+            QWidget *shown = child<QStackedWidget>("pages")->currentWidget();
+            check(shown->objectName(), shown);
+        }
+        EXPECT_TRUE(cuts.isEmpty()) << cuts.join(u'\n').toStdString();
     }
 }
 

@@ -87,6 +87,10 @@ TEST_F(LoginSheet, ButtonsReplaceTheWaitingIndicatorAtTheThirdTickAndReturnOrEsc
 {
     showMainView();
     EXPECT_EQ(sheet().size(), QSize(648, 468));
+    for (QLineEdit *field : {email(), password()}) {
+        EXPECT_EQ(field->font().pixelSize(), 12) << field->objectName().toStdString();
+        EXPECT_EQ(field->size(), QSize(240, 38)) << field->objectName().toStdString();
+    }
     EXPECT_TRUE(part<DialogLoading>("loginWaiting")->isVisible());
     CapturedOutput output;
     tickLogin(2);

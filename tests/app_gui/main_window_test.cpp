@@ -157,6 +157,21 @@ TEST_F(MainWindow, TheBadgeShowsTheAccountAndItAndTheSheetsLinksOpenTheServicesP
     }
 }
 
+TEST_F(MainWindow, TheBannersRowHasTwentyAboveAndTenAtTheLeft)
+{
+    showMainView();
+    finishLogin();
+    QWidget *banner = child("banner");
+    QRect covered;
+    for (QWidget *item : banner->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        covered |= item->geometry();
+    EXPECT_EQ(covered.left(), 10);
+    EXPECT_EQ(covered.top(), 20);
+    // Nothing else: the badge ends at the banner's end and its own foot ends the banner.
+    EXPECT_EQ(covered.right() + 1, banner->width());
+    EXPECT_EQ(covered.bottom() + 1, banner->height());
+}
+
 TEST_F(MainWindow, TheKeyboardStaysWhereTheUserWasAndNeverFallsToTheBadge)
 {
     storeShare("AB12", "Photos");

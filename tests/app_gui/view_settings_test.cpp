@@ -106,6 +106,22 @@ TEST_F(SettingsPage, ShowsWhatIsStoredEachTimeItIsSelectedAndWritesNothing)
     EXPECT_EQ(icon(UtilDB::keyIsRememberMe), "0");
 }
 
+TEST_F(SettingsPage, ItsContentIs680WideWithTenOfRoomInsideItsFrameAndTenOutside)
+{
+    ViewSettings &page = openSettings();
+    auto *frame = page.findChild<QWidget *>(QStringLiteral("settingsFrame"));
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->pos(), QPoint(10, 10));
+    EXPECT_EQ(frame->width(), 10 + 680 + 10);
+    QRect content;
+    for (QWidget *part : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        EXPECT_EQ(part->x(), 10);
+        EXPECT_EQ(part->width(), 680);
+        content |= part->geometry();
+    }
+    EXPECT_EQ(content, frame->rect().marginsRemoved(QMargins(10, 10, 10, 10)));
+}
+
 TEST_F(SettingsPage, OnlyOneChosenFolderIsSavedAndConfirmed)
 {
     setIcon(UtilDB::keySaveAtDir, folder("Old"));
