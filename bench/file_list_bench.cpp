@@ -57,18 +57,27 @@ QString verdict(bool met)
 // ---- Folder lists ----------------------------------------------------------------------------
 
 // A folder like a large photo or download folder: mostly files of many kinds and sizes, one
-// entry in twenty a sub-folder. Sizes are made by truncation, so nothing is written.
+// entry in twenty a sub-folder, one in a thousand a link to a sub-folder (whose kind every later
+// page looks at again). Sizes are made by truncation, so nothing is written.
 void makeFolder(const QString &dir, int entries)
 {
     QDir().mkpath(dir);
     std::mt19937_64 random(entries);
     const char *kinds[] = {"jpg", "png", "txt", "pdf", "docx", "mp4", "zip", "HEIC"};
     const QByteArray base = QFile::encodeName(dir) + '/';
+    QByteArray linkTarget;
     for (int i = 0; i < entries; ++i) {
         const quint64 r = random();
         if (i % 20 == 0) {
             const QByteArray name = base + QByteArray("Folder ") + QByteArray::number(r % 1000000000, 36);
             mkdir(name.constData(), 0755);
+            linkTarget = name;
+            continue;
+        }
+        if (i % 1000 == 1) {
+            const QByteArray name = base + QByteArray("Shortcut ") + QByteArray::number(r, 36);
+            if (symlink(linkTarget.constData(), name.constData()) != 0)
+                std::perror("symlink");
             continue;
         }
         const QByteArray name = base + (i % 3 ? "IMG_" : "report-") + QByteArray::number(r, 36) + '.'

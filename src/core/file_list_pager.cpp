@@ -97,7 +97,7 @@ void FileItem::buildFileList(const QString &dir, const QString &filter, const QS
     // may have moved since the last reading without the folder changing, so such a page reads it
     // anew. In other orders a page may take its names and their order from an earlier reading;
     // its own entries are looked at again for the facts it shows, and the folder is read anew
-    // when one of them is no longer of its kind.
+    // when one of them is no longer of its kind (the cache sees to the links off the page).
     const Use use = request.order.keyChangesInPlace() ? Use::ReadAnew : Use::ReuseWhileSameNames;
     Selection selection = select(dir, use, request, leaveOut);
     PageSlice slice = PageSlice::of(qint64(selection.view->rows.size()), pageIndex, pageSize);

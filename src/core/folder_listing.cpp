@@ -168,6 +168,14 @@ FolderEntry FolderReader::entryAt(const QString &path)
     return entryFromStat(name, st, currentOffsetSeconds());
 }
 
+bool FolderReader::listsAsFolder(const QString &path)
+{
+    struct statx st;
+    return !path.isEmpty()
+           && statx(AT_FDCWD, QFile::encodeName(path).constData(), AT_NO_AUTOMOUNT, STATX_TYPE, &st) == 0
+           && S_ISDIR(st.stx_mode);
+}
+
 bool FolderReader::hasVisibleEntries(const QString &dir)
 {
     DirHandle folder = openFolder(dir);

@@ -34,6 +34,10 @@ FolderListing read(const QString &dir);
 // The facts of the item at path; a path that cannot be read is a file of size 0 created now.
 FolderEntry entryAt(const QString &path);
 
+// Whether the item at path lists as a folder, as read() and entryAt() decide it: links followed,
+// a path that cannot be looked at is no folder. Cheaper than entryAt() when only the kind counts.
+bool listsAsFolder(const QString &path);
+
 // Whether the folder has at least one entry that is not hidden (false when it cannot be read,
 // printed as read() prints it).
 bool hasVisibleEntries(const QString &dir);

@@ -1,5 +1,7 @@
 #include "folder_listing_cache.h"
 
+#include "util_system.h"
+
 #include <QFile>
 #include <QMutexLocker>
 
@@ -43,23 +45,48 @@ bool FolderListingCache::stampOf(const QString &dir, FolderStamp &stamp)
     return true;
 }
 
+std::vector<quint32> FolderListingCache::linksOf(const FolderListing &listing)
+{
+    std::vector<quint32> links;
+    for (size_t i = 0; i < listing.entries.size(); ++i) {
+        if (listing.entries[i].isLink)
+            links.push_back(quint32(i));
+    }
+    return links;
+}
+
+bool FolderListingCache::linksKeepTheirKind(const FolderListing &listing, const std::vector<quint32> &links)
+{
+    return std::all_of(links.begin(), links.end(), [&](quint32 index) {
+        const FolderEntry &entry = listing.entries[index];
+        return FolderReader::listsAsFolder(UtilSystem::pathJoin(listing.dir, entry.name)) == entry.isDir;
+    });
+}
+
 FolderListingCache::Reading FolderListingCache::reading(const QString &dir, Use use)
 {
     const auto now = std::chrono::steady_clock::now();
     FolderStamp before;
     const bool stamped = stampOf(dir, before);
     std::chrono::milliseconds maxAge{};
+    std::shared_ptr<const FolderListing> kept;
+    std::shared_ptr<const std::vector<quint32>> keptLinks;
     {
         QMutexLocker lock(&m_mutex);
         dropStale(now);
         maxAge = m_maxAge;
         if (stamped && use == Use::ReuseWhileSameNames) {
             for (const Slot &slot : m_slots) {
-                if (slot.dir == dir && slot.stamp == before)
-                    return {slot.listing, false};
+                if (slot.dir == dir && slot.stamp == before) {
+                    kept = slot.listing;
+                    keptLinks = slot.links;
+                }
             }
         }
     }
+    // Looked at without the lock: a folder may hold many links.
+    if (kept && linksKeepTheirKind(*kept, *keptLinks))
+        return {kept, false};
 
     const qint64 readStart = realtimeNanoseconds();
     auto listing = std::make_shared<const FolderListing>(FolderReader::read(dir));
@@ -73,6 +100,7 @@ FolderListingCache::Reading FolderListingCache::reading(const QString &dir, Use 
         slot.stamp = before;
         slot.readAt = now;
         slot.listing = listing;
+        slot.links = std::make_shared<const std::vector<quint32>>(linksOf(*listing));
         QMutexLocker lock(&m_mutex);
         store(std::move(slot));
     }

@@ -17,7 +17,10 @@
 // seconds, for which names there are and their order, while the folder's identity and status
 // change time show that it holds the same names. An entry edited in place leaves the folder as
 // it was, so the facts a page shows, and any order by them, are its caller's to look at again.
-// A reading taken while the folder was being changed is never reused. Safe to use from any thread.
+// A link's target may become a folder, or stop being one, with the folder unchanged too; since
+// folders come first in every order, a reading is reused only while each of its links still leads
+// to what it led to. A reading taken while the folder was being changed is never reused. Safe to
+// use from any thread.
 class FolderListingCache final
 {
 public:
@@ -65,10 +68,14 @@ private:
         FolderStamp stamp;
         std::chrono::steady_clock::time_point readAt;
         std::shared_ptr<const FolderListing> listing;
+        // The listing's entries that are links, by index.
+        std::shared_ptr<const std::vector<quint32>> links;
         std::map<QString, std::shared_ptr<const ListingView>> views;
     };
 
     static bool stampOf(const QString &dir, FolderStamp &stamp);
+    static std::vector<quint32> linksOf(const FolderListing &listing);
+    static bool linksKeepTheirKind(const FolderListing &listing, const std::vector<quint32> &links);
     void dropStale(std::chrono::steady_clock::time_point now);
     void store(Slot slot);
 

@@ -4,17 +4,20 @@
 #include "listing_view.h"
 #include "captured_output.h"
 #include "file_test_support.h"
+#include "small_disk.h"
 #include "unprivileged_run.h"
 #include "util_system.h"
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QSet>
 #include <QThread>
 
 #include <atomic>
 #include <functional>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include <limits>
@@ -71,14 +74,26 @@ void makeSeven(const TestFolder &folder)
         folder.file(QString(QChar(c)) + ".txt", "x");
 }
 
+// Sets a file's modification time in place, as a copy tool that keeps times does.
+void setModified(const QString &path, qint64 secondsSince1970)
+{
+    const timespec times[2] = {{0, UTIME_OMIT}, {time_t(secondsSince1970), 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0) << path.toStdString();
+}
+
 // Grows or shrinks a file in place, and moves its modification time, as an editor that writes
 // into the file does.
 void resize(const QString &path, qint64 bytes)
 {
     QFile file(path);
     ASSERT_TRUE(file.resize(bytes)) << path.toStdString();
-    const timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000 + bytes, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    setModified(path, 1'000'000'000 + bytes);
+}
+
+// A file time as a listed item gives it: local wall-clock time labelled UTC, in milliseconds.
+qint64 listedTime(qint64 secondsSince1970)
+{
+    return (secondsSince1970 + QDateTime::fromSecsSinceEpoch(secondsSince1970).offsetFromUtc()) * 1000;
 }
 
 // Run as a user who cannot read the folders it locks: the count and the page of a locked folder,
@@ -359,6 +374,40 @@ TEST(FileList, AFileChangedBetweenPagesShowsItsNewSizeTimeAndPlace)
     EXPECT_EQ(byName.result.items[0].size, 40);
 }
 
+TEST(FileList, APageInTimeOrderFollowsATimeSetInPlace)
+{
+    // Where a file system keeps birth times they cannot be set. On one that keeps none, a file's
+    // creation time is its last modification, which a copy tool or an editor sets in place
+    // without the folder changing.
+    if (SmallDisk::folder().isEmpty())
+        return SmallDisk::runThisTestOnRamfs();
+    TestFolder folder(SmallDisk::folder());
+    constexpr qint64 start = 1'000'000'000;
+    for (int i = 0; i < 6; ++i) {
+        const QString path = folder.file(QString(QChar(u'a' + i)) + ".bin", "x");
+        setModified(path, start + 60 * i); // a.bin oldest, f.bin newest
+    }
+    struct statx st {};
+    ASSERT_EQ(statx(AT_FDCWD, QFile::encodeName(folder.pathOf("a.bin")).constData(), 0, STATX_BTIME, &st), 0);
+    ASSERT_FALSE(st.stx_mask & STATX_BTIME) << "this file system keeps birth times";
+
+    // Old enough that the count's reading is kept for the pages of the visit.
+    QThread::msleep(80);
+    const QString oldestFirst = QStringLiteral("1,1");
+    EXPECT_EQ(probe(folder.path()).result.index, "6");
+    EXPECT_EQ(namesOf(page(folder.path(), 1, 2, oldestFirst)), QStringList({"a.bin", "b.bin"}));
+
+    // f.bin, on none of the pages asked for next, is given a time before all the others.
+    setModified(folder.pathOf("f.bin"), start - 3600);
+    const Answer first = page(folder.path(), 1, 2, oldestFirst);
+    ASSERT_EQ(namesOf(first), QStringList({"f.bin", "a.bin"}));
+    EXPECT_EQ(first.result.items[0].createdTime, listedTime(start - 3600));
+    EXPECT_EQ(first.result.items[1].createdTime, listedTime(start));
+    EXPECT_EQ(namesOf(page(folder.path(), 2, 2, oldestFirst)), QStringList({"b.bin", "c.bin"}));
+    EXPECT_EQ(namesOf(page(folder.path(), 3, 2, oldestFirst)), QStringList({"d.bin", "e.bin"}));
+    EXPECT_EQ(namesOf(page(folder.path(), 1, 3, "1,0")), QStringList({"e.bin", "d.bin", "c.bin"}));
+}
+
 TEST(FileList, APageShowsTimesAsTheyStandAtItsOwnRequest)
 {
     const QByteArray zoneBefore = qgetenv("TZ");
@@ -383,6 +432,49 @@ TEST(FileList, APageShowsTimesAsTheyStandAtItsOwnRequest)
     else
         qputenv("TZ", zoneBefore);
     tzset();
+}
+
+TEST(FileList, ALinkWhoseTargetChangesKindMovesAcrossThePagesOfAVisit)
+{
+    // The listed folder and, elsewhere in the same share, the file its link leads to.
+    TestFolder share;
+    const QString dir = share.folder("docs");
+    share.folder("elsewhere");
+    const QString target = share.file("elsewhere/target", "x");
+    for (const char *name : {"a.txt", "b.txt", "c.txt"})
+        share.file(QStringLiteral("docs/") + name, "x");
+    ASSERT_TRUE(QFile::link(target, dir + "/z.lnk"));
+    // Old enough that the count's reading is kept for the pages of the visit.
+    QThread::msleep(80);
+    const QString byName = QStringLiteral("0,1");
+    EXPECT_EQ(probe(dir).result.index, "4");
+    EXPECT_EQ(namesOf(page(dir, 1, 2, byName)), QStringList({"a.txt", "b.txt"}));
+    EXPECT_EQ(namesOf(page(dir, 2, 2, byName)), QStringList({"c.txt", "z.lnk"}));
+
+    // The target becomes a folder; the listed folder stays as it was. The link now lists as a
+    // folder, and folders come first: each entry is on one page of the two.
+    ASSERT_TRUE(QFile::remove(target));
+    ASSERT_TRUE(QDir().mkdir(target));
+    const Answer first = page(dir, 1, 2, byName);
+    ASSERT_EQ(namesOf(first), QStringList({"z.lnk", "a.txt"}));
+    EXPECT_TRUE(first.result.items[0].isDir);
+    EXPECT_TRUE(first.result.items[0].isEmpty);
+    EXPECT_EQ(namesOf(page(dir, 2, 2, byName)), QStringList({"b.txt", "c.txt"}));
+
+    // The target goes: the link leads nowhere and lists as an empty file, last by name.
+    ASSERT_TRUE(QDir().rmdir(target));
+    const Answer second = page(dir, 2, 2, byName);
+    ASSERT_EQ(namesOf(second), QStringList({"c.txt", "z.lnk"}));
+    EXPECT_FALSE(second.result.items[1].isDir);
+    EXPECT_EQ(second.result.items[1].size, 0);
+    EXPECT_EQ(namesOf(page(dir, 1, 2, byName)), QStringList({"a.txt", "b.txt"}));
+
+    // b.txt is replaced by a link to a folder of the share.
+    const QString linkToFolder = share.folder("elsewhere/pictures");
+    ASSERT_TRUE(QFile::link(linkToFolder, dir + "/b.new"));
+    ASSERT_EQ(::rename(QFile::encodeName(dir + "/b.new").constData(), QFile::encodeName(dir + "/b.txt").constData()), 0);
+    EXPECT_EQ(namesOf(page(dir, 1, 2, byName)), QStringList({"b.txt", "a.txt"}));
+    EXPECT_EQ(namesOf(page(dir, 2, 2, byName)), QStringList({"c.txt", "z.lnk"}));
 }
 
 TEST(FileList, AnEntryKeepsItsPlaceUnlessItsKindOrTheOrdersKeyChanged)

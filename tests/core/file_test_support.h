@@ -14,6 +14,11 @@ class TestFolder final
 {
 public:
     TestFolder() { EXPECT_TRUE(m_dir.isValid()); }
+    // A folder below under, for a file system of the case's own.
+    explicit TestFolder(const QString &under) : m_dir(under + QStringLiteral("/folder-XXXXXX"))
+    {
+        EXPECT_TRUE(m_dir.isValid()) << under.toStdString();
+    }
 
     QString path() const { return m_dir.path(); }
     QString pathOf(const QString &relative) const { return m_dir.path() + u'/' + relative; }

@@ -18,6 +18,27 @@ QString fillerPath()
     return SmallDisk::folder() + QStringLiteral("/.filler");
 }
 
+// Runs the current case again in the child, with the folder a file system of type mounted there
+// with options.
+void runOnFreshMount(const QString &type, const QString &options)
+{
+    if (!PrivateNetwork::available())
+        GTEST_SKIP() << "this machine gives no private user, mount, process and network namespace "
+                        "(unshare -Urpfn --mount-proc)";
+    const QString mountPoint = TestHome::path() + QStringLiteral("/small-disk");
+    ASSERT_TRUE(QDir().mkpath(mountPoint));
+
+    // Exit code 125: the namespace came, but the file system could not be mounted in it.
+    const QString script = QStringLiteral("mount -t \"$1\" -o \"$2\" \"$1\" \"$%1\" || exit 125; shift 2; exec \"$@\"")
+                               .arg(QString::fromLatin1(folderVariable));
+    const ChildTestRun::Outcome outcome = PrivateNetwork::run(
+        {QStringLiteral("sh"), QStringLiteral("-c"), script, QStringLiteral("sh"), type, options},
+        {{QString::fromLatin1(folderVariable), mountPoint}});
+    if (outcome.ended && outcome.exitStatus == QProcess::NormalExit && outcome.exitCode == 125)
+        GTEST_SKIP() << "no " << type.toStdString() << " can be mounted here: " << outcome.output.toStdString();
+    ChildTestRun::expectPassed(outcome, qPrintable(QStringLiteral("on a %1").arg(type)));
+}
+
 } // namespace
 
 namespace SmallDisk {
@@ -30,21 +51,12 @@ QString folder()
 
 void runThisTestOnIt(int kib)
 {
-    if (!PrivateNetwork::available())
-        GTEST_SKIP() << "this machine gives no private user, mount, process and network namespace "
-                        "(unshare -Urpfn --mount-proc)";
-    const QString mountPoint = TestHome::path() + QStringLiteral("/small-disk");
-    ASSERT_TRUE(QDir().mkpath(mountPoint));
+    runOnFreshMount(QStringLiteral("tmpfs"), QStringLiteral("size=%1k").arg(kib));
+}
 
-    // Exit code 125: the namespace came, but no tmpfs could be mounted in it.
-    const QString script = QStringLiteral("mount -t tmpfs -o size=\"$1\"k tmpfs \"$%1\" || exit 125; shift; exec \"$@\"")
-                               .arg(QString::fromLatin1(folderVariable));
-    const ChildTestRun::Outcome outcome = PrivateNetwork::run(
-        {QStringLiteral("sh"), QStringLiteral("-c"), script, QStringLiteral("sh"), QString::number(kib)},
-        {{QString::fromLatin1(folderVariable), mountPoint}});
-    if (outcome.ended && outcome.exitStatus == QProcess::NormalExit && outcome.exitCode == 125)
-        GTEST_SKIP() << "no tmpfs can be mounted here: " << outcome.output.toStdString();
-    ChildTestRun::expectPassed(outcome, "on a small disk");
+void runThisTestOnRamfs()
+{
+    runOnFreshMount(QStringLiteral("ramfs"), QStringLiteral("mode=0755"));
 }
 
 void fill()
