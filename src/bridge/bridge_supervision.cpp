@@ -10,6 +10,8 @@
 
 namespace {
 
+// The tick of each connection cycle at which the link tries to reach the bridge.
+constexpr qint64 connectAtTick = 3;
 constexpr qint64 cycleTicks = 7;
 constexpr quint64 silenceBeforeRestartSecs = 6;
 
@@ -20,6 +22,12 @@ void sendPing()
     // An answer that comes after the ping's request ended still counts. A bridge gone since then
     // took its socket along, so such an answer is the current bridge's.
     P2PClientMsg::taskTable().keepLateAnswer(token, [](const LenientJson &answer) { BridgeSupervision::onBridgePong(answer); });
+}
+
+void attemptConnection()
+{
+    Console::printLine(QStringLiteral("Try To Connect OstrelBridge..."));
+    BridgeLink::connect();
 }
 
 } // namespace
@@ -35,12 +43,6 @@ void connectionCycleTick()
         attemptConnection();
     if (!Env::isBridgeConnected && Env::bridgeConnectCounter >= cycleTicks)
         Env::bridgeConnectCounter = 0;
-}
-
-void attemptConnection()
-{
-    Console::printLine(QStringLiteral("Try To Connect OstrelBridge..."));
-    BridgeLink::connect();
 }
 
 void checkBridgeAlive()

@@ -10,13 +10,10 @@
 
 namespace BridgeSupervision {
 
-// The tick of each connection cycle at which the link tries to reach the bridge.
-inline constexpr qint64 connectAtTick = 3;
-
-// Counts ticks while the link is down; connects at the third tick of every cycle of seven.
+// Counts ticks while the link is down; connects at the third tick of every cycle of seven. The
+// only connection attempts there are: after start-up and after every relaunch (counter 0) the
+// first one comes at the third tick.
 void connectionCycleTick();
-// Prints the attempt and opens a new connection to the bridge.
-void attemptConnection();
 
 // While the link is up: pings the bridge, once every tick whether or not the earlier pings were
 // answered, and restarts it once 6 seconds have passed since the connection or the last answer,

@@ -3,13 +3,13 @@
 #include "bridge_executable.h"
 #include "bridge_link.h"
 #include "bridge_process_list.h"
-#include "bridge_supervision.h"
 #include "clock.h"
 #include "clock_alarm.h"
 #include "console.h"
 #include "env.h"
 #include "link_status.h"
 #include "p2p_client_msg.h"
+#include "util_system.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -23,9 +23,6 @@ namespace {
 
 constexpr int defaultRelaunchDelayMs = 500;
 constexpr qint64 maxRelaunchDelayMs = 30 * 1000;
-// A bridge listens on its port well within this after its launch; the connection cycle's own
-// attempt at its third tick follows should this one come too early.
-constexpr qint64 firstAttemptAfterLaunchMs = 1000;
 // A bridge gets this long to end on SIGTERM before it is killed.
 constexpr int terminateGraceMs = 100;
 constexpr int killWaitMs = 500;
@@ -34,7 +31,6 @@ constexpr int startWaitMs = 3000;
 struct SupervisorState {
     QPointer<QProcess> process;
     QPointer<ClockAlarm> relaunch;
-    QPointer<ClockAlarm> firstAttempt;
     // The pending relaunch replaces a bridge that ended or could not start, rather than one the
     // watchdog gave up on: it is dropped should the link be up when its time comes.
     bool relaunchOnlyWhileLinkDown = false;
@@ -103,21 +99,6 @@ ClockAlarm &relaunchAlarm()
     return *state().relaunch;
 }
 
-void attemptFirstConnection()
-{
-    // Only while the cycle has not made its own attempt since the launch.
-    if (!Env::isBridgeConnected && Env::bridgeConnectCounter >= 0 && Env::bridgeConnectCounter < BridgeSupervision::connectAtTick
-        && state().process)
-        BridgeSupervision::attemptConnection();
-}
-
-ClockAlarm &firstAttemptAlarm()
-{
-    if (!state().firstAttempt)
-        state().firstAttempt = new ClockAlarm(&attemptFirstConnection, QCoreApplication::instance());
-    return *state().firstAttempt;
-}
-
 // The wait before the next launch: the shortest one, doubled for every launch since the link last
 // reached a bridge.
 qint64 relaunchBackoffMs()
@@ -167,7 +148,6 @@ void onBridgeEnded(QProcess *process)
                        + (process->exitStatus() == QProcess::CrashExit
                               ? QStringLiteral("killed")
                               : QStringLiteral("exit code ") + QString::number(process->exitCode())));
-    firstAttemptAlarm().cancel();
     // A link that is still open is not this bridge's (its socket closes with it): it stays, and
     // the relaunch waits to see whether it is really up.
     if (!BridgeLink::isSocketOpen())
@@ -265,7 +245,6 @@ void startBridge()
     }
     Console::printLine(QStringLiteral("------OstrelBridge Exited------"));
     QObject::connect(process, &QProcess::finished, process, [process] { onBridgeEnded(process); });
-    firstAttemptAlarm().setIn(firstAttemptAfterLaunchMs);
 }
 
 void restartBridge()
@@ -299,8 +278,6 @@ void runDueSupervision()
 {
     if (state().relaunch)
         state().relaunch->runIfDue();
-    if (state().firstAttempt)
-        state().firstAttempt->runIfDue();
 }
 
 void noteBridgeConnected()
@@ -308,23 +285,26 @@ void noteBridgeConnected()
     state().launchesWithoutConnection = 0;
     // Whatever answered, the link is up: a relaunch now would only cut it.
     cancelPendingRelaunch();
-    if (state().firstAttempt)
-        state().firstAttempt->cancel();
 }
 
 void stopBridgeForQuit()
 {
     state().quitting = true;
     cancelPendingRelaunch();
-    if (state().firstAttempt)
-        state().firstAttempt->cancel();
     if (state().process)
         clearBridge();
 }
 
 void locateAppInstance()
 {
-    appRunPath = QCoreApplication::applicationDirPath();
+    // The folder as the executable's URL spells it: only the scheme goes, percent escapes stay.
+    // The bridge is launched from the real folder (launchFolder), never from this text.
+    const QString executable = QCoreApplication::applicationFilePath();
+    appRunPath.clear();
+    if (!executable.isEmpty()) {
+        const QString url = QString::fromLatin1(QUrl::fromLocalFile(executable).toEncoded());
+        appRunPath = UtilSystem::getParentPath(QString(url).remove(QStringLiteral("file://")));
+    }
     Console::printLine(QStringLiteral("App Run At: ") + appRunPath);
 }
 
@@ -341,8 +321,6 @@ void setRelaunchDelayForTests(int ms)
 void resetSupervisorForTests()
 {
     cancelPendingRelaunch();
-    if (state().firstAttempt)
-        state().firstAttempt->cancel();
     stopOwnProcess();
     state().launchesWithoutConnection = 0;
     state().quitting = false;

@@ -42,8 +42,8 @@ void restartBridgeBlock();
 // Drops a relaunch that restartBridge scheduled.
 void cancelPendingRelaunch();
 bool isRelaunchPending();
-// Runs a relaunch, or the first connection attempt after a launch, once its time has come by the
-// clock. Timers call it on time; the one-second tick calls it too.
+// Runs a relaunch once its time has come by the clock. Its timer calls it on time; the one-second
+// tick calls it too. Connection attempts are the tick's own: see BridgeSupervision.
 void runDueSupervision();
 // The link reached a bridge: the back-off starts again from its shortest wait.
 void noteBridgeConnected();

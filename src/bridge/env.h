@@ -22,7 +22,8 @@ extern bool isBridgeConnected;
 extern qint64 bridgeConnectCounter;
 // Whole seconds since 1970 of the bridge's last sign of life; 0 before the first connection.
 extern quint64 activeBridgeTime;
-// Folder of the program's own executable; only printed.
+// Folder of the program's own executable as its file URL spells it (percent escapes kept); only
+// printed.
 extern QString appRunPath;
 
 extern UserInfo userInfo;

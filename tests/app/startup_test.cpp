@@ -30,10 +30,13 @@ bool canIsolate()
     return probe.waitForFinished(5000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
 }
 
+// The folder the client copy runs from: a blank and a letter outside ASCII in its name.
+const char *const clientFolderName = "dir with space é";
+
 // A copy of the built client in a folder of its own, without a bridge beside it.
 QString clientCopy()
 {
-    const QString folder = TestHome::path() + "/client";
+    const QString folder = TestHome::path() + u'/' + QString::fromUtf8(clientFolderName);
     EXPECT_TRUE(QDir().mkpath(folder));
     const QString copy = folder + "/fenmar";
     if (!QFile::exists(copy)) {
@@ -111,10 +114,14 @@ TEST_F(Startup, GreetsOpensTheDatabaseThenRestartsTheBridge)
     const QString folder = QFileInfo(clientCopy()).absolutePath();
     const QString database = home + "/Documents/Fenmar/db/fenmar.dat";
 
+    // The folder as its file URL spells it; the home's own path needs no escapes.
+    ASSERT_EQ(QUrl::toPercentEncoding(TestHome::path(), "/"), TestHome::path().toUtf8());
+    const QString spelledFolder = TestHome::path() + "/dir%20with%20space%20%C3%A9";
+
     // Without a bridge beside it the launch fails, and the next one is on its way.
     const ClientRun first = startClient(home, "Relaunch OstrelBridge in 1000 ms");
     EXPECT_FALSE(first.ended) << "the client keeps running with its window";
-    EXPECT_EQ(first.lines, QStringList({"Welcome, Fenmar", "App Run At: " + folder, "Fenmar Local Cache @ " + database,
+    EXPECT_EQ(first.lines, QStringList({"Welcome, Fenmar", "App Run At: " + spelledFolder, "Fenmar Local Cache @ " + database,
                                         "Clearing OstrelBridge...", "---ReCheck Instance false",
                                         "++++++Try To Starting OstrelBridge++++++",
                                         QUrl::fromLocalFile(folder + "/OstrelBridge_amd").toString(),

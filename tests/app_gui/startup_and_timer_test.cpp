@@ -6,6 +6,7 @@
 
 #include "app_gui_support.h"
 
+#include "bridge_link.h"
 #include "bridge_message.h"
 #include "bridge_supervisor.h"
 #include "fenmar_mac_app.h"
@@ -18,6 +19,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+
+#include <functional>
 
 namespace {
 
@@ -55,6 +58,64 @@ TEST_F(SupervisionTimer, StartUpOpensTheWindowWithItsTimerAndSheetAndStartsTheBr
     }
     EXPECT_EQ(Env::shareStore, nullptr);
     EXPECT_EQ(BridgeMessage::peerRequestHandler, nullptr);
+}
+
+TEST_F(SupervisionTimer, AttemptsComeAtTheThirdTickAfterStartUpSevenApartNoneWhileConnectedAndThirdAfterARelaunch)
+{
+    placeWaitingBridge();
+    UtilDB::close();
+    ReceiveFilesSheet::setMaker({});
+    FenmarMacApp app;
+    window = app.body();
+    keepOffTheHost(*window);
+    ASSERT_TRUE(waitFor([this] { return window->loginSheet().isVisible(); }));
+    window->timer().stop();
+    window->loginSheet().timer().stop();
+
+    // The window's ticks from start-up, a second apart (the bridge is relaunched half a second
+    // in); the ticks at which an attempt was printed.
+    int ticks = 0;
+    QStringList lastTickLines;
+    const auto attemptsWithin = [&](int count, const std::function<void()> &afterEachTick = {}) {
+        QList<int> attempts;
+        for (int i = 0; i < count; ++i) {
+            CapturedOutput output;
+            tickMain();
+            ++ticks;
+            lastTickLines = output.lines();
+            if (lastTickLines.contains(QStringLiteral("Try To Connect OstrelBridge...")))
+                attempts << ticks;
+            if (afterEachTick)
+                afterEachTick();
+        }
+        return attempts;
+    };
+    // Nobody answers at first.
+    EXPECT_EQ(attemptsWithin(23), (QList<int>{3, 10, 17}));
+
+    FakeBridgeServer bridge;
+    bridge.answerPings(true);
+    BridgeLink::setPortForTests(bridge.port());
+    EXPECT_EQ(attemptsWithin(1), QList<int>{24});
+    ASSERT_TRUE(waitFor([] { return Env::isBridgeConnected; }));
+    const auto answered = [this] {
+        ASSERT_TRUE(waitFor([this] { return Env::activeBridgeTime == quint64(clock->msecsSinceEpoch() / 1000); }));
+    };
+    EXPECT_EQ(attemptsWithin(20, answered), QList<int>{}) << "connected";
+
+    // The bridge falls silent: the watchdog restarts it, and the link tries again at the third
+    // tick after that.
+    bridge.answerPings(false);
+    int restartedAt = 0;
+    for (int i = 0; i < 10 && !restartedAt; ++i) {
+        EXPECT_EQ(attemptsWithin(1), QList<int>{});
+        if (lastTickLines.contains(QStringLiteral("ActiveBridgeTime Timeout")))
+            restartedAt = ticks;
+    }
+    ASSERT_NE(restartedAt, 0);
+    bridge.answerPings(true);
+    EXPECT_EQ(attemptsWithin(3), QList<int>{restartedAt + 3});
+    EXPECT_TRUE(waitFor([] { return Env::isBridgeConnected; }));
 }
 
 TEST_F(SupervisionTimer, TicksConnectToTheBridgePingItAndRestartItWhenItFallsSilent)
