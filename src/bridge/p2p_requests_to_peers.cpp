@@ -157,9 +157,9 @@ void syncTransState(const QString &log, double progress, bool isFinished, bool i
                     false, no, &P2PClientMsg::ignoreReplyRemote);
 }
 
-void remoteUploadTaskInfo(AnswerCallback callback)
+QString remoteUploadTaskInfo(AnswerCallback callback)
 {
-    SendMsgToRemote(QStringLiteral("RemoteUploadTaskInfo"), RemoteUploadStatus{HelperRemoteSharing::session, yes}, true,
+    return SendMsgToRemote(QStringLiteral("RemoteUploadTaskInfo"), RemoteUploadStatus{HelperRemoteSharing::session, yes}, true,
                     yes, std::move(callback));
 }
 

@@ -137,7 +137,8 @@ void offerFiles(const QString &summary, const QString &fromUser, const QString &
 void askReceiverDecision(const QString &uuid, AnswerCallback callback);
 void withdrawOffer();
 void syncTransState(const QString &log, double progress, bool isFinished, bool isCanceled);
-void remoteUploadTaskInfo(AnswerCallback callback);
+// Returns the question's token ("" when nothing was sent), for a sender that lets late answers count.
+QString remoteUploadTaskInfo(AnswerCallback callback);
 void cancelUploading(AnswerCallback callback);
 
 } // namespace PeerRequestSenders

@@ -1,6 +1,7 @@
 #include "remote_file_table.h"
 
 #include "localization.h"
+#include "remote_listing.h"
 #include "theme.h"
 #include "util_system.h"
 
@@ -73,9 +74,7 @@ RemoteFileTable::~RemoteFileTable() = default;
 
 QString RemoteFileTable::nameText(const FileItem &item)
 {
-    const QString sep = item.fullPath.startsWith(u'/') ? QStringLiteral("/") : QStringLiteral("\\");
-    const QString name = lastComponent(sep, item.fullPath);
-    return name.isEmpty() ? item.name : name;
+    return remoteEntryName(item);
 }
 
 QString RemoteFileTable::sizeText(const FileItem &item)

@@ -259,7 +259,7 @@ void ViewSharingRemoteFileList::onShareInfoBack(const std::optional<LenientJson>
         FileItem item;
         item.fullPath = share->path;
         item.name = RemoteFileTable::nameText(item);
-        item.ext = item.name.section(u'.', -1, -1, QString::SectionSkipEmpty);
+        item.ext = remoteExtension(item.name);
         m_paging.reset();
         m_paging.setTotal(1);
         showItems({item});

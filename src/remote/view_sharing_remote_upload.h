@@ -33,6 +33,8 @@ public:
     void addPaths(const QStringList &paths);
     void removeSelected();
     bool isCounting() const { return m_job != nullptr; }
+    // The count of sizes under way (empty when none runs), for watching that it is let go.
+    std::weak_ptr<const UploadSizeJob> sizeCount() const { return m_job; }
     const std::vector<WorkingItem> &items() const { return m_items; }
 
     // The answer of "RemoteUploadTaskInfo" for the sheet view (if it is still open).

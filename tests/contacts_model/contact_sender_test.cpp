@@ -5,11 +5,13 @@
 #include "bridge_message.h"
 #include "bridge_state_reset.h"
 #include "bridge_supervisor.h"
+#include "clock.h"
 #include "contact_sender.h"
 #include "contacts_test_support.h"
 #include "delivery_targets.h"
 #include "env.h"
 #include "lenient_json.h"
+#include "p2p_client_msg.h"
 #include "peer_request_handler.h"
 #include "scripted_delivery_bridge.h"
 #include "session_state.h"
@@ -235,6 +237,66 @@ TEST_F(ContactSenderTest, CancellingOrLosingTheServiceWhileSendingEndsTheDeliver
     Env::cancelPendingRelaunch();
     ASSERT_TRUE(reach(State::vcsStopped));
     EXPECT_EQ(sender.message(), QStringLiteral("The transfer stopped because the connection to the service was lost."));
+}
+
+TEST_F(ContactSenderTest, OnlyThreeStatusQuestionsInARowUnansweredEndTheDelivery)
+{
+    auto clock = std::make_shared<ManualClock>();
+    Clock::set(clock);
+    // A peer has a minute to answer each question.
+    const auto advanceSecs = [&](int secs) {
+        clock->advanceMs(secs * 1000);
+        P2PClientMsg::taskTable().expireDue();
+    };
+    const auto ask = [&] {
+        const int asked = bridge.count(QStringLiteral("RemoteUploadTaskInfo"));
+        sender.tick();
+        ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("RemoteUploadTaskInfo")) == asked + 1; }));
+    };
+    bridge.decisions = {QStringLiteral("/home/bob/In")};
+    ASSERT_TRUE(sender.start(bob, paths));
+    ASSERT_TRUE(reach(State::vcsSending));
+
+    // The first question is never answered; the ones after it are.
+    ask();
+    bridge.statuses = {ScriptedDeliveryBridge::status(2, 10.0, 1)};
+    advanceSecs(1);
+    ask();
+    ASSERT_TRUE(waitFor([&] { return sender.progress().percent == 10.0; }));
+    advanceSecs(59);
+    EXPECT_EQ(P2PClientMsg::taskTable().size(), 0) << "the first question ended unanswered";
+    EXPECT_EQ(sender.state(), State::vcsSending) << "one lost answer among answered ones";
+    ask();
+    ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("SyncTransState")) == 2; }));
+    EXPECT_EQ(sender.state(), State::vcsSending);
+
+    // Two more go unanswered, then their answers come after all: they count, and the count of
+    // misses starts again.
+    bridge.statuses.clear();
+    ask();
+    advanceSecs(1);
+    ask();
+    advanceSecs(60);
+    EXPECT_EQ(P2PClientMsg::taskTable().size(), 0);
+    EXPECT_EQ(sender.state(), State::vcsSending) << "two misses in a row";
+    bridge.answerHeld(ScriptedDeliveryBridge::status(2, 50.0, 1));
+    ASSERT_TRUE(waitFor([&] { return sender.progress().percent == 50.0; }));
+    ASSERT_TRUE(waitFor([&] { return bridge.lastData(QStringLiteral("SyncTransState"))["IProgress"] == 50.0; }));
+
+    // Three in a row unanswered: the peer is gone.
+    for (int i = 0; i < 3; ++i) {
+        ask();
+        advanceSecs(1);
+    }
+    advanceSecs(57);
+    EXPECT_EQ(P2PClientMsg::taskTable().size(), 2);
+    EXPECT_EQ(sender.state(), State::vcsSending) << "one miss since the late answers";
+    advanceSecs(1);
+    EXPECT_EQ(sender.state(), State::vcsSending) << "two misses since the late answers";
+    advanceSecs(1);
+    EXPECT_EQ(sender.state(), State::vcsStopped);
+    EXPECT_EQ(sender.message(), QStringLiteral("The connection to the other side was lost."));
+    EXPECT_EQ(HelperRemoteSharing::linkOwner, 0);
 }
 
 TEST(DeliveryTexts, TheOfferNamesUpToFourItemsAndProgressReadsTheStatusLeniently)

@@ -41,19 +41,24 @@ TEST_F(RemoteFixture, ConnectsListsTheShareAndDrawsItsPicturesOneAtATime)
     EXPECT_EQ(view.table()->topLevelItem(0)->text(1), "1000.00 bytes");
     EXPECT_TRUE(view.listMessage().isEmpty());
 
-    // Pictures and clips only, their extensions written in small letters, one request at a time;
-    // one unanswered for ten seconds gives way.
+    // Pictures and clips only, whatever the case of their extension, one request at a time; one
+    // unanswered for ten seconds gives way.
     spin(50);
     ASSERT_EQ(sent("buildIcon2"), 1);
     EXPECT_EQ(last("buildIcon2"), (Json{{"size", 48}, {"fileList", {"/srv/pics/a.png|0|1|-1"}}}));
     elapse(10'000);
     ASSERT_TRUE(waitFor([&] { return sent("buildIcon2") == 2; }));
-    EXPECT_EQ(last("buildIcon2")["fileList"][0], "/srv/pics/clip.mp4|4|1|-1");
+    EXPECT_EQ(last("buildIcon2")["fileList"][0], "/srv/pics/Photo.JPG|2|1|-1");
+    bridge.holdCodes.clear();
     bridge.release("buildIcon2");
     ASSERT_TRUE(waitFor([&] { return view.table()->hasThumbnail(4); }));
     spin(50);
-    EXPECT_EQ(sent("buildIcon2"), 2);
-    for (const int row : {0, 1, 2, 3, 5})
+    ASSERT_EQ(sent("buildIcon2"), 4);
+    EXPECT_EQ(bridge.withCode("buildIcon2")[2].data["fileList"][0], "/srv/pics/scan.PNG|3|1|-1");
+    EXPECT_EQ(last("buildIcon2")["fileList"][0], "/srv/pics/clip.mp4|4|1|-1");
+    for (const int row : {2, 3})
+        EXPECT_TRUE(view.table()->hasThumbnail(row)) << row;
+    for (const int row : {0, 1, 5})
         EXPECT_FALSE(view.table()->hasThumbnail(row)) << row;
 }
 
@@ -317,10 +322,13 @@ TEST_F(RemoteFixture, AListingWithoutAnAnswerOffersToTryAgainAndItsLatePageChang
 TEST_F(RemoteFixture, AShareOfOneFileShowsThatFileAlone)
 {
     bridge.share =
-        Json{{"tag", "Pics"}, {"path", "/srv/pics/report.pdf"}, {"isdir", 0}, {"isenabled", 1}, {"isupload", 1}};
+        Json{{"tag", "Pics"}, {"path", "/srv/pics/Scan.PNG"}, {"isdir", 0}, {"isenabled", 1}, {"isupload", 1}};
     ViewSharingRemoteFileList &view = openConnected();
-    EXPECT_EQ(names(view), QStringList("report.pdf"));
+    EXPECT_EQ(names(view), QStringList("Scan.PNG"));
     EXPECT_EQ(sent("getFileList"), 0);
+    // A picture whatever the case of its extension: its thumbnail is asked for.
+    ASSERT_TRUE(waitFor([&] { return view.table()->hasThumbnail(0); }));
+    EXPECT_EQ(last("buildIcon2"), (Json{{"size", 48}, {"fileList", {"/srv/pics/Scan.PNG|0|1|-1"}}}));
     view.openUpload();
     EXPECT_EQ(view.uploadSheet(), nullptr) << "nothing can be put into a file";
 }

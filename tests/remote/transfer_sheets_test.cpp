@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QThreadPool>
 #include <QUrl>
 
 using namespace RemoteTest;
@@ -202,6 +203,19 @@ TEST_F(TransferSheets, AnUploadSendsTheChosenItemsIntoTheFolderShown)
     FileDialogPanels::setNextAnswer({album});
     sheetButton(*sheet, "addFolderButton")->click();
     ASSERT_TRUE(waitFor([&] { return sheet->localPaths().size() == 1 && !sheet->isCounting(); }));
+    EXPECT_EQ(line(*sheet), english("RS_ItemsChosen").arg(1) + " · 1000.00 bytes");
+    // Each count of sizes and the list it made go once its result is in, or once a newer count
+    // took its place (adding a chosen folder again counts again).
+    sheet->addPaths({album});
+    const std::weak_ptr<const UploadSizeJob> replaced = sheet->sizeCount();
+    sheet->addPaths({album});
+    const std::weak_ptr<const UploadSizeJob> counted = sheet->sizeCount();
+    ASSERT_FALSE(replaced.expired() || counted.expired());
+    ASSERT_TRUE(waitFor([&] { return !sheet->isCounting(); }));
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(replaced.expired());
+    EXPECT_TRUE(counted.expired());
     EXPECT_EQ(line(*sheet), english("RS_ItemsChosen").arg(1) + " · 1000.00 bytes");
 
     sheetButton(*sheet, "startButton")->click();

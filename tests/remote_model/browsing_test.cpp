@@ -38,22 +38,33 @@ TEST(RemoteAnswers, TheShareBehindATagAndTheRowsOfAPage)
     const QList<FileItem> items = remoteFileItems(parse(
         R"({"data":[{"name":"docs","fullPath":"/s/docs","isDir":true,"size":0,"createdTime":1700000000000},
                     {"name":"","fullPath":"/s/unnamed"}, {"name":"lost","fullPath":""},
-                    {"name":"a.PNG","fullPath":"/s/a.PNG","isDir":false,"size":"1024","ext":"PNG"}, "not a row"]})"));
-    ASSERT_EQ(items.size(), 2) << "rows without a name or a path are left out";
+                    {"name":"a.PNG","fullPath":"/s/a.PNG","isDir":false,"size":"1024","ext":"PNG"}, "not a row",
+                    {"name":"Photo.JPG","fullPath":"C:\\pics\\Photo.JPG","ext":"txt"}]})"));
+    ASSERT_EQ(items.size(), 3) << "rows without a name or a path are left out";
     EXPECT_TRUE(items[0].isDir);
     EXPECT_EQ(items[0].createdTime, 1700000000000);
     EXPECT_EQ(items[1].fullPath, "/s/a.PNG");
     EXPECT_EQ(items[1].size, 1024);
+    // The extension comes from the entry's name in small letters, whatever the peer calls it.
+    EXPECT_EQ(items[1].ext, "png");
+    EXPECT_EQ(items[2].ext, "jpg");
+    EXPECT_TRUE(hasThumbnailExtension(items[1]) && hasThumbnailExtension(items[2]));
     EXPECT_TRUE(remoteFileItems(emptyText).isEmpty());
 
-    FileItem item;
-    // The five extensions as they are written: no other case, no other spelling.
-    for (const auto &[ext, asked] : {std::pair{"png", true}, {"jpg", true}, {"gif", true}, {"bmp", true}, {"mp4", true},
-                                     {"PNG", false}, {"JPG", false}, {"Bmp", false}, {"jpeg", false}, {"txt", false},
-                                     {"", false}, {"mov", false}}) {
-        item.ext = QString::fromLatin1(ext);
-        EXPECT_EQ(hasThumbnailExtension(item), asked) << ext;
+    // The part after the last dot, in small letters; a name without a dot is all extension.
+    for (const auto &[name, ext, asked] :
+         {std::tuple{"a.png", "png", true}, {"Photo.JPG", "jpg", true}, {"Scan.PNG", "png", true},
+          {"anim.Gif", "gif", true}, {"old.BMP", "bmp", true}, {"clip.MP4", "mp4", true},
+          {"archive.tar.GZ", "gz", false}, {"a.jpeg", "jpeg", false}, {"notes.txt", "txt", false},
+          {"clip.mov", "mov", false}, {"README", "readme", false}, {"PNG", "png", true}, {"shot.png.", "", false},
+          {".Jpg", "jpg", true}}) {
+        FileItem item;
+        item.name = QString::fromLatin1(name);
+        EXPECT_EQ(remoteExtension(item.name), QString::fromLatin1(ext)) << name;
+        item.ext = remoteExtension(item.name);
+        EXPECT_EQ(hasThumbnailExtension(item), asked) << name;
     }
+    FileItem item;
     item.ext = "png";
     item.isDir = true;
     EXPECT_FALSE(hasThumbnailExtension(item)) << "a folder named like a picture";

@@ -10,6 +10,7 @@
 #include "lenient_json.h"
 #include "link_status.h"
 #include "localization.h"
+#include "p2p_client_msg.h"
 #include "p2p_requests_to_peers.h"
 #include "session_state.h"
 
@@ -124,6 +125,7 @@ bool ContactSender::start(const ContactPerson &contact, const QStringList &paths
     m_receiverFolder.clear();
     m_progress = TransferProgress();
     m_ticks = 0;
+    m_missedPolls = 0;
     m_lostLinksAtStart = LinkStatus::lostLinks();
     if (!Env::isBridgeConnected || Env::userInfo.Token.isEmpty()) {
         end(ViewContactState::vcsStopped, localizedString(QStringLiteral("Contact_NotConnected")));
@@ -205,11 +207,15 @@ void ContactSender::onClientInitResult(P2PClientMsg::ConStatus status)
     }
 }
 
+bool ContactSender::hasLostLink() const
+{
+    return !Env::isBridgeConnected || LinkStatus::lostLinks() != m_lostLinksAtStart;
+}
+
 void ContactSender::stopWithMessage(const QString &message)
 {
     // Whatever went wrong, a delivery whose link to the service was lost went with that link.
-    const bool linkLost = !Env::isBridgeConnected || LinkStatus::lostLinks() != m_lostLinksAtStart;
-    end(ViewContactState::vcsStopped, linkLost ? localizedString(QStringLiteral("RS_TransferLinkLost")) : message);
+    end(ViewContactState::vcsStopped, hasLostLink() ? localizedString(QStringLiteral("RS_TransferLinkLost")) : message);
 }
 
 void ContactSender::offerFiles()
@@ -355,15 +361,22 @@ void ContactSender::cancel()
 
 void ContactSender::pollProgress()
 {
-    // One question every tick, whatever became of the earlier ones; each has its own deadline.
-    PeerRequestSenders::remoteUploadTaskInfo(
+    // One question every tick, whatever became of the earlier ones; each answer that comes counts,
+    // even one that comes after its own question ended. Only a peer that leaves several questions
+    // in a row unanswered is gone: one lost answer among many is not.
+    const AnswerCallback onStatus =
         whileIn(ViewContactState::vcsSending, [this](const std::optional<LenientJson> &answer) {
-            if (!answer) {
-                stopWithMessage(localizedString(QStringLiteral("Contact_ConnectionLost")));
+            if (answer) {
+                m_missedPolls = 0;
+                onProgress(*answer);
                 return;
             }
-            onProgress(*answer);
-        }));
+            if (hasLostLink() || ++m_missedPolls >= TransferProgress::missedPollLimit)
+                stopWithMessage(localizedString(QStringLiteral("Contact_ConnectionLost")));
+        });
+    const QString token = PeerRequestSenders::remoteUploadTaskInfo(onStatus);
+    if (!token.isEmpty())
+        P2PClientMsg::taskTable().keepLateAnswer(token, [onStatus](const LenientJson &answer) { onStatus(answer); });
 }
 
 void ContactSender::onProgress(const LenientJson &status)

@@ -110,6 +110,8 @@ private:
     void pollProgress();
     void onProgress(const LenientJson &status);
     void giveUpWaiting();
+    // Our own link to the service went since the delivery began.
+    bool hasLostLink() const;
     void releaseLink();
     // An answer callback that runs work only while the delivery it was sent for is still in state.
     AnswerCallback whileIn(ViewContactState state, AnswerCallback work);
@@ -128,5 +130,7 @@ private:
     QString m_receiverFolder;
     QString m_message;
     int m_ticks = 0;
+    // Status questions gone unanswered since the last answer came.
+    int m_missedPolls = 0;
     TransferProgress m_progress;
 };

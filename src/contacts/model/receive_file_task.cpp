@@ -218,7 +218,7 @@ void ReceiveFileTask::pollProgress()
             // Our own link to the service went, and the receive with the bridge that ran it.
             if (!Env::isBridgeConnected || LinkStatus::lostLinks() != self->m_lostLinksAtAccept)
                 self->endWith(ViewReceiveState::vrsStopped, localizedString(QStringLiteral("RS_TransferLinkLost")));
-            else if (++self->m_missedPolls >= missedPollLimit)
+            else if (++self->m_missedPolls >= TransferProgress::missedPollLimit)
                 self->endWith(ViewReceiveState::vrsStopped, localizedString(QStringLiteral("Contact_ConnectionLost")));
         });
     P2PClientMsg::taskTable().keepLateAnswer(token, answered);

@@ -20,9 +20,6 @@ class ReceiveFileTask final : public QObject
     Q_DISABLE_COPY_MOVE(ReceiveFileTask)
 
 public:
-    // Questions in a row that may go unanswered before the receive counts as lost.
-    static constexpr int missedPollLimit = 3;
-
     // binding is the main window's state and must outlive the task. A non-empty downloadSaveAt is
     // the folder offered first instead of the stored one.
     explicit ReceiveFileTask(MainViewInterface &binding, QString downloadSaveAt = QString(), QObject *parent = nullptr);

@@ -26,6 +26,10 @@ struct TransferProgress {
     QString error;
     QString log;
 
+    // Status questions in a row that may go unanswered before either side counts the delivery as
+    // lost; any answer, even a late one, starts the count again.
+    static constexpr int missedPollLimit = 3;
+
     static TransferProgress fromStatus(const LenientJson &status);
 
     bool hasEnded() const { return isFinished || isCanceled || isFailed; }

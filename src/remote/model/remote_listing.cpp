@@ -1,5 +1,7 @@
 #include "remote_listing.h"
 
+#include "util_system.h"
+
 #include <QStringList>
 
 namespace {
@@ -41,12 +43,24 @@ QList<FileItem> remoteFileItems(const LenientJson &answer)
         item.isDir = row["isDir"].boolValue();
         item.isEmpty = row["isEmpty"].boolValue();
         item.createdTime = row["createdTime"].int64Value();
-        item.ext = row["ext"].stringValue();
+        item.ext = remoteExtension(remoteEntryName(item));
         item.iValid = row["iValid"].int64Value();
         item.assetIndex = items.size();
         items.append(item);
     }
     return items;
+}
+
+QString remoteEntryName(const FileItem &item)
+{
+    const QString sep = item.fullPath.startsWith(u'/') ? QStringLiteral("/") : QStringLiteral("\\");
+    const QString name = lastComponent(sep, item.fullPath);
+    return name.isEmpty() ? item.name : name;
+}
+
+QString remoteExtension(const QString &name)
+{
+    return lastComponent(QStringLiteral("."), name).toLower();
 }
 
 bool hasThumbnailExtension(const FileItem &item)

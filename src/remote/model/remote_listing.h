@@ -27,12 +27,21 @@ struct RemoteShareInfo
     static std::optional<RemoteShareInfo> fromAnswer(const LenientJson &answer);
 };
 
-// The rows of a "getFileList" page answer ("data"), in the peer's order. Entries without a name
-// or full path are left out.
+// The rows of a "getFileList" page answer ("data"), in the peer's order, each with its extension
+// taken from its name (remoteExtension). Entries without a name or full path are left out.
 QList<FileItem> remoteFileItems(const LenientJson &answer);
 
-// Files the browser asks the peer to draw a thumbnail of: png, jpg, gif, bmp and mp4, written so
-// ("PNG" or "Jpg" is not asked for).
+// The name the browser shows for an entry: the last piece of its full path, split on the peer's
+// separator ("/" for a path that starts with one, "\" otherwise); the peer's name when that
+// piece is empty.
+QString remoteEntryName(const FileItem &item);
+
+// An entry's extension in the browser: what follows the last "." of its name, in small letters.
+// A name without a dot is its own extension; a name ending in "." has none.
+QString remoteExtension(const QString &name);
+
+// Files the browser asks the peer to draw a thumbnail of: png, jpg, gif, bmp and mp4 (the
+// extension as remoteExtension gives it).
 bool hasThumbnailExtension(const FileItem &item);
 
 // One thumbnail of a "buildIcon2" answer: the row it belongs to and its PNG bytes (empty when the
