@@ -234,7 +234,8 @@ void startBridge()
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     state().process = process;
 
-    Console::printLine(QUrl::fromLocalFile(path).toString());
+    // The executable's URL as it is spelled, percent escapes and all.
+    Console::printLine(QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded()));
     process->start();
     if (!process->waitForStarted(startWaitMs)) {
         Console::printLine(QStringLiteral("Something went wrong!"));

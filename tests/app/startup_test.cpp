@@ -124,7 +124,7 @@ TEST_F(Startup, GreetsOpensTheDatabaseThenRestartsTheBridge)
     EXPECT_EQ(first.lines, QStringList({"Welcome, Fenmar", "App Run At: " + spelledFolder, "Fenmar Local Cache @ " + database,
                                         "Clearing OstrelBridge...", "---ReCheck Instance false",
                                         "++++++Try To Starting OstrelBridge++++++",
-                                        QUrl::fromLocalFile(folder + "/OstrelBridge_amd").toString(),
+                                        "file://" + spelledFolder + "/OstrelBridge_amd",
                                         "Something went wrong!", "Relaunch OstrelBridge in 1000 ms"}));
     const QStringList made = {"contactperson", "icons", "items", "localshare", "localshare_ext", "localshare_log",
                               "remotesharing"};

@@ -118,7 +118,7 @@ TEST_F(SupervisorTest, RestartLaunchesWithTheArgumentAndKillsAndRelaunches)
     ASSERT_TRUE(waitFor([&] { return startedMarker(first); }, 5000));
     EXPECT_EQ(output.lines(), (QStringList{QStringLiteral("Clearing OstrelBridge..."), QStringLiteral("---ReCheck Instance false"),
                                            QStringLiteral("++++++Try To Starting OstrelBridge++++++"),
-                                           QUrl::fromLocalFile(bridgePath).toString(),
+                                           "file://" + QString(bridgePath).replace("dir with space é", "dir%20with%20space%20%C3%A9"),
                                            QStringLiteral("------OstrelBridge Exited------")}));
 
     CapturedOutput check;
