@@ -27,7 +27,7 @@ bool canIsolate()
 {
     QProcess probe;
     probe.start(QStringLiteral("unshare"), {"-Urpfn", "--mount-proc", "--kill-child", "true"});
-    return probe.waitForFinished(5000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
+    return probe.waitForFinished(30'000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
 }
 
 // A copy of the built client in a folder of its own, without a bridge beside it.
