@@ -48,6 +48,8 @@ ToastOverlay::ToastOverlay(QWidget *host, std::chrono::milliseconds duration)
 
     m_timer = new QTimer(this);
     m_timer->setSingleShot(true);
+    // A coarse timer may end the toast up to 5 % early; the toast stays its whole time.
+    m_timer->setTimerType(Qt::PreciseTimer);
     m_timer->setInterval(m_duration);
     connect(m_timer, &QTimer::timeout, this, &ToastOverlay::dismiss);
 

@@ -27,7 +27,7 @@ bool canIsolate()
 {
     QProcess probe;
     probe.start(QStringLiteral("unshare"), {"-Urpfn", "--mount-proc", "--kill-child", "true"});
-    return probe.waitForFinished(5000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
+    return probe.waitForFinished(30'000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
 }
 
 // The folder the client copy runs from: a blank and a letter outside ASCII in its name.

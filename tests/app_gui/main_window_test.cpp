@@ -230,7 +230,7 @@ TEST_F(MainWindow, PagesReachTheWindowsToastConfirmAndInputDialogs)
     EXPECT_EQ(window->alertToast(), AlertToast::notice(QStringLiteral("Folder added.")));
     EXPECT_TRUE(window->toastOverlay().isVisible());
     EXPECT_EQ(window->toastOverlay().duration(), std::chrono::milliseconds(880));
-    EXPECT_TRUE(waitFor([this] { return !window->isShowToast(); }, 3000));
+    EXPECT_TRUE(waitFor([this] { return !window->isShowToast(); }, 10'000));
     ui.showUpdateResult(false);
     EXPECT_EQ(window->alertToast(), AlertToast::result(false, localizedString("Sys_Update_Failed")));
     Env::globalMainView->showToast(QStringLiteral("Peer left."));

@@ -157,8 +157,8 @@ protected:
     {
         const qsizetype before = api.targets.size();
         tickMain(5 - int(window->timerCounter() % 5));
-        waitFor([&] { return api.targets.size() > before; }, 2000);
-        waitFor([&] { return !window->hostNameFetcher().isBusy(); }, 2000);
+        waitFor([&] { return api.targets.size() > before; }, 10'000);
+        waitFor([&] { return !window->hostNameFetcher().isBusy(); }, 10'000);
     }
 
     TestHttpServer api;

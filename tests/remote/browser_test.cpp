@@ -43,6 +43,7 @@ TEST_F(RemoteFixture, ConnectsListsTheShareAndDrawsItsPicturesOneAtATime)
 
     // Pictures and clips only, whatever the case of their extension, one request at a time; one
     // unanswered for ten seconds gives way.
+    ASSERT_TRUE(waitFor([&] { return sent("buildIcon2") == 1; }));
     spin(50);
     ASSERT_EQ(sent("buildIcon2"), 1);
     EXPECT_EQ(last("buildIcon2"), (Json{{"size", 48}, {"fileList", {"/srv/pics/a.png|0|1|-1"}}}));

@@ -7,6 +7,7 @@
 #include "clock.h"
 #include "download_folder.h"
 #include "file_dialog_panels.h"
+#include "p2p_client_msg.h"
 #include "remote_file_table.h"
 #include "test_home.h"
 #include "url_catcher.h"
@@ -53,13 +54,18 @@ protected:
         EXPECT_TRUE(waitFor([&] { return sheet->status() != Status::dsStarting; }));
         return sheet;
     }
-    // One status request answered, as the sheet's tick sends it.
+    // One status request answered, as the sheet's tick sends it, and its answer handled.
     void poll(RemoteTransferSheet &sheet)
     {
         const int before = sent("Trans3_FC_TransTaskInfo") + sent("RemoteUploadTaskInfo");
         sheet.onTimerTick();
         waitFor([&] { return sent("Trans3_FC_TransTaskInfo") + sent("RemoteUploadTaskInfo") > before; });
-        spin(30);
+        QString token;
+        for (const ScriptedBridgeServer::Request &request : bridge.requests) {
+            if (request.code == u"Trans3_FC_TransTaskInfo" || request.code == u"RemoteUploadTaskInfo")
+                token = request.token;
+        }
+        waitFor([&] { return !P2PClientMsg::taskTable().contains(token); });
     }
     static QString line(const RemoteTransferSheet &sheet)
     {

@@ -10,7 +10,7 @@ bool commandWorks(const QStringList &command)
 {
     QProcess probe;
     probe.start(command.value(0), command.mid(1) + QStringList{QStringLiteral("true")});
-    return probe.waitForFinished(5000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
+    return probe.waitForFinished(30'000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
 }
 
 Outcome run(const QStringList &command, const QMap<QString, QString> &environment, int timeoutMs)
@@ -32,7 +32,7 @@ Outcome run(const QStringList &command, const QMap<QString, QString> &environmen
                                                                 QString::fromUtf8(test->name()))};
     child.start(command.value(0), arguments);
     Outcome outcome;
-    outcome.started = child.waitForStarted(5000);
+    outcome.started = child.waitForStarted(30'000);
     if (!outcome.started)
         return outcome;
     outcome.ended = child.waitForFinished(timeoutMs);
