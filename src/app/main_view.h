@@ -43,8 +43,6 @@ public:
     static constexpr int pageCount = 4;
     static constexpr int minimumWidth = 640;
     static constexpr int minimumHeight = 480;
-    // How long the window's own toast stays.
-    static constexpr int toastMs = 880;
 
     explicit MainView(QWidget *parent = nullptr);
     ~MainView() override;
