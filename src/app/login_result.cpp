@@ -2,10 +2,10 @@
 
 #include "console.h"
 #include "env.h"
+#include "json_member_mask.h"
 #include "lenient_json.h"
 #include "link_status.h"
 #include "login_view.h"
-#include "qel_json.h"
 
 namespace {
 
@@ -21,8 +21,11 @@ QString describe(const UserInfo &user)
 
 std::optional<UserInfo> LoginResult::readAccount(const QString &text)
 {
+    // Without the quoted key the bridge reports a refusal: nothing to print.
+    if (!text.contains(QStringLiteral("\"Result\"")))
+        return std::nullopt;
     const LenientJson result = LenientJson::parse(text);
-    if (result.parseFailed() || !result.isObject()) {
+    if (result.parseFailed()) {
         Console::printLine(QStringLiteral("Json error!"));
         return std::nullopt;
     }
@@ -48,13 +51,7 @@ std::optional<UserInfo> LoginResult::readAccount(const QString &text)
 
 QString LoginResult::printable(const QString &text)
 {
-    const LenientJson result = LenientJson::parse(text);
-    if (result.parseFailed() || !result.isObject())
-        return text;
-    nlohmann::json masked = result.json();
-    if (masked.contains("Token"))
-        masked["Token"] = "********";
-    return QelJSON::toJSONString(masked);
+    return JsonMemberMask::maskTopLevel(text, QStringLiteral("Token"), QStringLiteral("********")).value_or(text);
 }
 
 void LoginResultProcessor::DoLoginResult(const QString &text)

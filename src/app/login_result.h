@@ -14,11 +14,13 @@ class LoginView;
 namespace LoginResult {
 
 // The new account record of a successful login. A text that is no JSON object, or has no
-// top-level "Result", is a failed login (nullopt). Only the presence of "Result" counts, not its
-// value. Members that are missing read as 0 or "", never as the record's defaults.
+// top-level "Result", is a failed login (nullopt); of those only a text that names "Result" but
+// is no JSON prints "Json error!". Only the presence of "Result" counts, not its value. Members
+// that are missing read as 0 or "", never as the record's defaults.
 std::optional<UserInfo> readAccount(const QString &text);
 
-// The result as it may be printed: the session token masked.
+// The result as it may be printed: the text as it came, with only the session token's value
+// masked.
 QString printable(const QString &text);
 
 } // namespace LoginResult

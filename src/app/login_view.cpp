@@ -228,8 +228,14 @@ void LoginView::offerUpgrade(const QString &installerPath)
 
 void LoginView::onUpgradeConfirmed()
 {
-    closeSheet();
-    Env::openInstallerAndQuit(m_strUpgradeVersionFile);
+    // The sheet closes only once the installer is open: it opens once per run, so closing it
+    // before a failed open would leave the user signed out with no way to sign in.
+    if (Env::openInstallerAndQuit(m_strUpgradeVersionFile)) {
+        closeSheet();
+        return;
+    }
+    showConfirm(localizedString(QStringLiteral("Settings_UpgradeFailed")),
+                localizedString(QStringLiteral("Settings_UpgradeOpenFailed")).arg(m_strUpgradeVersionFile));
 }
 
 void LoginView::onCancelButton()

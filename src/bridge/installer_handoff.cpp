@@ -37,19 +37,20 @@ bool openWithDesktop(const QString &path)
 
 namespace Env {
 
-void openInstallerAndQuit(const QString &path)
+bool openInstallerAndQuit(const QString &path)
 {
     if (!VersionCheck::isInstallerFile(path))
-        return;
+        return false;
     const bool opened = settings().opener ? settings().opener(path) : openWithDesktop(path);
     if (!opened) {
         Console::printLine(QStringLiteral("Open Installer Failed - ") + path);
-        return;
+        return false;
     }
     // No relaunch may bring the bridge back while the program goes away.
     cancelPendingRelaunch();
     clearBridge();
     QTimer::singleShot(settings().quitDelayMs, QCoreApplication::instance(), &quitApp);
+    return true;
 }
 
 void quitApp()

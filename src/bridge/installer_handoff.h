@@ -10,8 +10,9 @@
 namespace Env {
 
 // Nothing happens for a path that is no file, or an empty one. An installer that cannot be
-// opened is printed and the program keeps running with its bridge.
-void openInstallerAndQuit(const QString &path);
+// opened is printed and the program keeps running with its bridge. True once the installer is
+// open and the quit is on its way.
+[[nodiscard]] bool openInstallerAndQuit(const QString &path);
 
 // Quits the program's event loop.
 void quitApp();

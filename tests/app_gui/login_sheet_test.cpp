@@ -167,7 +167,9 @@ TEST_F(LoginSheet, SuccessClosesTheSheetAndMakesTheNewAccountEverybodys)
     ASSERT_TRUE(loginReaches(bridge));
     ASSERT_TRUE(waitFor([&] { return !sheet().isVisible(); }));
     ASSERT_TRUE(waitFor([&] { return !callsTo(bridge, "subaccount/init/").isEmpty(); }));
-    EXPECT_FALSE(output.lines().join(u'\n').contains("TOKEN-XYZ")) << "the session token is never printed";
+    const QStringList printed = output.lines();
+    EXPECT_FALSE(printed.join(u'\n').contains("TOKEN-XYZ")) << "the session token is never printed";
+    EXPECT_TRUE(printed.contains(QString(kGoodResult).replace("TOKEN-XYZ", "********"))) << printed.join(u'\n').toStdString();
 
     EXPECT_EQ(sheet().iLoginState(), LoginState::lsLoginResultBack);
     EXPECT_FALSE(window->isShowLogin());
@@ -228,6 +230,39 @@ TEST_F(LoginSheet, UpgradeIsOfferedOnlyWhileTheSheetIsShown)
     Env::globalLoginView->offerUpgrade(installer + QStringLiteral(".other"));
     EXPECT_FALSE(sheet().isShowUpgradeDialog());
     EXPECT_EQ(sheet().strUpgradeVersionFile(), installer);
+}
+
+TEST_F(LoginSheet, AnInstallerThatCannotBeOpenedIsReportedAndTheSheetStaysForSigningIn)
+{
+    const QString installer = placeInstaller();
+    Env::setInstallerOpenerForTests([](const QString &) { return false; });
+
+    showMainView();
+    FakeBridgeServer bridge;
+    bridge.loginResult = kGoodResult;
+    ASSERT_TRUE(connectTo(bridge));
+    typeCredentials(QStringLiteral("ann@example.com"), QStringLiteral("s3cret"));
+    Env::globalLoginView->offerUpgrade(installer);
+    auto *offer = part<QMessageBox>("upgradeDialog");
+    ASSERT_TRUE(waitFor([&] { return offer->isVisible(); }));
+    QTest::mouseClick(offer->findChild<QPushButton *>(QStringLiteral("upgradeNowButton")), Qt::LeftButton);
+
+    ASSERT_TRUE(waitFor([&] { return message()->isVisible(); }));
+    EXPECT_EQ(messageShown(), localizedString("Settings_UpgradeFailed") + " / "
+                                  + localizedString("Settings_UpgradeOpenFailed").arg(installer));
+    EXPECT_TRUE(messageShown().contains(installer)) << "the user learns where the installer is";
+    EXPECT_TRUE(sheet().isVisible());
+    EXPECT_TRUE(window->isShowLogin());
+    EXPECT_TRUE(Env::isBridgeConnected) << "the bridge stays while the program stays";
+
+    // The sheet still signs the user in.
+    QTest::mouseClick(message()->findChild<QPushButton *>(QStringLiteral("okButton")), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return !message()->isVisible(); }));
+    pressLogin();
+    ASSERT_TRUE(loginReaches(bridge));
+    ASSERT_TRUE(waitFor([&] { return !sheet().isVisible(); }));
+    EXPECT_FALSE(window->isShowLogin());
+    EXPECT_EQ(Env::userInfo.Token, "TOKEN-XYZ");
 }
 
 TEST_F(LoginSheet, ItsMessagesAndTheUpgradeQuestionAnswerReturnWhileItsTimerRuns)
@@ -314,9 +349,44 @@ TEST(LoginResultText, ReadsTheAccountFromAnObjectWithAResultAndFailsEveryOtherTe
     EXPECT_EQ(std::tie(user->id_acc, user->maxsharecount, user->limit_dpc, user->mbr_type), std::make_tuple(qint64(0), 0, 0, 0));
     EXPECT_EQ(user->hostname, "") << "the default host name does not survive";
 
-    for (const char *text : {"", "not json", R"("Result")", R"(["Result",1])", R"({"result":"1"})",
-                             R"({"Error":"Bad \"Result\" here"})", R"({"Info":{"Result":"1"}})", R"({"Result":)"})
-        EXPECT_FALSE(LoginResult::readAccount(QString::fromUtf8(text))) << text;
+    // Without the quoted key a refusal prints nothing; a text that names it but is no JSON says so.
+    const struct {
+        const char *text;
+        bool jsonError;
+    } failures[] = {{"", false},
+                    {"not json", false},
+                    {R"({"result":"1"})", false},
+                    {R"({"Error":"Bad \"Result\" here"})", false},
+                    {R"("Result")", false},
+                    {R"(["Result",1])", false},
+                    {R"({"Info":{"Result":"1"}})", false},
+                    {R"({"Result":)", true},
+                    {R"({"Result":"1",})", true},
+                    {R"(Result: "Result" but no JSON)", true}};
+    for (const auto &failure : failures) {
+        CapturedOutput output;
+        EXPECT_FALSE(LoginResult::readAccount(QString::fromUtf8(failure.text))) << failure.text;
+        EXPECT_EQ(output.lines(), failure.jsonError ? QStringList{"Json error!"} : QStringList()) << failure.text;
+    }
+}
+
+TEST(LoginResultText, PrintsTheTextAsItCameWithOnlyTheTokenMasked)
+{
+    const struct {
+        QString received;
+        QString printed;
+    } cases[] = {
+        {"{ \"Token\" :  \"TOKEN-XYZ\" ,\n  \"Result\":\"1\", \"ACC\" : 42 }",
+         "{ \"Token\" :  \"********\" ,\n  \"Result\":\"1\", \"ACC\" : 42 }"},
+        // Braces, brackets and quotes inside values and nested members do not hide the token;
+        // a name that only starts like it, or that is spelt with an escape, is found as it is.
+        {R"({"name_acc":"A \"}{\" B","limit":{"list":[1,{"y":"]"}]},"TokenType":"x","Tok\u0065n":12345,"Result":true})",
+         R"({"name_acc":"A \"}{\" B","limit":{"list":[1,{"y":"]"}]},"TokenType":"x","Tok\u0065n":"********","Result":true})"},
+        {QStringLiteral(u"\uFEFF{\"Result\":1,\"Token\":\"T\"}"), QStringLiteral(u"\uFEFF{\"Result\":1,\"Token\":\"********\"}")},
+        {R"({"Result":1})", R"({"Result":1})"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(LoginResult::printable(c.received), c.printed) << c.received.toStdString();
 }
 
 TEST_F(LoginSheet, AResultBeforeTheSheetWasShownIsDroppedAndTheHandlerGoesWithTheWindow)

@@ -256,10 +256,10 @@ TEST_F(VersionCheckTest, InstallerHandOffOpensKillsAndQuits)
     Env::setQuitDelayForTests(20);
 
     CapturedOutput nothing;
-    Env::openInstallerAndQuit(VersionCheck::versionsFolder());
-    Env::openInstallerAndQuit(VersionCheck::versionsFolder() + QStringLiteral("/gone.dmg"));
+    EXPECT_FALSE(Env::openInstallerAndQuit(VersionCheck::versionsFolder()));
+    EXPECT_FALSE(Env::openInstallerAndQuit(VersionCheck::versionsFolder() + QStringLiteral("/gone.dmg")));
     writeFile(VersionCheck::versionsFolder() + QStringLiteral("/empty.dmg"), "");
-    Env::openInstallerAndQuit(VersionCheck::versionsFolder() + QStringLiteral("/empty.dmg"));
+    EXPECT_FALSE(Env::openInstallerAndQuit(VersionCheck::versionsFolder() + QStringLiteral("/empty.dmg")));
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_TRUE(nothing.lines().isEmpty());
 
@@ -268,7 +268,7 @@ TEST_F(VersionCheckTest, InstallerHandOffOpensKillsAndQuits)
     // The application quits its own run loop; a time-out ends it otherwise with another code.
     QTimer::singleShot(3000, QCoreApplication::instance(), [] { QCoreApplication::exit(7); });
     CapturedOutput output;
-    Env::openInstallerAndQuit(installer);
+    EXPECT_TRUE(Env::openInstallerAndQuit(installer));
     EXPECT_EQ(opened, QStringList{installer}) << "a path with blanks and a quote is one path";
     EXPECT_EQ(output.lines().value(0), QStringLiteral("Clearing OstrelBridge..."));
     EXPECT_EQ(QCoreApplication::exec(), 0) << "the program quits after the hand-off";
@@ -281,7 +281,7 @@ TEST_F(VersionCheckTest, InstallerThatCannotBeOpenedKeepsTheProgramRunning)
     const QString installer = VersionCheck::versionsFolder() + QStringLiteral("/Fenmar4.0.0.dmg");
     writeFile(installer);
     CapturedOutput output;
-    Env::openInstallerAndQuit(installer);
+    EXPECT_FALSE(Env::openInstallerAndQuit(installer)) << "the caller learns of the failure";
     EXPECT_EQ(output.lines(), QStringList{QStringLiteral("Open Installer Failed - ") + installer});
     QTimer::singleShot(150, QCoreApplication::instance(), [] { QCoreApplication::exit(7); });
     EXPECT_EQ(QCoreApplication::exec(), 7) << "nothing quit the program";

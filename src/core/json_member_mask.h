@@ -1,0 +1,17 @@
+#pragma once
+
+// Masks a member's value inside a JSON text without re-serialising it: the rest of the text keeps
+// its key order, spacing and escapes exactly as they came.
+
+#include <QString>
+
+#include <optional>
+
+namespace JsonMemberMask {
+
+// The text with the value of every top-level member named key replaced by mask (written as a
+// JSON string); the text unchanged when it has no such member. No value when the text is not one
+// JSON object.
+std::optional<QString> maskTopLevel(const QString &text, const QString &key, const QString &mask);
+
+} // namespace JsonMemberMask
