@@ -86,7 +86,8 @@ ViewSharingLocal::ViewSharingLocal(SharingObjList &list, const QString &consoleU
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(buildHeader());
+    // At the top also while it is all the page shows (behind the login sheet).
+    layout->addWidget(buildHeader(), 0, Qt::AlignTop);
 
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("shareScroll"));

@@ -301,6 +301,13 @@ TEST_F(MainWindow, TheLocalSharesPageFollowsTheLoginSheetAndTheAccountsHostName)
     };
     EXPECT_TRUE(page->isShowLogin());
     EXPECT_TRUE(window->sharingObjList().items().isEmpty());
+    // Behind the sheet the empty add button stays where it is after the login: 20 below the top,
+    // 5 from the trailing edge.
+    auto *add = page->findChild<QPushButton *>(QStringLiteral("addShareButton"));
+    QCoreApplication::sendPostedEvents(); // the page's pending layout
+    EXPECT_TRUE(add->isVisible());
+    EXPECT_EQ(add->mapTo(page, QPoint(0, 0)).y(), 20);
+    EXPECT_EQ(page->width() - add->mapTo(page, QPoint(add->width(), 0)).x(), 5);
 
     // The sheet closes on a login: the account's shares come, with its host name in their links.
     UserInfo account = testAccount();
