@@ -159,8 +159,8 @@ void syncTransState(const QString &log, double progress, bool isFinished, bool i
 
 QString remoteUploadTaskInfo(AnswerCallback callback)
 {
-    return SendMsgToRemote(QStringLiteral("RemoteUploadTaskInfo"), RemoteUploadStatus{HelperRemoteSharing::session, yes}, true,
-                    yes, std::move(callback));
+    return SendMsgToRemote(QStringLiteral("RemoteUploadTaskInfo"), RemoteUploadStatus{HelperRemoteSharing::session, yes},
+                           true, yes, std::move(callback));
 }
 
 void cancelUploading(AnswerCallback callback)

@@ -80,6 +80,7 @@ FolderListingCache::Reading FolderListingCache::reading(const QString &dir, Use 
                 if (slot.dir == dir && slot.stamp == before) {
                     kept = slot.listing;
                     keptLinks = slot.links;
+                    break;
                 }
             }
         }
