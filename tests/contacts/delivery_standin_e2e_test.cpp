@@ -82,7 +82,7 @@ protected:
     void offer(const QStringList &paths)
     {
         ASSERT_TRUE(sender.start(me, paths));
-        ASSERT_TRUE(waitFor([&] { return sheet->isVisible() && sender.state() == ViewContactState::vcsWaiting; }, 10000))
+        ASSERT_TRUE(waitFor([&] { return sheet->isVisible() && sender.state() == ViewContactState::vcsWaiting; }, 60000))
             << sender.message().toStdString();
     }
     QPushButton *button(const char *name) { return sheet->findChild<QPushButton *>(QString::fromLatin1(name)); }
@@ -114,9 +114,9 @@ TEST_F(DeliveryEndToEnd, AcceptedFilesArriveInTheReceiveFolder)
     EXPECT_EQ(mainView.state.UUID, sender.offerUuid());
 
     QTest::mouseClick(button("acceptButton"), Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return sender.hasEnded(); }, 20000));
+    ASSERT_TRUE(waitFor([&] { return sender.hasEnded(); }, 60000));
     ASSERT_EQ(sender.state(), ViewContactState::vcsFinished) << sender.message().toStdString();
-    ASSERT_TRUE(waitFor([&] { return mainView.state.vrsState == ViewReceiveState::vrsFinished; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return mainView.state.vrsState == ViewReceiveState::vrsFinished; }, 60000));
     EXPECT_EQ(sheet->findChild<QLabel *>(QStringLiteral("statusLabel"))->text(),
               QStringLiteral("All files received in ") + inbox);
     EXPECT_EQ(filesBelow(inbox), (QStringList{"photos/a.jpg", "photos/trip/b.jpg", "report.bin"}));
@@ -134,7 +134,7 @@ TEST_F(DeliveryEndToEnd, CancellingFromEitherSideEndsBothAndLeavesNoPartialFile)
         SCOPED_TRACE(bySender ? "the sender cancels" : "the receiver cancels");
         offer({outbox + QStringLiteral("/big.bin")});
         QTest::mouseClick(button("acceptButton"), Qt::LeftButton);
-        ASSERT_TRUE(waitFor([&] { return sheet->task().progress().percent > 0; }, 10000));
+        ASSERT_TRUE(waitFor([&] { return sheet->task().progress().percent > 0; }, 60000));
         ASSERT_LT(sheet->task().progress().percent, 100.0) << "the copy is slow enough to be caught halfway";
         ASSERT_FALSE(filesBelow(inbox).isEmpty()) << "a file is being written";
         if (bySender)

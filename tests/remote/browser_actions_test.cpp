@@ -45,6 +45,7 @@ TEST_F(RemoteFixture, DeleteAsksNamingTheEntriesAndTheListSaysWhatIsLeft)
         EXPECT_TRUE(waitFor([&] { return view.focusWidget() == view.table(); })) << c.what;
         button("deleteButton")->click();
         ASSERT_TRUE(waitFor([&] { return view.confirmDialog()->isVisible(); })) << c.what;
+        ASSERT_TRUE(bridge.caughtUp()) << c.what;
         EXPECT_EQ(sent("opFileList"), 0) << c.what;
         view.confirmDialog()->findChild<QAbstractButton *>("okButton")->click();
         ASSERT_TRUE(waitFor([&] { return sent("opFileList") == 1; })) << c.what;
@@ -92,5 +93,6 @@ TEST_F(RemoteFixture, EachActionOpensForTheSelectionOrTheFolderOnlyWhereTheShare
         view.confirmDialog()->reject();
         (*bridge.share)[right] = 1;
     }
+    ASSERT_TRUE(bridge.caughtUp());
     EXPECT_EQ(sent("opFileList"), 0);
 }

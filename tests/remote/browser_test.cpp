@@ -44,7 +44,7 @@ TEST_F(RemoteFixture, ConnectsListsTheShareAndDrawsItsPicturesOneAtATime)
     // Pictures and clips only, whatever the case of their extension, one request at a time; one
     // unanswered for ten seconds gives way.
     ASSERT_TRUE(waitFor([&] { return sent("buildIcon2") == 1; }));
-    spin(50);
+    ASSERT_TRUE(bridge.caughtUp());
     ASSERT_EQ(sent("buildIcon2"), 1);
     EXPECT_EQ(last("buildIcon2"), (Json{{"size", 48}, {"fileList", {"/srv/pics/a.png|0|1|-1"}}}));
     elapse(10'000);
@@ -53,7 +53,7 @@ TEST_F(RemoteFixture, ConnectsListsTheShareAndDrawsItsPicturesOneAtATime)
     bridge.holdCodes.clear();
     bridge.release("buildIcon2");
     ASSERT_TRUE(waitFor([&] { return view.table()->hasThumbnail(4); }));
-    spin(50);
+    ASSERT_TRUE(bridge.caughtUp());
     ASSERT_EQ(sent("buildIcon2"), 4);
     EXPECT_EQ(bridge.withCode("buildIcon2")[2].data["fileList"][0], "/srv/pics/scan.PNG|3|1|-1");
     EXPECT_EQ(last("buildIcon2")["fileList"][0], "/srv/pics/clip.mp4|4|1|-1");
@@ -95,7 +95,10 @@ TEST_F(RemoteFixture, EveryWayTheRoadEndsIsShownAndRetryConnectsOnceTheCauseIsGo
         bridge.requests.clear();
         ViewSharingRemoteFileList &view = openBrowser(stored);
         if (c.waitMs > 0) {
-            spin(50);
+            // The wait starts with the request left unanswered.
+            const char *unanswered =
+                bridge.connect == ScriptedRemoteBridge::Connect::Silent ? "ClientInit" : "getShareInfo";
+            ASSERT_TRUE(waitFor([&] { return sent(unanswered) == 1; })) << c.what;
             view.ConnectRemoteHost(); // not a second attempt while one is being made
             elapse(c.waitMs - 1);
             EXPECT_EQ(view.hostStateText(), english("RS_Connecting")) << c.what;
@@ -106,6 +109,7 @@ TEST_F(RemoteFixture, EveryWayTheRoadEndsIsShownAndRetryConnectsOnceTheCauseIsGo
         EXPECT_EQ(view.listMessage(), c.state) << c.what;
         EXPECT_EQ(HelperRemoteSharing::linkOwner, 0) << c.what;
         const bool asked = Env::isBridgeConnected && !Env::userInfo.Token.isEmpty();
+        ASSERT_TRUE(!Env::isBridgeConnected || bridge.caughtUp()) << c.what;
         EXPECT_EQ(sent("ClientInit"), asked ? 1 : 0) << c.what;
         const bool refused = c.state == english("RS_ShareRefused");
         EXPECT_EQ(button("enterCodeButton")->isVisible(), refused) << c.what;
@@ -157,7 +161,7 @@ TEST_F(RemoteFixture, TheShareIsCheckedEverySecondAndAChangedOrSilentOneIsGone)
     elapse(1000);
     ASSERT_TRUE(waitFor([&] { return sent("CheckHost") == 1; }));
     EXPECT_EQ(last("CheckHost"), (Json{{"tag", "Pics"}}));
-    spin(50);
+    ASSERT_TRUE(answered("CheckHost"));
     EXPECT_TRUE(view.isConnected());
     // The share made anew under the same tag is not the share the user opened.
     bridge.ctime = "2025-05-05 05:05:05";
@@ -174,6 +178,7 @@ TEST_F(RemoteFixture, TheShareIsCheckedEverySecondAndAChangedOrSilentOneIsGone)
     ASSERT_TRUE(waitFor([&] { return sent("CheckHost") == checks + 1; }));
     elapse(9'999);
     EXPECT_TRUE(view.isConnected());
+    ASSERT_TRUE(bridge.caughtUp());
     EXPECT_EQ(sent("CheckHost"), checks + 1);
     elapse(1);
     EXPECT_TRUE(view.isHostInvalid());
@@ -262,6 +267,7 @@ TEST_F(RemoteFixture, FoldersOpenedAndLeftAndALostServiceComeBackToTheirPages)
     ASSERT_TRUE(view.goToPage(2) && listed());
     const int lists = sent("getFileList");
     view.openFolder(0);
+    ASSERT_TRUE(bridge.caughtUp());
     EXPECT_EQ(sent("getFileList"), lists) << "a file is not opened";
 
     // The bridge goes, and its link with it: neither the host nor its share is blamed. Next, which
@@ -277,7 +283,7 @@ TEST_F(RemoteFixture, FoldersOpenedAndLeftAndALostServiceComeBackToTheirPages)
     // A new link not signed in yet changes nothing; signed in, the browser connects by itself, in
     // the folder and on the page it was on.
     ASSERT_TRUE(bridge.connectClient());
-    spin(50);
+    ASSERT_TRUE(bridge.caughtUp());
     EXPECT_EQ(sent("ClientInit"), inits);
     LinkStatus::noteSignedIn();
     ASSERT_TRUE(listed()) << view.hostStateText().toStdString();
@@ -295,6 +301,7 @@ TEST_F(RemoteFixture, FoldersOpenedAndLeftAndALostServiceComeBackToTheirPages)
     EXPECT_FALSE(button("upButton")->isEnabled());
     const int atRoot = sent("getFileList");
     view.goUp();
+    ASSERT_TRUE(bridge.caughtUp());
     EXPECT_EQ(sent("getFileList"), atRoot);
 }
 
@@ -311,7 +318,7 @@ TEST_F(RemoteFixture, AListingWithoutAnAnswerOffersToTryAgainAndItsLatePageChang
     elapse(1);
     EXPECT_EQ(view.listMessage(), english("RS_ListNoAnswer"));
     bridge.release("getFileList");
-    spin(100);
+    ASSERT_TRUE(answered("getFileList"));
     EXPECT_EQ(view.listMessage(), english("RS_ListNoAnswer"));
     bridge.holdPages = false;
     ASSERT_TRUE(button("retryButton")->isVisible());

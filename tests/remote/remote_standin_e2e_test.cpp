@@ -122,7 +122,7 @@ protected:
 
     static bool listed(const ViewSharingRemoteFileList &browser)
     {
-        return waitFor([&] { return browser.isConnected() && !browser.isLoading(); }, 10000);
+        return waitFor([&] { return browser.isConnected() && !browser.isLoading(); }, 60000);
     }
 
     std::unique_ptr<StandinBridgeProcess> standin;
@@ -157,7 +157,7 @@ TEST_F(RemoteEndToEnd, OwnHostBrowsedPagedDownloadedUploadedAndDeletedIn)
     EXPECT_EQ(browser->paging().total(), 58);
     ASSERT_EQ(browser->items().size(), 50);
     EXPECT_EQ(names(*browser).mid(0, 4), QStringList({"album", "a1.png", "a2.jpg", "f001.txt"}));
-    EXPECT_TRUE(waitFor([&] { return browser->table()->hasThumbnail(1) && browser->table()->hasThumbnail(2); }, 10000));
+    EXPECT_TRUE(waitFor([&] { return browser->table()->hasThumbnail(1) && browser->table()->hasThumbnail(2); }, 60000));
     EXPECT_FALSE(browser->table()->hasThumbnail(3)) << "a text file keeps its symbol";
 
     ASSERT_TRUE(browser->goToPage(2) && listed(*browser));
@@ -180,7 +180,7 @@ TEST_F(RemoteEndToEnd, OwnHostBrowsedPagedDownloadedUploadedAndDeletedIn)
     ASSERT_NE(download, nullptr);
     EXPECT_EQ(download->saveFolder(), defaultDownloads());
     download->findChild<QPushButton *>(QStringLiteral("startButton"))->click();
-    ASSERT_TRUE(waitFor([&] { return download->tracker().isEnded(); }, 20000));
+    ASSERT_TRUE(waitFor([&] { return download->tracker().isEnded(); }, 60000));
     EXPECT_EQ(download->status(), Status::dsFinished) << download->statusText().toStdString();
     EXPECT_EQ(download->percent(), 100);
     EXPECT_EQ(filesBelow(defaultDownloads()), QStringList({"a1.png", "a2.jpg", "album/x.png", "album/y.bmp"}));
@@ -198,7 +198,7 @@ TEST_F(RemoteEndToEnd, OwnHostBrowsedPagedDownloadedUploadedAndDeletedIn)
     upload->addPaths({report});
     ASSERT_TRUE(waitFor([&] { return !upload->isCounting(); }));
     upload->startTransfer();
-    ASSERT_TRUE(waitFor([&] { return upload->tracker().isEnded(); }, 20000));
+    ASSERT_TRUE(waitFor([&] { return upload->tracker().isEnded(); }, 60000));
     EXPECT_EQ(upload->status(), Status::dsFinished) << upload->statusText().toStdString();
     EXPECT_EQ(bytes(root + QStringLiteral("/report.txt")), bytes(report));
     EXPECT_TRUE(waitFor([&] { return browser->paging().total() == 59 && !browser->isLoading(); }))
@@ -245,10 +245,10 @@ TEST_F(RemoteEndToEnd, ACancelledDownloadLeavesNoPartialFile)
     ViewSharingRemoteDownload *download = browser->downloadSheet();
     ASSERT_NE(download, nullptr);
     download->startTransfer();
-    ASSERT_TRUE(waitFor([&] { return download->status() == Status::dsRunning && download->percent() > 0; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return download->status() == Status::dsRunning && download->percent() > 0; }, 60000));
     ASSERT_FALSE(filesBelow(defaultDownloads()).isEmpty()) << "a file is being written";
     download->findChild<QPushButton *>(QStringLiteral("cancelTransferButton"))->click();
-    ASSERT_TRUE(waitFor([&] { return download->tracker().isEnded(); }, 15000));
+    ASSERT_TRUE(waitFor([&] { return download->tracker().isEnded(); }, 60000));
     EXPECT_EQ(download->status(), Status::dsCanceled) << download->statusText().toStdString();
     EXPECT_LT(download->percent(), 100);
     EXPECT_TRUE(waitFor([&] { return filesBelow(defaultDownloads()).isEmpty(); }))

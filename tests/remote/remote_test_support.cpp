@@ -6,6 +6,8 @@
 #include "env.h"
 #include "file_dialog_panels.h"
 #include "localization.h"
+#include "p2p_client_msg.h"
+#include "pending_requests.h"
 #include "ui_test_support.h"
 
 #include <QAbstractButton>
@@ -93,6 +95,12 @@ bool RemoteFixture::listed()
 QAbstractButton *RemoteFixture::button(const char *name) const
 {
     return browser->findChild<QAbstractButton *>(QString::fromLatin1(name));
+}
+
+bool RemoteFixture::answered(const char *code) const
+{
+    const QList<ScriptedRemoteBridge::Request> asked = bridge.withCode(QString::fromLatin1(code));
+    return !asked.isEmpty() && waitFor([&] { return !P2PClientMsg::taskTable().contains(asked.last().token); });
 }
 
 void RemoteFixture::elapse(qint64 ms)

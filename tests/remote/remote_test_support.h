@@ -106,6 +106,8 @@ protected:
     int sent(const char *code) const { return bridge.count(QString::fromLatin1(code)); }
     Json last(const char *code) const { return bridge.lastData(QString::fromLatin1(code)); }
     QList<ScriptedRemoteBridge::Entry> &folder(const char *path) { return bridge.folders[QString::fromLatin1(path)]; }
+    // Waits until the answer to the last request with this code has been handled.
+    bool answered(const char *code) const;
 
     ScriptedRemoteBridge bridge;
     PeerRequests peer;

@@ -59,13 +59,13 @@ protected:
     {
         const int before = sent("Trans3_FC_TransTaskInfo") + sent("RemoteUploadTaskInfo");
         sheet.onTimerTick();
-        waitFor([&] { return sent("Trans3_FC_TransTaskInfo") + sent("RemoteUploadTaskInfo") > before; });
+        ASSERT_TRUE(waitFor([&] { return sent("Trans3_FC_TransTaskInfo") + sent("RemoteUploadTaskInfo") > before; }));
         QString token;
         for (const ScriptedBridgeServer::Request &request : bridge.requests) {
             if (request.code == u"Trans3_FC_TransTaskInfo" || request.code == u"RemoteUploadTaskInfo")
                 token = request.token;
         }
-        waitFor([&] { return !P2PClientMsg::taskTable().contains(token); });
+        ASSERT_TRUE(waitFor([&] { return !P2PClientMsg::taskTable().contains(token); }));
     }
     static QString line(const RemoteTransferSheet &sheet)
     {
@@ -156,6 +156,7 @@ TEST_F(TransferSheets, ARefusedStartOrTheLostServiceEndsTheTransferAtOnceSayingS
     auto refused = started({"/srv/pics/a.png"});
     EXPECT_EQ(line(*refused), english("RS_TransferRefused") + " Cannot write into the folder /x");
     refused->onTimerTick();
+    ASSERT_TRUE(bridge.caughtUp());
     EXPECT_EQ(sent("Trans3_FC_TransTaskInfo"), 0);
 
     // The bridge that ran it goes: the sheet says so without waiting for missed answers.
@@ -186,7 +187,7 @@ TEST_F(TransferSheets, ABridgeThatStopsAnsweringEndsTheDownloadAfterThreeMissedP
         sheet->onTimerTick();
     }
     EXPECT_EQ(line(*sheet), english("RS_TransferNoAnswer"));
-    spin(50);
+    ASSERT_TRUE(bridge.caughtUp());
     EXPECT_EQ(sent("Trans3_FC_TransTaskInfo"), 3);
     sheet->reject();
     EXPECT_FALSE(sheet->isVisible());
@@ -258,7 +259,7 @@ TEST_F(TransferSheets, EscapeCancelsARunningDownloadOrUploadAndTabReachesCancel)
         ViewSharingRemoteUpload *sheet = browser->uploadSheet();
         if (sheet) {
             sheet->addPaths({file});
-            waitFor([&] { return !sheet->isCounting(); });
+            EXPECT_TRUE(waitFor([&] { return !sheet->isCounting(); }));
         }
         return sheet;
     };

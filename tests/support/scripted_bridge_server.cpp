@@ -8,6 +8,9 @@
 
 namespace {
 
+// Not a code the client sends; never recorded.
+constexpr const char *markerCode = "TestMarker";
+
 QString text(const Json &value, const char *key)
 {
     const auto it = value.find(key);
@@ -49,6 +52,14 @@ QList<ScriptedBridgeServer::Request> ScriptedBridgeServer::withCode(const QStrin
     return found;
 }
 
+bool ScriptedBridgeServer::caughtUp()
+{
+    const int marker = ++m_markersSent;
+    BridgeLink::sendToBridge(QStringLiteral("WSDC"),
+                             QString::fromStdString(Json{{"Code", markerCode}, {"Data", marker}}.dump()));
+    return waitFor([&] { return m_markersSeen >= marker; });
+}
+
 void ScriptedBridgeServer::sendFrame(const QString &code, const Json &data)
 {
     if (m_client)
@@ -82,6 +93,10 @@ void ScriptedBridgeServer::onText(const QString &frameText)
     if (!data.is_object())
         return;
     request.code = text(data, "Code");
+    if (request.code == QLatin1String(markerCode)) {
+        m_markersSeen = data.value("Data", 0);
+        return;
+    }
     request.token = text(data, "Token");
     request.session = text(data, "Session");
     request.isProcessOnBridge = text(data, "IsProcessOnBridge");

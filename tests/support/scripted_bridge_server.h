@@ -42,6 +42,9 @@ public:
 
     QList<Request> requests;
     QList<Request> withCode(const QString &code) const;
+    // Sends a marker on the client's link and waits until it arrives: whatever the client sent
+    // before it has arrived too, so a count read next is final up to this point.
+    bool caughtUp();
     int count(const QString &code) const { return int(withCode(code).size()); }
 
 protected:
@@ -60,4 +63,6 @@ private:
 
     QWebSocketServer m_server;
     QPointer<QWebSocket> m_client;
+    int m_markersSent = 0;
+    int m_markersSeen = 0;
 };

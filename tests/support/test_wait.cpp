@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <memory>
+
 bool waitFor(const std::function<bool()> &pred, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
@@ -25,4 +27,12 @@ void spin(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(1);
     }
+}
+
+bool runQueued(int timeoutMs)
+{
+    // Shared: the call may still run after a wait that gave up.
+    const auto ran = std::make_shared<bool>(false);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [ran] { *ran = true; }, Qt::QueuedConnection);
+    return waitFor([&ran] { return *ran; }, timeoutMs);
 }

@@ -124,7 +124,7 @@ TEST_F(Widgets, AConfirmActionMayCloseOrDeleteItsOwnPanel)
         setting.setOkAction(action);
         open(*dialog);
         press(*dialog, "okButton");
-        QTest::qWait(20);
+        ASSERT_TRUE(runQueued());
         EXPECT_TRUE(!dialog || !dialog->isVisible());
     }
     EXPECT_TRUE(dialog.isNull());
@@ -424,7 +424,13 @@ TEST_F(Widgets, ASymbolButtonTakesTabAndIsPressedByReturnEnterOrSpaceWhileEnable
     QTest::keyClick(&button, Qt::Key_Return, Qt::ControlModifier);
     button.setEnabled(false);
     QTest::keyClick(&button, Qt::Key_Return);
-    spin(300);
+    // Another button's click, started after them, comes after any click they had started.
+    SymbolButton later(QStringLiteral("globe"), QColor(), QStringLiteral("Later"), &owner);
+    bool laterPressed = false;
+    QObject::connect(&later, &QToolButton::clicked, [&] { laterPressed = true; });
+    later.show();
+    QTest::keyClick(&later, Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return laterPressed; }));
     EXPECT_EQ(pressed, 3) << "neither with a modifier nor while disabled";
 }
 
