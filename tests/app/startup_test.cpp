@@ -137,7 +137,8 @@ TEST_F(Startup, GreetsOpensTheDatabaseThenRestartsTheBridge)
     EXPECT_EQ(sqlIn(database, tables), made);
     EXPECT_EQ(sqlIn(database, "select value from icons where key = 'SaveAtDir'"), QStringList({"/kept"}));
 
-    // With a bridge beside it, the bridge starts from the real folder, whatever the lines spell.
+    // With a bridge beside it, the bridge is started from the real folder, not from the spelling in
+    // the lines: "------OstrelBridge Exited------" follows only a launch that started.
     QFile bridge(folder + "/OstrelBridge_amd");
     ASSERT_TRUE(bridge.open(QIODevice::WriteOnly));
     bridge.write("#!/bin/sh\nexec sleep 30\n");

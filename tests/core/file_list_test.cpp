@@ -500,6 +500,7 @@ TEST(FileList, ALinkWhoseTargetChangesKindMovesAcrossThePagesOfAVisit)
     ASSERT_TRUE(QDir().mkdir(other));
     EXPECT_EQ(namesOf(page(dir, 1, 2, byName)), QStringList({"b.txt", "y.lnk"}));
     EXPECT_EQ(namesOf(page(dir, 2, 2, byName)), QStringList({"a.txt", "c.txt"}));
+    // z.lnk's target comes back, as a folder.
     ASSERT_TRUE(QDir().mkdir(target));
     EXPECT_EQ(namesOf(page(dir, 2, 2, byName)), QStringList({"z.lnk", "a.txt"}));
     EXPECT_EQ(namesOf(page(dir, 3, 2, byName)), QStringList({"c.txt"}));
