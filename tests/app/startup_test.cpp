@@ -136,6 +136,20 @@ TEST_F(Startup, GreetsOpensTheDatabaseThenRestartsTheBridge)
     EXPECT_EQ(second.lines, first.lines);
     EXPECT_EQ(sqlIn(database, tables), made);
     EXPECT_EQ(sqlIn(database, "select value from icons where key = 'SaveAtDir'"), QStringList({"/kept"}));
+
+    // With a bridge beside it, the bridge is started from the real folder, not from the spelling in
+    // the lines: "------OstrelBridge Exited------" follows only a launch that started.
+    QFile bridge(folder + "/OstrelBridge_amd");
+    ASSERT_TRUE(bridge.open(QIODevice::WriteOnly));
+    bridge.write("#!/bin/sh\nexec sleep 30\n");
+    bridge.close();
+    ASSERT_TRUE(bridge.setPermissions(bridge.permissions() | QFileDevice::ExeOwner));
+    const ClientRun third = startClient(home, "------OstrelBridge Exited------");
+    EXPECT_EQ(third.lines, QStringList({"Welcome, Fenmar", "App Run At: " + spelledFolder, "Fenmar Local Cache @ " + database,
+                                        "Clearing OstrelBridge...", "---ReCheck Instance false",
+                                        "++++++Try To Starting OstrelBridge++++++",
+                                        "file://" + spelledFolder + "/OstrelBridge_amd",
+                                        "------OstrelBridge Exited------"}));
 }
 
 TEST_F(Startup, UnopenableDatabaseIsPrintedAndStartGoesOn)

@@ -7,6 +7,16 @@
 #include "p2p_client_msg.h"
 
 #include <QCoreApplication>
+#include <QTcpServer>
+
+quint16 closedLoopbackPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
 
 void BridgeTest::SetUp()
 {
@@ -34,6 +44,18 @@ void BridgeTest::tickSeconds(int times)
         tick();
         QCoreApplication::processEvents();
     }
+}
+
+QList<int> BridgeTest::attemptTicks(int count)
+{
+    QList<int> attempts;
+    for (int t = 1; t <= count; ++t) {
+        CapturedOutput output;
+        tickSeconds(1);
+        if (output.lines().contains(QStringLiteral("Try To Connect OstrelBridge...")))
+            attempts << t;
+    }
+    return attempts;
 }
 
 bool BridgeTest::connectTo(FakeBridgeServer &server)

@@ -13,6 +13,9 @@
 
 #include <memory>
 
+// A loopback port on which nobody listens.
+quint16 closedLoopbackPort();
+
 class BridgeTest : public ::testing::Test
 {
 protected:
@@ -22,6 +25,9 @@ protected:
     void tick(int times = 1);
     // One tick after advancing the clock by a second, times times.
     void tickSeconds(int times);
+    // Ticks count times, a second apart; the ticks (counted from 1) at which the link tried to
+    // reach the bridge.
+    QList<int> attemptTicks(int count);
     // Ticks until the link reaches the server's bridge, and waits for the connection and for
     // the version request to be answered when the server answers it.
     bool connectTo(FakeBridgeServer &server);

@@ -9,23 +9,12 @@
 #include "env.h"
 #include "p2p_client_msg.h"
 
-#include <QTcpServer>
 #include <QWebSocket>
 
 #include <functional>
 #include <optional>
 
 namespace {
-
-// A loopback port with nobody listening.
-quint16 closedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
-}
 
 class LinkCycleTest : public BridgeTest
 {
@@ -35,7 +24,7 @@ class LinkCycleTest : public BridgeTest
 
 TEST_F(LinkCycleTest, AttemptsAtThirdTickThenEverySeven)
 {
-    BridgeLink::setPortForTests(closedPort());
+    BridgeLink::setPortForTests(closedLoopbackPort());
     QList<int> attemptTicks;
     for (int t = 1; t <= 24; ++t) {
         CapturedOutput output;
@@ -248,7 +237,7 @@ TEST_F(LinkCycleTest, WatchdogWaitsForFirstConnectionAndSurvivesClockGoingBack)
 {
     // Before any connection: no ping, no restart, whatever the time.
     CapturedOutput before;
-    BridgeLink::setPortForTests(closedPort());
+    BridgeLink::setPortForTests(closedLoopbackPort());
     for (int i = 0; i < 2; ++i) {
         clock->advanceMs(60'000);
         BridgeSupervision::checkBridgeAlive();

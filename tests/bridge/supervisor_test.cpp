@@ -4,6 +4,8 @@
 // pointed at that folder. Waits are read from the manual clock.
 
 #include "bridge_test_support.h"
+#include "child_test_run.h"
+#include "test_home.h"
 
 #include "bridge_executable.h"
 #include "bridge_link.h"
@@ -253,10 +255,32 @@ TEST_F(SupervisorTest, BridgeThatEndsByItselfTakesItsLinkAlongAndIsRelaunched)
     elapse(999);
     EXPECT_EQ(Env::bridgeProcess(), nullptr);
     elapse(1);
-    EXPECT_NE(runningBridge(), 0);
+    const qint64 third = runningBridge();
+    EXPECT_NE(third, 0);
     CapturedOutput check;
     Env::isBridgeRunning();
     EXPECT_EQ(check.lines().size(), 1) << "one bridge, not two";
+
+    // Nobody listens on the link. A relaunch in the middle of a connection cycle starts the cycle
+    // again: the link tries the new bridge at the third tick after its launch, also when it could
+    // not be started.
+    BridgeLink::setPortForTests(closedLoopbackPort());
+    EXPECT_EQ(attemptTicks(5), QList<int>{3});
+    ::kill(pid_t(third), SIGKILL);
+    ASSERT_TRUE(waitFor([] { return Env::isRelaunchPending(); }));
+    elapse(2000);
+    const qint64 fourth = runningBridge();
+    ASSERT_NE(fourth, 0);
+    EXPECT_EQ(attemptTicks(5), QList<int>{3}) << "after a relaunch that started the bridge";
+    ASSERT_TRUE(QFile::remove(bridgePath));
+    ::kill(pid_t(fourth), SIGKILL);
+    ASSERT_TRUE(waitFor([] { return Env::isRelaunchPending(); }));
+    {
+        CapturedOutput output;
+        elapse(4000);
+        ASSERT_TRUE(output.lines().contains(QStringLiteral("Something went wrong!")));
+    }
+    EXPECT_EQ(attemptTicks(3), QList<int>{3}) << "after a relaunch that could not start the bridge";
 }
 
 TEST_F(SupervisorTest, ALinkThatIsUpIsNeverCutByARelaunch)
@@ -396,8 +420,26 @@ TEST_F(SupervisorTest, RunModeBelowTwoDoesNothing)
 
 TEST(AppInstance, RunPathIsTheExecutablesFolder)
 {
+    // A blank and a letter outside ASCII, which a file URL escapes, and "(", "+" and ")", which it
+    // keeps as they are.
+    const QString folderName = QStringLiteral("run dir é (x+y)");
+    const char *const spelledVariable = "FENMAR_TEST_SPELLED_RUN_FOLDER";
+    if (!QCoreApplication::applicationDirPath().endsWith(u'/' + folderName)) {
+        // This case runs again in a copy of this executable placed in such a folder.
+        ASSERT_EQ(QUrl::toPercentEncoding(TestHome::path(), "/"), TestHome::path().toUtf8()) << "the home needs no escapes";
+        const QString folder = TestHome::path() + u'/' + folderName;
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString copy = folder + u'/' + QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+        ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+        const QString spelled = TestHome::path() + QStringLiteral("/run%20dir%20%C3%A9%20(x+y)");
+        ChildTestRun::expectPassed(ChildTestRun::run({}, {{QString::fromLatin1(spelledVariable), spelled}}, 120'000, copy),
+                                   "from the copy");
+        return;
+    }
+    const QString spelled = qEnvironmentVariable(spelledVariable);
+    ASSERT_FALSE(spelled.isEmpty()) << "started without the folder's expected spelling";
     CapturedOutput output;
     Env::locateAppInstance();
-    EXPECT_EQ(Env::appRunPath, QCoreApplication::applicationDirPath());
-    EXPECT_EQ(output.lines(), QStringList{QStringLiteral("App Run At: ") + QCoreApplication::applicationDirPath()});
+    EXPECT_EQ(Env::appRunPath, spelled);
+    EXPECT_EQ(output.lines(), QStringList{QStringLiteral("App Run At: ") + spelled});
 }

@@ -5,6 +5,7 @@
 #include "captured_output.h"
 #include "file_test_support.h"
 #include "small_disk.h"
+#include "test_wait.h"
 #include "unprivileged_run.h"
 #include "util_system.h"
 
@@ -26,6 +27,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -79,6 +81,17 @@ void setModified(const QString &path, qint64 secondsSince1970)
 {
     const timespec times[2] = {{0, UTIME_OMIT}, {time_t(secondsSince1970), 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0) << path.toStdString();
+}
+
+// Waits until the folder's names last changed 80 ms ago or more: a reading taken right after a
+// change is not kept, so that a second change in the same tick of the file clock is not missed.
+void waitUntilAReadingIsKept(const QString &dir)
+{
+    ASSERT_TRUE(waitFor([&] {
+        struct stat st {};
+        return stat(QFile::encodeName(dir).constData(), &st) == 0
+               && QDateTime::currentMSecsSinceEpoch() - (qint64(st.st_ctim.tv_sec) * 1000 + st.st_ctim.tv_nsec / 1'000'000) >= 80;
+    })) << dir.toStdString();
 }
 
 // Grows or shrinks a file in place, and moves its modification time, as an editor that writes
@@ -475,6 +488,22 @@ TEST(FileList, ALinkWhoseTargetChangesKindMovesAcrossThePagesOfAVisit)
     ASSERT_EQ(::rename(QFile::encodeName(dir + "/b.new").constData(), QFile::encodeName(dir + "/b.txt").constData()), 0);
     EXPECT_EQ(namesOf(page(dir, 1, 2, byName)), QStringList({"b.txt", "a.txt"}));
     EXPECT_EQ(namesOf(page(dir, 2, 2, byName)), QStringList({"c.txt", "z.lnk"}));
+
+    // A third link, relative. Whichever of the links changes kind, the others keeping theirs,
+    // the pages follow it.
+    const QString other = share.file("elsewhere/other", "x");
+    ASSERT_EQ(::symlink("../elsewhere/other", QFile::encodeName(dir + "/y.lnk").constData()), 0);
+    waitUntilAReadingIsKept(dir);
+    EXPECT_EQ(probe(dir).result.index, "5");
+    EXPECT_EQ(namesOf(page(dir, 2, 2, byName)), QStringList({"c.txt", "y.lnk"}));
+    ASSERT_TRUE(QFile::remove(other));
+    ASSERT_TRUE(QDir().mkdir(other));
+    EXPECT_EQ(namesOf(page(dir, 1, 2, byName)), QStringList({"b.txt", "y.lnk"}));
+    EXPECT_EQ(namesOf(page(dir, 2, 2, byName)), QStringList({"a.txt", "c.txt"}));
+    // z.lnk's target comes back, as a folder.
+    ASSERT_TRUE(QDir().mkdir(target));
+    EXPECT_EQ(namesOf(page(dir, 2, 2, byName)), QStringList({"z.lnk", "a.txt"}));
+    EXPECT_EQ(namesOf(page(dir, 3, 2, byName)), QStringList({"c.txt"}));
 }
 
 TEST(FileList, AnEntryKeepsItsPlaceUnlessItsKindOrTheOrdersKeyChanged)

@@ -13,7 +13,8 @@ bool commandWorks(const QStringList &command)
     return probe.waitForFinished(30'000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
 }
 
-Outcome run(const QStringList &command, const QMap<QString, QString> &environment, int timeoutMs)
+Outcome run(const QStringList &command, const QMap<QString, QString> &environment, int timeoutMs,
+            const QString &executable)
 {
     const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -25,12 +26,13 @@ Outcome run(const QStringList &command, const QMap<QString, QString> &environmen
     QProcess child;
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    const QStringList arguments =
-        command.mid(1)
-        + QStringList{QCoreApplication::applicationFilePath(),
+    QStringList arguments =
+        command
+        + QStringList{executable.isEmpty() ? QCoreApplication::applicationFilePath() : executable,
                       QStringLiteral("--gtest_filter=%1.%2").arg(QString::fromUtf8(test->test_suite_name()),
                                                                 QString::fromUtf8(test->name()))};
-    child.start(command.value(0), arguments);
+    const QString program = arguments.takeFirst();
+    child.start(program, arguments);
     Outcome outcome;
     outcome.started = child.waitForStarted(30'000);
     if (!outcome.started)

@@ -24,7 +24,10 @@ struct Outcome {
 
 // Starts command followed by this executable and the case's filter, with environment added to
 // this process's own, and waits up to timeoutMs for it to end (killing it when it does not).
-Outcome run(const QStringList &command, const QMap<QString, QString> &environment, int timeoutMs = 120'000);
+// executable, when given, is run in place of this one (a copy of it elsewhere); command may then be
+// empty.
+Outcome run(const QStringList &command, const QMap<QString, QString> &environment, int timeoutMs = 120'000,
+            const QString &executable = QString());
 
 // Fails the running case unless the child ended normally and ran and passed the case: a case that
 // did not run at all, or was skipped there, would end with exit code 0 as well.
