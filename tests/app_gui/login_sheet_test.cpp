@@ -384,9 +384,22 @@ TEST(LoginResultText, PrintsTheTextAsItCameWithOnlyTheTokenMasked)
          R"({"name_acc":"A \"}{\" B","limit":{"list":[1,{"y":"]"}]},"TokenType":"x","Tok\u0065n":"********","Result":true})"},
         {QStringLiteral(u"\uFEFF{\"Result\":1,\"Token\":\"T\"}"), QStringLiteral(u"\uFEFF{\"Result\":1,\"Token\":\"********\"}")},
         {R"({"Result":1})", R"({"Result":1})"},
+        // CRLF line ends and tabs around the colons and inside the object, as a service may write.
+        {"{\r\n\t\"Result\"\t:\t\"1\",\r\n\t\"Token\"\t:\t\"TOKEN-XYZ\"\t,\r\n\t\"ACC\":\t42\r\n}\r\n",
+         "{\r\n\t\"Result\"\t:\t\"1\",\r\n\t\"Token\"\t:\t\"********\"\t,\r\n\t\"ACC\":\t42\r\n}\r\n"},
+        // Every top-level token goes; one nested elsewhere is not the session's and stays.
+        {R"({"Token":"TOKEN-XYZ","limit":{"Token":"inner"},"Token":"TOKEN-XYZ","Result":1})",
+         R"({"Token":"********","limit":{"Token":"inner"},"Token":"********","Result":1})"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(LoginResult::printable(c.received), c.printed) << c.received.toStdString();
+
+    // A text that is no JSON object cannot be masked: nothing of it is printed.
+    for (const char *unreadable : {R"({"Result":"1","Token":"TOKEN-XYZ",})", R"({"Token":"TOKEN-XYZ")",
+                                   "Token: TOKEN-XYZ", R"(["Result",{"Token":"TOKEN-XYZ"}])"}) {
+        const QString printed = LoginResult::printable(QString::fromUtf8(unreadable));
+        EXPECT_FALSE(printed.contains("TOKEN-XYZ") || printed.contains("\"Result\"")) << unreadable;
+    }
 }
 
 TEST_F(LoginSheet, AResultBeforeTheSheetWasShownIsDroppedAndTheHandlerGoesWithTheWindow)
