@@ -169,7 +169,13 @@ TEST_F(LoginSheet, SuccessClosesTheSheetAndMakesTheNewAccountEverybodys)
     ASSERT_TRUE(waitFor([&] { return !callsTo(bridge, "subaccount/init/").isEmpty(); }));
     const QStringList printed = output.lines();
     EXPECT_FALSE(printed.join(u'\n').contains("TOKEN-XYZ")) << "the session token is never printed";
-    EXPECT_TRUE(printed.contains(QString(kGoodResult).replace("TOKEN-XYZ", "********"))) << printed.join(u'\n').toStdString();
+    // The greeting, a new record as it starts (not yet the account), then the result, masked.
+    const qsizetype greeting = printed.indexOf("Host Login Succeeded");
+    ASSERT_GE(greeting, 0) << printed.join(u'\n').toStdString();
+    EXPECT_TRUE(printed.value(greeting + 1).contains("Anonymous") && !printed.value(greeting + 1).contains("Ann Lee"))
+        << printed.value(greeting + 1).toStdString();
+    EXPECT_GT(printed.indexOf(QString(kGoodResult).replace("TOKEN-XYZ", "********")), greeting + 1)
+        << printed.join(u'\n').toStdString();
 
     EXPECT_EQ(sheet().iLoginState(), LoginState::lsLoginResultBack);
     EXPECT_FALSE(window->isShowLogin());
