@@ -64,16 +64,10 @@ QString LoginResult::printable(const QString &text)
     const std::optional<QString> inPlace = JsonMemberMask::maskTopLevel(text, key, mask);
     if (inPlace && !holdsUnmasked(LenientJson::parse(*inPlace), key, mask))
         return *inPlace;
-    // Else the object written anew, its token masked the plain way.
-    const LenientJson parsed = LenientJson::parse(text);
-    if (parsed.isObject()) {
-        LenientJson::Json object = parsed.json();
-        if (object.contains(key.toStdString()))
-            object[key.toStdString()] = mask.toStdString();
-        return LenientJson::fromJson(std::move(object)).rawString();
-    }
-    // Where the token sits in a text that is no JSON cannot be told: none of it is printed.
-    return QStringLiteral("LoginResult not printed: no JSON object");
+    // Else the object written anew; where the token sits in a text that is no JSON cannot be
+    // told, so none of that is printed.
+    return JsonMemberMask::maskTopLevelRewritten(text, key, mask)
+        .value_or(QStringLiteral("LoginResult not printed: no JSON object"));
 }
 
 void LoginResultProcessor::DoLoginResult(const QString &text)

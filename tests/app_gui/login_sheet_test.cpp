@@ -12,6 +12,8 @@
 #include "dialog_loading.h"
 #include "dialog_loading_setting.h"
 #include "installer_handoff.h"
+#include "json_member_mask.h"
+#include "lenient_json.h"
 #include "login_result.h"
 
 #include <QCheckBox>
@@ -397,8 +399,13 @@ TEST(LoginResultText, PrintsTheTextAsItCameWithOnlyTheTokenMasked)
         {R"({"Token":"TOKEN-XYZ","limit":{"Token":"inner"},"Token":"TOKEN-XYZ","Result":1})",
          R"({"Token":"********","limit":{"Token":"inner"},"Token":"********","Result":1})"},
     };
-    for (const auto &c : cases)
+    for (const auto &c : cases) {
         EXPECT_EQ(LoginResult::printable(c.received), c.printed) << c.received.toStdString();
+        // Written anew, for a text that cannot be kept as it came, it says the same.
+        const std::optional<QString> rewritten = JsonMemberMask::maskTopLevelRewritten(c.received, "Token", "********");
+        ASSERT_TRUE(rewritten) << c.received.toStdString();
+        EXPECT_EQ(LenientJson::parse(*rewritten).json(), LenientJson::parse(c.printed).json()) << rewritten->toStdString();
+    }
 
     // A text that is no JSON object cannot be masked: nothing of it is printed.
     for (const char *unreadable : {R"({"Result":"1","Token":"TOKEN-XYZ",})", R"({"Token":"TOKEN-XYZ")",
