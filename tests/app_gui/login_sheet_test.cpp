@@ -260,17 +260,33 @@ TEST_F(LoginSheet, AnInstallerThatCannotBeOpenedIsReportedAndTheSheetStaysForSig
                                   + localizedString("Settings_UpgradeOpenFailed").arg(installer));
     EXPECT_TRUE(messageShown().contains(installer)) << "the user learns where the installer is";
     EXPECT_TRUE(sheet().isVisible());
+    EXPECT_FALSE(loading()->isVisible()) << "nothing is left waiting";
     EXPECT_TRUE(window->isShowLogin());
     EXPECT_TRUE(Env::isBridgeConnected) << "the bridge stays while the program stays";
+    const auto dismiss = [&] {
+        QTest::mouseClick(message()->findChild<QPushButton *>(QStringLiteral("okButton")), Qt::LeftButton);
+        return waitFor([&] { return !message()->isVisible(); });
+    };
+
+    // Offered again in Chinese, it fails in Chinese words.
+    ASSERT_TRUE(dismiss());
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    Env::globalLoginView->offerUpgrade(installer);
+    ASSERT_TRUE(waitFor([&] { return offer->isVisible(); }));
+    QTest::mouseClick(offer->findChild<QPushButton *>(QStringLiteral("upgradeNowButton")), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return message()->isVisible(); }));
+    EXPECT_EQ(message()->setting()->title(), QStringLiteral(u"升级失败"));
+    EXPECT_TRUE(message()->setting()->info().contains(installer));
 
     // The sheet still signs the user in.
-    QTest::mouseClick(message()->findChild<QPushButton *>(QStringLiteral("okButton")), Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return !message()->isVisible(); }));
+    ASSERT_TRUE(dismiss());
     pressLogin();
     ASSERT_TRUE(loginReaches(bridge));
     ASSERT_TRUE(waitFor([&] { return !sheet().isVisible(); }));
     EXPECT_FALSE(window->isShowLogin());
     EXPECT_EQ(Env::userInfo.Token, "TOKEN-XYZ");
+    EXPECT_EQ(Env::userInfo.email + ' ' + Env::userInfo.password, "ann@example.com s3cret")
+        << "what was typed before the failure signs in";
 }
 
 TEST_F(LoginSheet, ItsMessagesAndTheUpgradeQuestionAnswerReturnWhileItsTimerRuns)
