@@ -17,6 +17,13 @@ QString describe(const UserInfo &user)
         .arg(user.mbr_type);
 }
 
+// Whether the object still shows its member key with any value other than mask.
+bool holdsUnmasked(const LenientJson &object, const QString &key, const QString &mask)
+{
+    const LenientJson value = object[key];
+    return !object.isObject() || (value.exists() && !(value.isString() && value.stringValue() == mask));
+}
+
 } // namespace
 
 std::optional<UserInfo> LoginResult::readAccount(const QString &text)
@@ -51,7 +58,16 @@ std::optional<UserInfo> LoginResult::readAccount(const QString &text)
 
 QString LoginResult::printable(const QString &text)
 {
-    return JsonMemberMask::maskTopLevel(text, QStringLiteral("Token"), QStringLiteral("********")).value_or(text);
+    const QString key = QStringLiteral("Token");
+    const QString mask = QStringLiteral("********");
+    // The text as it came is the most useful to read, but only once it is sure to hide the token.
+    const std::optional<QString> inPlace = JsonMemberMask::maskTopLevel(text, key, mask);
+    if (inPlace && !holdsUnmasked(LenientJson::parse(*inPlace), key, mask))
+        return *inPlace;
+    // Else the object written anew; where the token sits in a text that is no JSON cannot be
+    // told, so none of that is printed.
+    return JsonMemberMask::maskTopLevelRewritten(text, key, mask)
+        .value_or(QStringLiteral("LoginResult not printed: no JSON object"));
 }
 
 void LoginResultProcessor::DoLoginResult(const QString &text)

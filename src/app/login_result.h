@@ -19,8 +19,9 @@ namespace LoginResult {
 // that are missing read as 0 or "", never as the record's defaults.
 std::optional<UserInfo> readAccount(const QString &text);
 
-// The result as it may be printed: the text as it came, with only the session token's value
-// masked.
+// The result as it may be printed, never with the session token's value: the text as it came
+// with only that value masked; should that fail, the object written anew with it masked; a text
+// that is no JSON object is not printed at all, only a line that says so.
 QString printable(const QString &text);
 
 } // namespace LoginResult

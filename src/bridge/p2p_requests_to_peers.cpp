@@ -126,6 +126,11 @@ void checkHost(const QString &tag, AnswerCallback callback)
     SendMsgToRemote(QStringLiteral("CheckHost"), CheckHostMssg{tag}, true, no, std::move(callback));
 }
 
+void fileDownloadCheck(const QString &fullPath, AnswerCallback callback)
+{
+    SendMsgToRemote(QStringLiteral("fileDownloadCheck"), FileDownloadCheckJson{fullPath}, true, no, std::move(callback));
+}
+
 void deleteFiles(const QStringList &fullPaths, AnswerCallback callback)
 {
     const OPFileInfo request{QString(), QStringLiteral("delete"), QString(), fullPaths.join(u'|')};

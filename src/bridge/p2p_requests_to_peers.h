@@ -42,6 +42,12 @@ struct BuildIcon2 {
     QEL_JSON_FIELDS(BuildIcon2, size, fileList)
 };
 
+// "fileDownloadCheck": the full path of one file.
+struct FileDownloadCheckJson {
+    QString path;
+    QEL_JSON_FIELDS(FileDownloadCheckJson, path)
+};
+
 // "CheckHost"
 struct CheckHostMssg {
     QString tag;
@@ -132,6 +138,8 @@ void getFileListPage(const QString &dir, int pageIndex, int pageSize, AnswerCall
 // A thumbnail of the entry at fullPath, the row index echoed back.
 void buildIcon2(const QString &fullPath, qint64 rowIndex, AnswerCallback callback);
 void checkHost(const QString &tag, AnswerCallback callback);
+// The size and kind of the file at fullPath (the answer's "data": "path", "size", "valid").
+void fileDownloadCheck(const QString &fullPath, AnswerCallback callback);
 void deleteFiles(const QStringList &fullPaths, AnswerCallback callback);
 void offerFiles(const QString &summary, const QString &fromUser, const QString &uuid, AnswerCallback callback);
 void askReceiverDecision(const QString &uuid, AnswerCallback callback);

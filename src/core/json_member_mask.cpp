@@ -149,4 +149,16 @@ std::optional<QString> maskTopLevel(const QString &text, const QString &key, con
     return masked;
 }
 
+std::optional<QString> maskTopLevelRewritten(const QString &text, const QString &key, const QString &mask)
+{
+    const LenientJson parsed = LenientJson::parse(text);
+    if (!parsed.isObject())
+        return std::nullopt;
+    LenientJson::Json object = parsed.json();
+    const std::string name = key.toStdString();
+    if (object.contains(name))
+        object[name] = mask.toStdString();
+    return LenientJson::fromJson(std::move(object)).rawString();
+}
+
 } // namespace JsonMemberMask

@@ -79,7 +79,7 @@ QString RemoteFileTable::nameText(const FileItem &item)
 
 QString RemoteFileTable::sizeText(const FileItem &item)
 {
-    return item.isDir ? QString() : UtilSystem::formatFileSize(std::uint64_t(std::max<qint64>(0, item.size)));
+    return item.isDir || item.size < 0 ? QString() : UtilSystem::formatFileSize(std::uint64_t(item.size));
 }
 
 QString RemoteFileTable::timeText(const FileItem &item)
@@ -99,6 +99,12 @@ void RemoteFileTable::setItems(const QList<FileItem> &items)
         rows.append(row);
     }
     addTopLevelItems(rows);
+}
+
+void RemoteFileTable::setSize(int row, const FileItem &item)
+{
+    if (QTreeWidgetItem *shown = topLevelItem(row))
+        shown->setText(SizeColumn, sizeText(item));
 }
 
 bool RemoteFileTable::setThumbnail(int row, const QByteArray &png)

@@ -27,7 +27,11 @@ public:
     QList<int> selectedRows() const;
     void selectRows(const QList<int> &rows);
 
-    // The texts of a row as shown: a name, a size ("" for a folder) and a time.
+    // Shows item's size in its row, which keeps its name, time and thumbnail.
+    void setSize(int row, const FileItem &item);
+
+    // The texts of a row as shown: a name, a size ("" for a folder, and while the size is not known,
+    // which a negative size marks) and a time ("" while not known).
     static QString nameText(const FileItem &item);
     static QString sizeText(const FileItem &item);
     static QString timeText(const FileItem &item);

@@ -255,15 +255,19 @@ void ViewSharingRemoteFileList::onShareInfoBack(const std::optional<LenientJson>
         m_pageToRestore = resumeAt->page;
     }
     if (!share->isdir) {
-        // A share of one file: its one row, nothing to page through.
+        // A share of one file: its one row, nothing to page through. The share's answer gives
+        // neither size nor time: the size is asked for, the time stays unknown.
         FileItem item;
         item.fullPath = share->path;
         item.name = RemoteFileTable::nameText(item);
         item.ext = remoteExtension(item.name);
+        item.size = -1;
         m_paging.reset();
         m_paging.setTotal(1);
         showItems({item});
         showState();
+        PeerRequestSenders::fileDownloadCheck(item.fullPath, whileCurrent(&ViewSharingRemoteFileList::m_listTicket,
+                                                                          &ViewSharingRemoteFileList::onFileCheckBack));
         return;
     }
     showState();
@@ -368,6 +372,15 @@ void ViewSharingRemoteFileList::onFileListBack(const std::optional<LenientJson> 
         else
             showToast(localizedString(QStringLiteral("RS_DeleteFailed")).arg(left), false);
     }
+}
+
+void ViewSharingRemoteFileList::onFileCheckBack(const std::optional<LenientJson> &answer)
+{
+    const std::optional<qint64> size = answer ? remoteFileSize(*answer) : std::nullopt;
+    if (!size || m_items.size() != 1)
+        return;
+    m_items[0].size = *size;
+    m_table->setSize(0, m_items[0]);
 }
 
 void ViewSharingRemoteFileList::listingFailed(const QString &message)

@@ -33,9 +33,9 @@ class ViewSharingRemoteUpload;
 
 // The file browser of one remote host. It takes the peer connection ("ClientInit"), learns the
 // connection's state from the bridge, asks the peer for the share behind the host's tag, then lists
-// the share's folders a page at a time, draws thumbnails of pictures and clips one at a time,
-// checks every second that the share still stands, deletes after confirmation, and opens the
-// download and upload sheets.
+// the share's folders a page at a time (or shows its one file, with the size the peer gives),
+// draws thumbnails of pictures and clips one at a time, checks every second that the share still
+// stands, deletes after confirmation, and opens the download and upload sheets.
 //
 // Every answer acts on the browser only while the request that asked for it is still the current
 // one: a browser that has been closed, has connected again or has moved to another folder or page
@@ -77,6 +77,8 @@ public:
     void onFileListBack(const std::optional<LenientJson> &answer);
     void onIconBack(const std::optional<LenientJson> &answer);
     void onCheckHostBack(const std::optional<LenientJson> &answer);
+    // The size of a one-file share's file.
+    void onFileCheckBack(const std::optional<LenientJson> &answer);
     void onDeleteBack(const std::optional<LenientJson> &answer);
 
     // ---- What the user does ------------------------------------------------------------------

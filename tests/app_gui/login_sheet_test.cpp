@@ -12,6 +12,8 @@
 #include "dialog_loading.h"
 #include "dialog_loading_setting.h"
 #include "installer_handoff.h"
+#include "json_member_mask.h"
+#include "lenient_json.h"
 #include "login_result.h"
 
 #include <QCheckBox>
@@ -169,7 +171,13 @@ TEST_F(LoginSheet, SuccessClosesTheSheetAndMakesTheNewAccountEverybodys)
     ASSERT_TRUE(waitFor([&] { return !callsTo(bridge, "subaccount/init/").isEmpty(); }));
     const QStringList printed = output.lines();
     EXPECT_FALSE(printed.join(u'\n').contains("TOKEN-XYZ")) << "the session token is never printed";
-    EXPECT_TRUE(printed.contains(QString(kGoodResult).replace("TOKEN-XYZ", "********"))) << printed.join(u'\n').toStdString();
+    // The greeting, a new record as it starts (not yet the account), then the result, masked.
+    const qsizetype greeting = printed.indexOf("Host Login Succeeded");
+    ASSERT_GE(greeting, 0) << printed.join(u'\n').toStdString();
+    EXPECT_TRUE(printed.value(greeting + 1).contains("Anonymous") && !printed.value(greeting + 1).contains("Ann Lee"))
+        << printed.value(greeting + 1).toStdString();
+    EXPECT_GT(printed.indexOf(QString(kGoodResult).replace("TOKEN-XYZ", "********")), greeting + 1)
+        << printed.join(u'\n').toStdString();
 
     EXPECT_EQ(sheet().iLoginState(), LoginState::lsLoginResultBack);
     EXPECT_FALSE(window->isShowLogin());
@@ -252,17 +260,33 @@ TEST_F(LoginSheet, AnInstallerThatCannotBeOpenedIsReportedAndTheSheetStaysForSig
                                   + localizedString("Settings_UpgradeOpenFailed").arg(installer));
     EXPECT_TRUE(messageShown().contains(installer)) << "the user learns where the installer is";
     EXPECT_TRUE(sheet().isVisible());
+    EXPECT_FALSE(loading()->isVisible()) << "nothing is left waiting";
     EXPECT_TRUE(window->isShowLogin());
     EXPECT_TRUE(Env::isBridgeConnected) << "the bridge stays while the program stays";
+    const auto dismiss = [&] {
+        QTest::mouseClick(message()->findChild<QPushButton *>(QStringLiteral("okButton")), Qt::LeftButton);
+        return waitFor([&] { return !message()->isVisible(); });
+    };
+
+    // Offered again in Chinese, it fails in Chinese words.
+    ASSERT_TRUE(dismiss());
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    Env::globalLoginView->offerUpgrade(installer);
+    ASSERT_TRUE(waitFor([&] { return offer->isVisible(); }));
+    QTest::mouseClick(offer->findChild<QPushButton *>(QStringLiteral("upgradeNowButton")), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return message()->isVisible(); }));
+    EXPECT_EQ(message()->setting()->title(), QStringLiteral(u"升级失败"));
+    EXPECT_TRUE(message()->setting()->info().contains(installer));
 
     // The sheet still signs the user in.
-    QTest::mouseClick(message()->findChild<QPushButton *>(QStringLiteral("okButton")), Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return !message()->isVisible(); }));
+    ASSERT_TRUE(dismiss());
     pressLogin();
     ASSERT_TRUE(loginReaches(bridge));
     ASSERT_TRUE(waitFor([&] { return !sheet().isVisible(); }));
     EXPECT_FALSE(window->isShowLogin());
     EXPECT_EQ(Env::userInfo.Token, "TOKEN-XYZ");
+    EXPECT_EQ(Env::userInfo.email + ' ' + Env::userInfo.password, "ann@example.com s3cret")
+        << "what was typed before the failure signs in";
 }
 
 TEST_F(LoginSheet, ItsMessagesAndTheUpgradeQuestionAnswerReturnWhileItsTimerRuns)
@@ -384,9 +408,27 @@ TEST(LoginResultText, PrintsTheTextAsItCameWithOnlyTheTokenMasked)
          R"({"name_acc":"A \"}{\" B","limit":{"list":[1,{"y":"]"}]},"TokenType":"x","Tok\u0065n":"********","Result":true})"},
         {QStringLiteral(u"\uFEFF{\"Result\":1,\"Token\":\"T\"}"), QStringLiteral(u"\uFEFF{\"Result\":1,\"Token\":\"********\"}")},
         {R"({"Result":1})", R"({"Result":1})"},
+        // CRLF line ends and tabs around the colons and inside the object, as a service may write.
+        {"{\r\n\t\"Result\"\t:\t\"1\",\r\n\t\"Token\"\t:\t\"TOKEN-XYZ\"\t,\r\n\t\"ACC\":\t42\r\n}\r\n",
+         "{\r\n\t\"Result\"\t:\t\"1\",\r\n\t\"Token\"\t:\t\"********\"\t,\r\n\t\"ACC\":\t42\r\n}\r\n"},
+        // Every top-level token goes; one nested elsewhere is not the session's and stays.
+        {R"({"Token":"TOKEN-XYZ","limit":{"Token":"inner"},"Token":"TOKEN-XYZ","Result":1})",
+         R"({"Token":"********","limit":{"Token":"inner"},"Token":"********","Result":1})"},
     };
-    for (const auto &c : cases)
+    for (const auto &c : cases) {
         EXPECT_EQ(LoginResult::printable(c.received), c.printed) << c.received.toStdString();
+        // Written anew, for a text that cannot be kept as it came, it says the same.
+        const std::optional<QString> rewritten = JsonMemberMask::maskTopLevelRewritten(c.received, "Token", "********");
+        ASSERT_TRUE(rewritten) << c.received.toStdString();
+        EXPECT_EQ(LenientJson::parse(*rewritten).json(), LenientJson::parse(c.printed).json()) << rewritten->toStdString();
+    }
+
+    // A text that is no JSON object cannot be masked: nothing of it is printed.
+    for (const char *unreadable : {R"({"Result":"1","Token":"TOKEN-XYZ",})", R"({"Token":"TOKEN-XYZ")",
+                                   "Token: TOKEN-XYZ", R"(["Result",{"Token":"TOKEN-XYZ"}])"}) {
+        const QString printed = LoginResult::printable(QString::fromUtf8(unreadable));
+        EXPECT_FALSE(printed.contains("TOKEN-XYZ") || printed.contains("\"Result\"")) << unreadable;
+    }
 }
 
 TEST_F(LoginSheet, AResultBeforeTheSheetWasShownIsDroppedAndTheHandlerGoesWithTheWindow)

@@ -3,11 +3,14 @@
 #include "remote_test_support.h"
 
 #include "bridge_supervisor.h"
+#include "clock.h"
 #include "dialog_input_setting.h"
 #include "dialog_input_view.h"
 #include "env.h"
 #include "link_status.h"
 #include "localization.h"
+#include "p2p_client_msg.h"
+#include "p2p_requests_to_peers.h"
 #include "remote_file_table.h"
 #include "session_state.h"
 
@@ -331,12 +334,46 @@ TEST_F(RemoteFixture, AShareOfOneFileShowsThatFileAlone)
 {
     bridge.share =
         Json{{"tag", "Pics"}, {"path", "/srv/pics/Scan.PNG"}, {"isdir", 0}, {"isenabled", 1}, {"isupload", 1}};
+    folder("/srv/pics") = {{"Scan.PNG", false, 1352}};
+    bridge.holdCodes = {"fileDownloadCheck"};
     ViewSharingRemoteFileList &view = openConnected();
     EXPECT_EQ(names(view), QStringList("Scan.PNG"));
     EXPECT_EQ(sent("getFileList"), 0);
+    const auto shown = [&](int column) { return view.table()->topLevelItem(0)->text(column).toStdString(); };
+    // Its size is asked for; until it comes the row shows none, and never a time.
+    ASSERT_TRUE(waitFor([&] { return sent("fileDownloadCheck") == 1; }));
+    EXPECT_EQ(last("fileDownloadCheck"), (Json{{"path", "/srv/pics/Scan.PNG"}}));
     // A picture whatever the case of its extension: its thumbnail is asked for.
     ASSERT_TRUE(waitFor([&] { return view.table()->hasThumbnail(0); }));
     EXPECT_EQ(last("buildIcon2"), (Json{{"size", 48}, {"fileList", {"/srv/pics/Scan.PNG|0|1|-1"}}}));
+    EXPECT_EQ(shown(1), "");
+    bridge.release("fileDownloadCheck");
+    ASSERT_TRUE(waitFor([&] { return shown(1) == "1.32 KB"; })) << shown(1);
+    EXPECT_EQ(shown(2), "");
+    EXPECT_TRUE(view.table()->hasThumbnail(0)) << "the row keeps its thumbnail";
     view.openUpload();
     EXPECT_EQ(view.uploadSheet(), nullptr) << "nothing can be put into a file";
+
+    // A size the peer leaves out or makes up, or a path it says is no file, leaves the size
+    // unknown. The thumbnail is answered after it, so once it shows the answer has been read.
+    bridge.holdCodes = {"fileDownloadCheck", "buildIcon2"};
+    for (const Json &data : {Json{{"path", "/srv/pics/Scan.PNG"}, {"valid", 1}},
+                             Json{{"path", "/srv/pics/Scan.PNG"}, {"size", -1352}, {"valid", 1}},
+                             Json{{"path", "/srv/pics/Scan.PNG"}, {"size", "many"}, {"valid", 1}},
+                             Json{{"path", "/srv/pics/Scan.PNG"}, {"size", 1352}, {"valid", 0}}}) {
+        bridge.requests.clear();
+        openConnected();
+        ASSERT_TRUE(waitFor([&] { return sent("fileDownloadCheck") == 1 && sent("buildIcon2") == 1; }));
+        bridge.answer(bridge.withCode("fileDownloadCheck").last(), Json{{"data", data}});
+        bridge.release("buildIcon2");
+        ASSERT_TRUE(waitFor([&] { return browser->table()->hasThumbnail(0); })) << data.dump();
+        EXPECT_EQ(browser->table()->topLevelItem(0)->text(1), "") << data.dump();
+    }
+    // Nor does a peer that never answers.
+    bridge.requests.clear();
+    openConnected();
+    ASSERT_TRUE(waitFor([&] { return sent("fileDownloadCheck") == 1; }));
+    clock->advanceMs(P2PClientMsg::remoteTimeoutMs + 1);
+    P2PClientMsg::taskTable().expireDue();
+    EXPECT_EQ(browser->table()->topLevelItem(0)->text(1), "");
 }

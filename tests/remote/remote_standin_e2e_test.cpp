@@ -89,13 +89,14 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    static void share(const QString &tag, const QString &path, const QString &code, bool upload, bool del)
+    static void share(const QString &tag, const QString &path, const QString &code, bool upload, bool del,
+                      bool isdir = true)
     {
         SharingObj obj;
         obj.setTag(tag);
         obj.setPath(path);
         obj.setPassword(code);
-        obj.setIsdir(true);
+        obj.setIsdir(isdir);
         obj.setIsenabled(true);
         obj.setIsdownload(true);
         obj.setIsupload(upload);
@@ -226,6 +227,13 @@ TEST_F(RemoteEndToEnd, OwnHostBrowsedPagedDownloadedUploadedAndDeletedIn)
                                     [&](const std::optional<LenientJson> &) { answered = true; });
     ASSERT_TRUE(waitFor([&] { return answered; }));
     EXPECT_TRUE(QFile::exists(docs + QStringLiteral("/keep.txt")));
+
+    // A share of one file: its row shows the size the peer gives.
+    share(QStringLiteral("Note"), docs + QStringLiteral("/keep.txt"), QString(), false, false, false);
+    browser = addAndOpen(QStringLiteral("Note"), QString());
+    ASSERT_EQ(names(*browser), QStringList("keep.txt"));
+    EXPECT_TRUE(waitFor([&] { return browser->table()->topLevelItem(0)->text(1) == "42.00 bytes"; }))
+        << browser->table()->topLevelItem(0)->text(1).toStdString();
 }
 
 TEST_F(RemoteEndToEnd, ACancelledDownloadLeavesNoPartialFile)

@@ -218,6 +218,14 @@ Json ScriptedRemoteBridge::scriptedAnswer(const Request &request)
         return Json{{"data", share ? Json::array({*share}) : Json::array()}};
     if (code == u"getFileList")
         return listing(request.data);
+    if (code == u"fileDownloadCheck") {
+        const QString path = str(request.data.value("path", Json()));
+        for (const Entry &entry : folders.value(path.section(u'/', 0, -2))) {
+            if (!entry.isDir && path.endsWith(u'/' + entry.name))
+                return Json{{"data", {{"path", path.toStdString()}, {"size", entry.size}, {"valid", 1}}}};
+        }
+        return Json{{"data", {{"path", path.toStdString()}, {"size", 0}, {"valid", 0}}}};
+    }
     if (code == u"CheckHost")
         return Json{{"data", ctime.toStdString()}};
     if (code == u"buildIcon2") {

@@ -22,8 +22,8 @@
 class ManualClock;
 class QAbstractButton;
 
-// Answers the connection, the room check, the share, the folder listings, thumbnails, host
-// checks, deletes and transfers as scripted, and records every request. Requests whose code is
+// Answers the connection, the room check, the share, the folder listings, file checks, thumbnails,
+// host checks, deletes and transfers as scripted, and records every request. Requests whose code is
 // in holdCodes are recorded but not answered; a test answers them later.
 class ScriptedRemoteBridge final : public ScriptedBridgeServer
 {

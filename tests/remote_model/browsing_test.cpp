@@ -39,8 +39,9 @@ TEST(RemoteAnswers, TheShareBehindATagAndTheRowsOfAPage)
         R"({"data":[{"name":"docs","fullPath":"/s/docs","isDir":true,"size":0,"createdTime":1700000000000},
                     {"name":"","fullPath":"/s/unnamed"}, {"name":"lost","fullPath":""},
                     {"name":"a.PNG","fullPath":"/s/a.PNG","isDir":false,"size":"1024","ext":"PNG"}, "not a row",
-                    {"name":"Photo.JPG","fullPath":"C:\\pics\\Photo.JPG","ext":"txt"}]})"));
-    ASSERT_EQ(items.size(), 3) << "rows without a name or a path are left out";
+                    {"name":"Photo.JPG","fullPath":"C:\\pics\\Photo.JPG","ext":"txt"},
+                    {"name":"cover","fullPath":"/s/Cover.GIF"}]})"));
+    ASSERT_EQ(items.size(), 4) << "rows without a name or a path are left out";
     EXPECT_TRUE(items[0].isDir);
     EXPECT_EQ(items[0].createdTime, 1700000000000);
     EXPECT_EQ(items[1].fullPath, "/s/a.PNG");
@@ -48,6 +49,7 @@ TEST(RemoteAnswers, TheShareBehindATagAndTheRowsOfAPage)
     // The extension comes from the entry's name in small letters, whatever the peer calls it.
     EXPECT_EQ(items[1].ext, "png");
     EXPECT_EQ(items[2].ext, "jpg");
+    EXPECT_EQ(items[3].ext, "gif") << "the name shown is the last piece of the path";
     EXPECT_TRUE(hasThumbnailExtension(items[1]) && hasThumbnailExtension(items[2]));
     EXPECT_TRUE(remoteFileItems(emptyText).isEmpty());
 
@@ -57,7 +59,7 @@ TEST(RemoteAnswers, TheShareBehindATagAndTheRowsOfAPage)
           {"anim.Gif", "gif", true}, {"old.BMP", "bmp", true}, {"clip.MP4", "mp4", true},
           {"archive.tar.GZ", "gz", false}, {"a.jpeg", "jpeg", false}, {"notes.txt", "txt", false},
           {"clip.mov", "mov", false}, {"README", "readme", false}, {"PNG", "png", true}, {"shot.png.", "", false},
-          {".Jpg", "jpg", true}}) {
+          {".Jpg", "jpg", true}, {"SCAN.GIF", "gif", true}}) {
         FileItem item;
         item.name = QString::fromLatin1(name);
         EXPECT_EQ(remoteExtension(item.name), QString::fromLatin1(ext)) << name;

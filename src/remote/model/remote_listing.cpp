@@ -51,6 +51,19 @@ QList<FileItem> remoteFileItems(const LenientJson &answer)
     return items;
 }
 
+std::optional<qint64> remoteFileSize(const LenientJson &answer)
+{
+    const LenientJson data = answer["data"];
+    const LenientJson size = data["size"];
+    bool isWhole = size.isNumber();
+    // A text that holds a whole number counts as one, as everywhere a peer's number is read.
+    if (size.isString())
+        size.stringValue().toLongLong(&isWhole);
+    if (data["valid"].intValue() != 1 || !isWhole || size.int64Value() < 0)
+        return std::nullopt;
+    return size.int64Value();
+}
+
 QString remoteEntryName(const FileItem &item)
 {
     const QString sep = item.fullPath.startsWith(u'/') ? QStringLiteral("/") : QStringLiteral("\\");

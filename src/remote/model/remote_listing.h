@@ -31,6 +31,11 @@ struct RemoteShareInfo
 // taken from its name (remoteExtension). Entries without a name or full path are left out.
 QList<FileItem> remoteFileItems(const LenientJson &answer);
 
+// The size in bytes that a "fileDownloadCheck" answer gives for a file; none unless the peer says
+// it is a file ("valid" 1) and gives a size of 0 or more, so that a missing or made-up size is
+// never shown as a size.
+std::optional<qint64> remoteFileSize(const LenientJson &answer);
+
 // The name the browser shows for an entry: the last piece of its full path, split on the peer's
 // separator ("/" for a path that starts with one, "\" otherwise); the peer's name when that
 // piece is empty.
