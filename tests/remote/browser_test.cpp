@@ -338,6 +338,7 @@ TEST_F(RemoteFixture, AShareOfOneFileShowsThatFileAlone)
     bridge.holdCodes = {"fileDownloadCheck"};
     ViewSharingRemoteFileList &view = openConnected();
     EXPECT_EQ(names(view), QStringList("Scan.PNG"));
+    ASSERT_TRUE(bridge.caughtUp());
     EXPECT_EQ(sent("getFileList"), 0);
     const auto shown = [&](int column) { return view.table()->topLevelItem(0)->text(column).toStdString(); };
     // Its size is asked for; until it comes the row shows none, and never a time.
