@@ -4,6 +4,7 @@
 
 #include "bridge_message.h"
 #include "bridge_state_reset.h"
+#include "bridge_supervision.h"
 #include "bridge_supervisor.h"
 #include "clock.h"
 #include "contact_sender.h"
@@ -297,6 +298,50 @@ TEST_F(ContactSenderTest, OnlyThreeStatusQuestionsInARowUnansweredEndTheDelivery
     EXPECT_EQ(sender.state(), State::vcsStopped);
     EXPECT_EQ(sender.message(), QStringLiteral("The connection to the other side was lost."));
     EXPECT_EQ(HelperRemoteSharing::linkOwner, 0);
+
+    // The next delivery counts its misses from none: two in a row leave it sending, a third ends it.
+    ASSERT_TRUE(sender.start(bob, paths));
+    ASSERT_TRUE(reach(State::vcsSending));
+    for (int i = 0; i < 2; ++i) {
+        ask();
+        advanceSecs(60);
+    }
+    EXPECT_EQ(sender.state(), State::vcsSending) << "two misses in this delivery";
+    ask();
+    advanceSecs(60);
+    EXPECT_EQ(sender.state(), State::vcsStopped);
+}
+
+// As the client runs: the main window pings the bridge every tick beside the delivery's status
+// question, and the peer answers each question 61 s after it was asked, a second after its minute.
+TEST_F(ContactSenderTest, APeerAnsweringEveryQuestionLateKeepsTheDeliveryGoingBesideThePings)
+{
+    auto clock = std::make_shared<ManualClock>(Clock::nowMs());
+    Clock::set(clock);
+    bridge.decisions = {QStringLiteral("/home/bob/In")};
+    ASSERT_TRUE(sender.start(bob, paths));
+    ASSERT_TRUE(reach(State::vcsSending));
+
+    const int lateBySecs = 61;
+    const int runSecs = 2 * lateBySecs + 3;
+    for (int second = 1; second <= runSecs; ++second) {
+        clock->advanceMs(1000);
+        BridgeSupervision::onTimerTick();
+        sender.tick();
+        ASSERT_TRUE(waitFor([&] {
+            return bridge.count(QStringLiteral("RemoteUploadTaskInfo")) == second
+                && Env::activeBridgeTime == Clock::nowSecs();
+        })) << "second " << second << ": the question and the ping's answer";
+        const int answered = second - lateBySecs;
+        if (answered < 1)
+            continue;
+        bridge.answerOldestHeld(ScriptedDeliveryBridge::status(2, answered, 1));
+        ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("SyncTransState")) == answered; }))
+            << "second " << second << ": " << sender.message().toStdString();
+        EXPECT_EQ(bridge.lastData(QStringLiteral("SyncTransState"))["IProgress"], double(answered));
+    }
+    EXPECT_EQ(sender.state(), State::vcsSending);
+    EXPECT_EQ(sender.progress().percent, double(runSecs - lateBySecs));
 }
 
 TEST(DeliveryTexts, TheOfferNamesUpToFourItemsAndProgressReadsTheStatusLeniently)

@@ -212,6 +212,15 @@ TEST_F(ReceiveFileTaskTest, EveryTickAsksAndAnyAnswerCountsUntilThreeQuestionsIn
     askUnanswered();
     EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsStopped);
     EXPECT_EQ(task.message(), QStringLiteral("The connection to the other side was lost."));
+
+    // The next receive counts its misses from none: two in a row leave it running, a third ends it.
+    offer(QStringLiteral("OFFER-2"));
+    acceptAndAsk();
+    advanceSecs(10);
+    askUnanswered();
+    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsRunning) << "two misses in this receive";
+    askUnanswered();
+    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsStopped);
 }
 
 TEST_F(ReceiveFileTaskTest, AWithdrawnReceiveEndsAndAnswersAboutItAreDropped)
