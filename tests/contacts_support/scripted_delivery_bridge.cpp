@@ -43,6 +43,12 @@ void ScriptedDeliveryBridge::answerOldestHeld(const Json &status)
         answer(m_held.takeFirst(), status);
 }
 
+void ScriptedDeliveryBridge::answerOldestPing()
+{
+    if (!m_heldPings.isEmpty())
+        answer(m_heldPings.takeFirst(), Json(""));
+}
+
 void ScriptedDeliveryBridge::onRequest(Request request)
 {
     const QString &code = request.code;
@@ -77,7 +83,10 @@ void ScriptedDeliveryBridge::onRequest(Request request)
         else
             answer(request, statuses.at(std::min<qsizetype>(m_statusesGiven++, statuses.size() - 1)));
     } else if (code == QStringLiteral("PingBridge")) {
-        answer(request, Json(""));
+        if (holdPings)
+            m_heldPings << request;
+        else
+            answer(request, Json(""));
     } else if (code == QStringLiteral("CancelUploading")) {
         answer(request, Json{{"Result", 1}, {"Info", "Cancelling"}});
     }

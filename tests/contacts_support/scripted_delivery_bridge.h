@@ -37,6 +37,9 @@ public:
     // Answers every status question held so far, or only the one held longest.
     void answerHeld(const Json &status);
     void answerOldestHeld(const Json &status);
+    // Pings are answered at once, or, while held, one by one from the oldest.
+    bool holdPings = false;
+    void answerOldestPing();
     // A status of 2 files and 12 bytes: finished at TaskStatus 3, failed ("Disk full") at 4, cancelled at 5.
     static Json status(int taskStatus, double percent, int done = 0);
 
@@ -45,6 +48,7 @@ private:
     void answer(const Request &request, const Json &msg);
 
     QList<Request> m_held;
+    QList<Request> m_heldPings;
     int m_decisionsGiven = 0;
     int m_statusesGiven = 0;
 };
