@@ -80,7 +80,8 @@ void sendAndWait(const QString &frameCode, const WSDCMsgJson &request, RemoteWSD
                  qint64 timeoutMs, AnswerCallback callback)
 {
     const QString token = request.Token;
-    taskTable().add(token, RemoteWSDCTask{request.Code, kind, Clock::nowMs() + timeoutMs, std::move(callback)});
+    taskTable().add(token,
+                    RemoteWSDCTask{request.Code, kind, Clock::nowMs() + timeoutMs, std::move(callback), timeoutMs});
     if (!Env::isBridgeConnected) {
         // Nobody will answer a frame that is never sent.
         QTimer::singleShot(0, &taskTable(), [token] { taskTable().fail(token); });

@@ -11,8 +11,6 @@ namespace {
 // The timer only wakes the table up; the clock decides what has expired. Capped so that a clock
 // set by a test never arms an absurd interval.
 constexpr qint64 maxTimerIntervalMs = 60 * 1000;
-// About a minute of a sender that asks once a tick.
-constexpr std::size_t keptLateAnswers = 64;
 
 void printBack(const RemoteWSDCTask &task)
 {
@@ -60,11 +58,11 @@ bool PendingRequestTable::hasPendingCode(const QString &code) const
 
 bool PendingRequestTable::deliver(const QString &token, const LenientJson &message)
 {
-    const auto late = std::find_if(m_lateAnswers.begin(), m_lateAnswers.end(),
-                                   [&](const auto &entry) { return entry.first == token; });
+    const auto late = m_lateAnswers.find(token);
     LateAnswerCallback lateCallback;
     if (late != m_lateAnswers.end()) {
-        lateCallback = std::move(late->second);
+        if (late->second.untilMs >= Clock::nowMs())
+            lateCallback = std::move(late->second.late);
         m_lateAnswers.erase(late);
     }
     const auto it = m_tasks.find(token);
@@ -83,9 +81,18 @@ bool PendingRequestTable::deliver(const QString &token, const LenientJson &messa
 
 void PendingRequestTable::keepLateAnswer(const QString &token, LateAnswerCallback late)
 {
-    m_lateAnswers.emplace_back(token, std::move(late));
-    if (m_lateAnswers.size() > keptLateAnswers)
-        m_lateAnswers.pop_front();
+    forgetOverdueLateAnswers();
+    const auto it = m_tasks.find(token);
+    if (it == m_tasks.end())
+        return;
+    const RemoteWSDCTask &task = it->second;
+    m_lateAnswers.insert_or_assign(token, KeptLateAnswer{task.deadlineMs + task.waitMs, std::move(late)});
+}
+
+void PendingRequestTable::forgetOverdueLateAnswers()
+{
+    const qint64 now = Clock::nowMs();
+    std::erase_if(m_lateAnswers, [now](const auto &entry) { return entry.second.untilMs < now; });
 }
 
 bool PendingRequestTable::fail(const QString &token)
@@ -111,6 +118,7 @@ void PendingRequestTable::expireDue()
     }
     for (const QString &token : due)
         fail(token);
+    forgetOverdueLateAnswers();
     armTimer();
 }
 

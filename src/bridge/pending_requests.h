@@ -6,7 +6,7 @@
 //   - the answer with its token arrives: the callback gets the answer's "Msg";
 //   - its deadline passes, or the bridge is relaunched: the callback gets no answer (nullopt).
 // A sender that asks again every second may also let an answer that comes after its request ended
-// count (keepLateAnswer): otherwise such an answer is dropped without a word.
+// count (keepLateAnswer), for a while: otherwise such an answer is dropped without a word.
 
 #include "lenient_json.h"
 
@@ -14,7 +14,6 @@
 #include <QString>
 #include <QTimer>
 
-#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
@@ -31,6 +30,8 @@ struct RemoteWSDCTask {
     Kind kind = Kind::Bridge;
     qint64 deadlineMs = 0;
     AnswerCallback callback;
+    // How long it waits for its answer (until deadlineMs); a late answer is waited for as long again.
+    qint64 waitMs = 0;
 };
 
 class PendingRequestTable final : public QObject
@@ -49,12 +50,16 @@ public:
     // Ends the request of token with its answer, or hands a late answer to the callback kept for
     // it. False when neither waits under that token.
     bool deliver(const QString &token, const LenientJson &message);
-    // An answer to token that comes after its request ended without one reaches late, once. Only
-    // the most recent tokens are kept, so that a sender asking every tick stays bounded.
+    // An answer to token that comes after its request ended without one reaches late, once, until
+    // as long again after the request's deadline as the request waited for its answer. Kept by
+    // that time alone, so that other traffic cannot push it out; nothing is kept for a token
+    // without a waiting request.
     void keepLateAnswer(const QString &token, LateAnswerCallback late);
+    qsizetype lateAnswerCount() const { return qsizetype(m_lateAnswers.size()); }
     // Ends the request of token without an answer. False when none waits.
     bool fail(const QString &token);
-    // Ends every request whose deadline has passed by the clock.
+    // Ends every request whose deadline has passed by the clock, and forgets late-answer callbacks
+    // whose time is over.
     void expireDue();
     // Ends every request without an answer (the bridge that would answer them is gone).
     void failAll();
@@ -64,8 +69,14 @@ public:
 private:
     void finish(RemoteWSDCTask task, const std::optional<LenientJson> &answer);
     void armTimer();
+    void forgetOverdueLateAnswers();
+
+    struct KeptLateAnswer {
+        qint64 untilMs = 0;
+        LateAnswerCallback late;
+    };
 
     std::map<QString, RemoteWSDCTask> m_tasks;
-    std::deque<std::pair<QString, LateAnswerCallback>> m_lateAnswers;
+    std::map<QString, KeptLateAnswer> m_lateAnswers;
     QTimer m_deadlineTimer;
 };

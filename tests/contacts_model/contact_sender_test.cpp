@@ -4,10 +4,12 @@
 
 #include "bridge_message.h"
 #include "bridge_state_reset.h"
+#include "bridge_supervision.h"
 #include "bridge_supervisor.h"
 #include "clock.h"
 #include "contact_sender.h"
 #include "contacts_test_support.h"
+#include "control_requests.h"
 #include "delivery_targets.h"
 #include "env.h"
 #include "lenient_json.h"
@@ -18,10 +20,12 @@
 #include "transfer_progress.h"
 
 #include <QLocale>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 using State = ViewContactState;
 
@@ -51,6 +55,20 @@ protected:
         ASSERT_TRUE(scripted.connectClient());
     }
     bool reach(State state) { return waitFor([&] { return sender.state() == state; }); }
+    // Every frame the client sent so far has reached scripted: a marker sent after them arrived.
+    static bool allSentArrived(ScriptedDeliveryBridge &scripted)
+    {
+        const int markers = scripted.count(QStringLiteral("Marker"));
+        P2PClientMsg::SendMsgToP2PClient(QStringLiteral("Marker"), BlankMsg{}, false, {});
+        return waitFor([&] { return scripted.count(QStringLiteral("Marker")) == markers + 1; });
+    }
+    // A re-ask that an answer before now set going is due: a timer of its interval started now fired.
+    bool reaskDue()
+    {
+        const auto fired = std::make_shared<bool>(false);
+        QTimer::singleShot(sender.timing().reaskMs, &sender, [fired] { *fired = true; });
+        return waitFor([&] { return *fired; });
+    }
     void ticks(int count)
     {
         for (int i = 0; i < count; ++i)
@@ -95,6 +113,7 @@ TEST_F(ContactSenderTest, DeliversToAReceiverThatAcceptsAfterThinking)
     EXPECT_EQ(bridge.lastData(QStringLiteral("SyncTransState"))["IProgress"], 40.0);
     sender.tick();
     ASSERT_TRUE(reach(State::vcsFinished));
+    ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("SyncTransState")) == 2; }));
     EXPECT_TRUE(bridge.lastData(QStringLiteral("SyncTransState"))["IsFinished"].get<bool>());
     EXPECT_EQ(sender.message(), QStringLiteral("All files were delivered."));
     EXPECT_EQ(HelperRemoteSharing::linkOwner, 0);
@@ -154,6 +173,7 @@ TEST_F(ContactSenderTest, EachEndingSaysWhyAndGoesNoFurther)
         ASSERT_TRUE(waitFor([&] { return sender.hasEnded(); }));
         EXPECT_EQ(sender.state(), c.end);
         EXPECT_EQ(sender.message(), c.message);
+        ASSERT_TRUE(allSentArrived(scripted));
         EXPECT_EQ(scripted.count(QString::fromLatin1(c.neverSent)), 0);
         EXPECT_EQ(HelperRemoteSharing::linkOwner, 0);
     }
@@ -184,9 +204,11 @@ TEST_F(ContactSenderTest, GivesUpAfterThirtyTicksWithoutADecision)
     ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("WaitRemoteReceiveFilesCancel")) == 1; }));
     EXPECT_EQ(bridge.count(QStringLiteral("CancelUploading")), 1);
 
-    // No more questions once it gave up.
+    // No more questions once it gave up, neither on the answer to an open one nor on a re-ask due.
+    ASSERT_TRUE(waitFor([] { return !P2PClientMsg::taskTable().hasPendingCode(QStringLiteral("WaitRemoteReceiveFilesPressButton")); }));
     const int asked = bridge.count(QStringLiteral("WaitRemoteReceiveFilesPressButton"));
-    spin(150);
+    ASSERT_TRUE(reaskDue());
+    ASSERT_TRUE(allSentArrived(bridge));
     EXPECT_EQ(bridge.count(QStringLiteral("WaitRemoteReceiveFilesPressButton")), asked);
 }
 
@@ -222,8 +244,10 @@ TEST_F(ContactSenderTest, CancellingOrLosingTheServiceWhileSendingEndsTheDeliver
     EXPECT_EQ(HelperRemoteSharing::linkOwner, 0);
     // The late answer and later ticks change nothing.
     bridge.answerHeld(ScriptedDeliveryBridge::status(3, 100.0, 2));
+    ASSERT_TRUE(waitFor([] { return !P2PClientMsg::taskTable().hasPendingCode(QStringLiteral("RemoteUploadTaskInfo")); }));
     sender.tick();
-    ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("WaitRemoteReceiveFilesCancel")) == 1; }));
+    ASSERT_TRUE(allSentArrived(bridge));
+    EXPECT_EQ(bridge.count(QStringLiteral("WaitRemoteReceiveFilesCancel")), 1);
     EXPECT_EQ(bridge.count(QStringLiteral("CancelUploading")), 1);
     EXPECT_EQ(bridge.count(QStringLiteral("RemoteUploadTaskInfo")), 3);
     EXPECT_EQ(bridge.count(QStringLiteral("SyncTransState")), 0);
@@ -297,6 +321,64 @@ TEST_F(ContactSenderTest, OnlyThreeStatusQuestionsInARowUnansweredEndTheDelivery
     EXPECT_EQ(sender.state(), State::vcsStopped);
     EXPECT_EQ(sender.message(), QStringLiteral("The connection to the other side was lost."));
     EXPECT_EQ(HelperRemoteSharing::linkOwner, 0);
+
+    // The next delivery counts its misses from none: two in a row leave it sending, a third ends it.
+    ASSERT_TRUE(sender.start(bob, paths));
+    ASSERT_TRUE(reach(State::vcsSending));
+    // The last delivery's questions are answered now: those answers are not this delivery's.
+    const int synced = bridge.count(QStringLiteral("SyncTransState"));
+    bridge.answerHeld(ScriptedDeliveryBridge::status(2, 70.0, 1));
+    ASSERT_TRUE(waitFor([] { return P2PClientMsg::taskTable().lateAnswerCount() == 0; }));
+    ASSERT_TRUE(allSentArrived(bridge));
+    EXPECT_EQ(bridge.count(QStringLiteral("SyncTransState")), synced);
+    EXPECT_EQ(sender.progress().percent, 0.0);
+    for (int i = 0; i < 2; ++i) {
+        ask();
+        advanceSecs(60);
+    }
+    EXPECT_EQ(sender.state(), State::vcsSending) << "two misses in this delivery";
+    ask();
+    advanceSecs(60);
+    EXPECT_EQ(sender.state(), State::vcsStopped);
+}
+
+// As the client runs beside a busy bridge: the main window pings it every tick and it answers
+// each ping 4 s late, while the peer answers each status question 61 s after it was asked, a
+// second after the question's own minute ran out.
+TEST_F(ContactSenderTest, APeerAnsweringEveryQuestionLateKeepsTheDeliveryGoingBesideThePings)
+{
+    auto clock = std::make_shared<ManualClock>(Clock::nowMs());
+    Clock::set(clock);
+    bridge.holdPings = true;
+    bridge.decisions = {QStringLiteral("/home/bob/In")};
+    ASSERT_TRUE(sender.start(bob, paths));
+    ASSERT_TRUE(reach(State::vcsSending));
+
+    const int pingLateBySecs = 4;
+    const int lateBySecs = 61;
+    const int runSecs = 100;
+    for (int second = 1; second <= runSecs; ++second) {
+        clock->advanceMs(1000);
+        BridgeSupervision::onTimerTick();
+        sender.tick();
+        ASSERT_TRUE(waitFor([&] {
+            return bridge.count(QStringLiteral("RemoteUploadTaskInfo")) == second
+                && bridge.count(QStringLiteral("PingBridge")) == second;
+        })) << "second " << second;
+        if (second > pingLateBySecs) {
+            bridge.answerOldestPing();
+            ASSERT_TRUE(waitFor([&] { return Env::activeBridgeTime == Clock::nowSecs(); })) << "second " << second;
+        }
+        const int answered = second - lateBySecs;
+        if (answered < 1)
+            continue;
+        bridge.answerOldestHeld(ScriptedDeliveryBridge::status(2, answered, 1));
+        ASSERT_TRUE(waitFor([&] { return bridge.count(QStringLiteral("SyncTransState")) == answered; }))
+            << "second " << second << ": " << sender.message().toStdString();
+        EXPECT_EQ(bridge.lastData(QStringLiteral("SyncTransState"))["IProgress"], double(answered));
+    }
+    EXPECT_EQ(sender.state(), State::vcsSending);
+    EXPECT_EQ(sender.progress().percent, double(runSecs - lateBySecs));
 }
 
 TEST(DeliveryTexts, TheOfferNamesUpToFourItemsAndProgressReadsTheStatusLeniently)

@@ -212,6 +212,15 @@ TEST_F(ReceiveFileTaskTest, EveryTickAsksAndAnyAnswerCountsUntilThreeQuestionsIn
     askUnanswered();
     EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsStopped);
     EXPECT_EQ(task.message(), QStringLiteral("The connection to the other side was lost."));
+
+    // The next receive counts its misses from none: two in a row leave it running, a third ends it.
+    offer(QStringLiteral("OFFER-2"));
+    acceptAndAsk();
+    advanceSecs(10);
+    askUnanswered();
+    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsRunning) << "two misses in this receive";
+    askUnanswered();
+    EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsStopped);
 }
 
 TEST_F(ReceiveFileTaskTest, AWithdrawnReceiveEndsAndAnswersAboutItAreDropped)
@@ -231,7 +240,10 @@ TEST_F(ReceiveFileTaskTest, AWithdrawnReceiveEndsAndAnswersAboutItAreDropped)
     EXPECT_TRUE(task.message().isEmpty());
     task.accept();
     bridge.answerHeld(ScriptedDeliveryBridge::status(3, 100.0, 2));
-    spin(50);
+    ASSERT_TRUE(waitFor([] {
+        const PendingRequestTable &table = P2PClientMsg::taskTable();
+        return !table.hasPendingCode(QStringLiteral("RefreshRemoteUploadStatus_FromLocal")) && table.lateAnswerCount() == 0;
+    })) << "the answer about the old receive came in";
     EXPECT_EQ(mainView.state.vrsState, ViewReceiveState::vrsRunning);
     EXPECT_DOUBLE_EQ(task.progress().percent, 0.0);
 

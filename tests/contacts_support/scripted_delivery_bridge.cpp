@@ -37,6 +37,18 @@ void ScriptedDeliveryBridge::answerHeld(const Json &status)
         answer(request, status);
 }
 
+void ScriptedDeliveryBridge::answerOldestHeld(const Json &status)
+{
+    if (!m_held.isEmpty())
+        answer(m_held.takeFirst(), status);
+}
+
+void ScriptedDeliveryBridge::answerOldestPing()
+{
+    if (!m_heldPings.isEmpty())
+        answer(m_heldPings.takeFirst(), Json(""));
+}
+
 void ScriptedDeliveryBridge::onRequest(Request request)
 {
     const QString &code = request.code;
@@ -70,6 +82,11 @@ void ScriptedDeliveryBridge::onRequest(Request request)
             m_held << request;
         else
             answer(request, statuses.at(std::min<qsizetype>(m_statusesGiven++, statuses.size() - 1)));
+    } else if (code == QStringLiteral("PingBridge")) {
+        if (holdPings)
+            m_heldPings << request;
+        else
+            answer(request, Json(""));
     } else if (code == QStringLiteral("CancelUploading")) {
         answer(request, Json{{"Result", 1}, {"Info", "Cancelling"}});
     }

@@ -2,7 +2,7 @@
 
 // Plays the bridge and the contact's client for both sides of a delivery: answers the contact-code
 // check, the peer connection and its room check, the offer, the receiver's decisions, the upload's
-// preparation, start and progress as scripted, and records every request.
+// preparation, start and progress as scripted, and the main window's pings; records every request.
 
 #include "scripted_bridge_server.h"
 
@@ -34,8 +34,12 @@ public:
     // The data of the last request with this code (null when none came), and a text member of it.
     Json lastData(const QString &code) const;
     QString lastText(const QString &code, const char *key) const;
-    // Answers every status question held so far.
+    // Answers every status question held so far, or only the one held longest.
     void answerHeld(const Json &status);
+    void answerOldestHeld(const Json &status);
+    // Pings are answered at once, or, while held, one by one from the oldest.
+    bool holdPings = false;
+    void answerOldestPing();
     // A status of 2 files and 12 bytes: finished at TaskStatus 3, failed ("Disk full") at 4, cancelled at 5.
     static Json status(int taskStatus, double percent, int done = 0);
 
@@ -44,6 +48,7 @@ private:
     void answer(const Request &request, const Json &msg);
 
     QList<Request> m_held;
+    QList<Request> m_heldPings;
     int m_decisionsGiven = 0;
     int m_statusesGiven = 0;
 };
