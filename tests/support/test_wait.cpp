@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QObject>
 #include <QThread>
 
 bool waitFor(const std::function<bool()> &pred, int timeoutMs)
@@ -16,6 +17,15 @@ bool waitFor(const std::function<bool()> &pred, int timeoutMs)
         QThread::msleep(1);
     }
     return true;
+}
+
+bool waitForPostedEvents()
+{
+    // Posted events run in the order they were posted, so this one runs after all earlier ones.
+    QObject marker;
+    bool ran = false;
+    QMetaObject::invokeMethod(&marker, [&ran] { ran = true; }, Qt::QueuedConnection);
+    return waitFor([&ran] { return ran; });
 }
 
 void spin(int ms)
