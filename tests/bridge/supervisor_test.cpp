@@ -159,8 +159,10 @@ TEST_F(SupervisorTest, BridgesOutsideTheFolderAreLeftAlone)
     const QString otherPath = elsewhere.filePath(Env::bridgeExecutableName());
     ASSERT_TRUE(QFile::copy(QStringLiteral(FENMAR_FAKE_BRIDGE), otherPath));
     const qint64 other = startEarlierBridge(otherPath);
+    const qint64 ours = startEarlierBridge(bridgePath);
     Env::clearBridge();
-    spin(50);
+    // Both would be ended in the same step: by the time ours is gone, the other would be going.
+    ASSERT_TRUE(waitFor([&] { return processGone(ours); }));
     EXPECT_FALSE(processGone(other));
 }
 
@@ -389,7 +391,7 @@ TEST_F(SupervisorTest, RunModeBelowTwoDoesNothing)
     CapturedOutput output;
     Env::restartBridge();
     Env::startBridge();
-    spin(30);
+    elapse(1000); // past the time a relaunch would be due
     EXPECT_TRUE(output.lines().isEmpty());
     EXPECT_EQ(Env::bridgeProcess(), nullptr);
 }
