@@ -1,3 +1,4 @@
+#include "qstring_print.h"
 #include "test_home.h"
 
 #include <gtest/gtest.h>
