@@ -6,8 +6,7 @@
 // The deadline matters only when a check fails, so it is long enough for a machine that gives
 // the test a small share of a core.
 bool waitFor(const std::function<bool()> &pred, int timeoutMs = 30'000);
-// Processes events until everything posted to this thread's event loop before the call has run
-// (and what that posted in turn while the loop went through its queue).
+// Processes events until everything posted to this thread's event loop before the call has run.
 bool waitForPostedEvents();
 // Processes events for about ms.
 void spin(int ms);
