@@ -143,13 +143,13 @@ bool readingsAreKept(const QString &dir)
     });
 }
 
-// Waits until a file made now gets a later time than the file at path.
+// Waits until a file made now lists with a later time than the file at path.
 bool fileClockPassed(const QString &path)
 {
-    const QDateTime then = UtilSystem::getFileTime(path);
+    const qint64 then = FolderReader::entryAt(path).createdTime;
     return waitFor([&] {
         QTemporaryFile later;
-        return later.open() && UtilSystem::getFileTime(later.fileName()) > then;
+        return later.open() && FolderReader::entryAt(later.fileName()).createdTime > then;
     });
 }
 
