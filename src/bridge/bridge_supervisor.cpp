@@ -3,7 +3,6 @@
 #include "bridge_executable.h"
 #include "bridge_link.h"
 #include "bridge_process_list.h"
-#include "clock.h"
 #include "clock_alarm.h"
 #include "console.h"
 #include "env.h"
@@ -18,6 +17,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -109,22 +109,25 @@ qint64 relaunchBackoffMs()
     return std::min(delay, maxRelaunchDelayMs);
 }
 
-void scheduleRelaunch(bool onlyWhileLinkDown)
+// The wait set, none when no relaunch is to come.
+std::optional<qint64> scheduleRelaunch(bool onlyWhileLinkDown)
 {
     if (state().quitting || Env::runMode < 2)
-        return;
+        return std::nullopt;
     // A restart the watchdog asked for is not softened by a later failure.
     state().relaunchOnlyWhileLinkDown = onlyWhileLinkDown && (state().relaunchOnlyWhileLinkDown || !Env::isRelaunchPending());
-    relaunchAlarm().setIn(relaunchBackoffMs());
+    const qint64 waitMs = relaunchBackoffMs();
+    relaunchAlarm().setIn(waitMs);
+    return waitMs;
 }
 
 // After a bridge that ended or could not be launched: the next one is on its way, unless the link
-// turns out to be up by then.
+// turns out to be up by then. The line gives the wait as set: read off the clock again, it would
+// shrink by however long a busy machine took in between.
 void scheduleRelaunchAfterFailure()
 {
-    scheduleRelaunch(true);
-    if (const std::optional<qint64> due = relaunchAlarm().dueMs())
-        Console::printLine(QStringLiteral("Relaunch OstrelBridge in %1 ms").arg(*due - Clock::nowMs()));
+    if (const std::optional<qint64> waitMs = scheduleRelaunch(true))
+        Console::printLine(QStringLiteral("Relaunch OstrelBridge in %1 ms").arg(*waitMs));
 }
 
 // The link served by a bridge that is gone is lost with it, and so is every answer it owed.

@@ -1,3 +1,4 @@
+#include "qstring_print.h"
 #include "test_home.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +28,7 @@ bool canIsolate()
 {
     QProcess probe;
     probe.start(QStringLiteral("unshare"), {"-Urpfn", "--mount-proc", "--kill-child", "true"});
-    return probe.waitForFinished(30'000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
+    return probe.waitForFinished(120'000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
 }
 
 // The folder the client copy runs from: a blank and a letter outside ASCII in its name.
@@ -62,7 +63,9 @@ ClientRun startClient(const QString &home, const QString &lastLine)
     client.start(QStringLiteral("unshare"), {"-Urpfn", "--mount-proc", "--kill-child", clientCopy()});
     ClientRun run;
     QByteArray output;
-    QDeadlineTimer deadline(30000);
+    // Long enough for a machine that gives the client a small share of a core; a client that
+    // works prints its lines long before.
+    QDeadlineTimer deadline(120'000);
     while (!deadline.hasExpired() && client.state() != QProcess::NotRunning) {
         client.waitForReadyRead(100);
         output += client.readAllStandardOutput();

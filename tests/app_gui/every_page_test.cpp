@@ -196,7 +196,7 @@ TEST_F(EveryPage, AtTheSmallestSizeNoControlIsCutOffAndTheShareFieldsStayUsable)
     window->resize(640, 480);
     for (const MainView::Page page : pages) {
         window->selectPage(page);
-        QTest::qWait(30);
+        ASSERT_TRUE(waitForPostedEvents());
         QWidget *shown = child<QStackedWidget>("pages")->currentWidget();
         for (QWidget *widget : shown->findChildren<QWidget *>()) {
             if (!widget->isVisible() || widget->isWindow() || widget->width() == 0)
@@ -210,7 +210,7 @@ TEST_F(EveryPage, AtTheSmallestSizeNoControlIsCutOffAndTheShareFieldsStayUsable)
         EXPECT_TRUE(cuts.isEmpty()) << cuts.join(u'\n').toStdString();
     }
     window->selectPage(MainView::pageLocalShares);
-    QTest::qWait(30);
+    ASSERT_TRUE(waitForPostedEvents());
     // Half of a 30-character path or link shows at once.
     for (const char *name : {"pathField", "linkField"}) {
         auto *field = child<QLineEdit>(name);
@@ -236,7 +236,7 @@ TEST_F(EveryPage, TheSharesHeaderEachCardAndEachOfItsRowsKeepTheirRoom)
     showWithSampleData();
     finishLogin();
     window->selectPage(MainView::pageLocalShares);
-    QTest::qWait(30);
+    ASSERT_TRUE(waitForPostedEvents());
 
     // The header: 20 above its buttons, 15 before, none below and 5 after them.
     QWidget *header = child("sharesHeader");
@@ -295,7 +295,7 @@ TEST_F(EveryPage, InEnglishAndInChineseNothingOnTheSheetTheBannerOrAPageIsCut)
         check(QStringLiteral("banner"), child("banner"));
         for (const MainView::Page page : pages) {
             window->selectPage(page);
-            QTest::qWait(30);
+            ASSERT_TRUE(waitForPostedEvents());
             QWidget *shown = child<QStackedWidget>("pages")->currentWidget();
             check(shown->objectName(), shown);
         }

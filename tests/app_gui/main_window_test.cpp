@@ -117,7 +117,7 @@ TEST_F(MainWindow, TheLoginSheetOpensOnceHidingTheNavigationUntilItCloses)
     // Minimised and shown again: the window keeps its state, the sheet stays closed.
     window->showMinimized();
     window->showNormal();
-    spin(100);
+    ASSERT_TRUE(waitForPostedEvents());
     EXPECT_FALSE(window->loginSheet().isVisible());
     EXPECT_FALSE(window->isShowLogin());
 
@@ -230,7 +230,7 @@ TEST_F(MainWindow, PagesReachTheWindowsToastConfirmAndInputDialogs)
     EXPECT_EQ(window->alertToast(), AlertToast::notice(QStringLiteral("Folder added.")));
     EXPECT_TRUE(window->toastOverlay().isVisible());
     EXPECT_EQ(window->toastOverlay().duration(), std::chrono::milliseconds(880));
-    EXPECT_TRUE(waitFor([this] { return !window->isShowToast(); }, 10'000));
+    EXPECT_TRUE(waitFor([this] { return !window->isShowToast(); }));
     ui.showUpdateResult(false);
     EXPECT_EQ(window->alertToast(), AlertToast::result(false, localizedString("Sys_Update_Failed")));
     Env::globalMainView->showToast(QStringLiteral("Peer left."));

@@ -61,7 +61,8 @@ protected:
     {
         FileDialogPanels::setNextAnswer(answer);
         click(child<QToolButton>("chooseFolderButton"));
-        QTest::qWait(20);
+        // The panel answers on the event loop.
+        ASSERT_TRUE(waitForPostedEvents());
     }
 
     static QString folder(const QString &name)

@@ -31,6 +31,12 @@ protected:
     // Ticks until the link reaches the server's bridge, and waits for the connection and for
     // the version request to be answered when the server answers it.
     bool connectTo(FakeBridgeServer &server);
+    // Waits until every frame the client sent before has reached the server: the link keeps their
+    // order, so a marker sent now arrives after them. The marker is left out of server.frames.
+    bool sentFramesArrived(FakeBridgeServer &server);
+    // Waits until the link has handled every frame the server sent before: it takes them in order,
+    // and a marker the link ignores, sent now, comes after them.
+    bool serverFramesHandled(FakeBridgeServer &server);
 
     std::shared_ptr<ManualClock> clock;
 };

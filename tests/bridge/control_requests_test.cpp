@@ -78,7 +78,7 @@ TEST_F(ControlRequestTest, RequestWithoutWaitTravelsAsTextAndNeverCallsBack)
     EXPECT_EQ(request["ClientIDRemote"], "") << "no session: every session field is empty";
 
     server.answer(token, Json("late"));
-    spin(50);
+    ASSERT_TRUE(serverFramesHandled(server));
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(P2PClientMsg::taskTable().size(), 0);
 }
@@ -110,7 +110,7 @@ TEST_F(ControlRequestTest, DeadlineEndsRequestOnceWithoutAnswer)
     EXPECT_FALSE(last.has_value()) << "a deadline gives no answer";
 
     server.answer(token, Json("too late"));
-    spin(50);
+    ASSERT_TRUE(serverFramesHandled(server));
     EXPECT_EQ(calls, 1) << "the late answer finds nobody";
     EXPECT_EQ(output.lines().last(), QStringLiteral("SendMsgToP2PClient - no answer - CallHttp"))
         << "the late answer is dropped without a line";
@@ -125,7 +125,7 @@ TEST_F(ControlRequestTest, LateAnswerAfterDeadlineIsDroppedSilently)
     CapturedOutput output;
     P2PClientMsg::taskTable().expireDue();
     server.answer(token, Json("addr"));
-    spin(100);
+    ASSERT_TRUE(serverFramesHandled(server));
     const QStringList lines = output.lines();
     EXPECT_EQ(lines.value(0), QStringLiteral("SendMsgToP2PClient - no answer - GetLanHttp"));
     EXPECT_EQ(lines.size(), 1) << "the late answer is dropped without a line";
@@ -142,7 +142,7 @@ TEST_F(ControlRequestTest, DeadlineTimerFiresWithoutTicks)
                               P2PClientMsg::makeRequest(QStringLiteral("PingBridge"), P2PClientMsg::makeToken(P2PClientMsg::p2pClientPrefix()),
                                                         QStringLiteral("-"), BlankMsg{}),
                               RemoteWSDCTask::Kind::Bridge, 30, recorder());
-    EXPECT_TRUE(waitFor([&] { return calls == 1; }, 2000));
+    EXPECT_TRUE(waitFor([&] { return calls == 1; }));
     EXPECT_FALSE(last.has_value());
 }
 
@@ -167,7 +167,7 @@ TEST_F(ControlRequestTest, EachRequestEndsAtItsOwnDeadlineWithoutTicksOrNewReque
     send(QStringLiteral("GetLanHttp"), 150);
     send(QStringLiteral("PingBridge"), 30);
 
-    ASSERT_TRUE(waitFor([&] { return ended.size() == 2; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return ended.size() == 2; }));
     EXPECT_EQ(ended, (QStringList{QStringLiteral("PingBridge"), QStringLiteral("GetLanHttp")}));
     EXPECT_EQ(P2PClientMsg::taskTable().size(), 1) << "the download waits on";
 }
@@ -200,7 +200,7 @@ TEST_F(ControlRequestTest, LinkDownEndsWaitedRequestAfterReturning)
     ASSERT_TRUE(waitFor([&] { return calls == 1; }));
     EXPECT_FALSE(last.has_value());
     P2PClientMsg::SendMsgToP2PClient(QStringLiteral("CallHttp"), CallHttpInfo{}, false, recorder());
-    spin(20);
+    ASSERT_TRUE(waitForPostedEvents());
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(output.lines(), (QStringList{QStringLiteral("SendMsgToP2PClient - CallHttp"),
                                            QStringLiteral("SendMsgToP2PClient - no answer - CallHttp"),

@@ -44,7 +44,7 @@ TEST_F(LinkCycleTest, ConnectedSequenceSetsStateAndAsksForVersionOnly)
     CapturedOutput output;
     ASSERT_TRUE(connectTo(server));
     ASSERT_TRUE(waitFor([&] { return !server.frames.isEmpty(); }));
-    spin(50);
+    ASSERT_TRUE(sentFramesArrived(server));
 
     EXPECT_TRUE(Env::isBridgeConnected);
     EXPECT_EQ(Env::bridgeConnectCounter, -1);
@@ -78,7 +78,7 @@ TEST_F(LinkCycleTest, ReloginNeedsBothEmailAndPassword)
     {
         FakeBridgeServer server;
         ASSERT_TRUE(connectTo(server));
-        spin(50);
+        ASSERT_TRUE(sentFramesArrived(server));
         for (const Json &frame : server.frames)
             EXPECT_NE(frame["Msg"]["Code"], "Login") << "an e-mail without a password sends no Login";
     }
@@ -259,10 +259,14 @@ TEST_F(LinkCycleTest, DisconnectionIsOnlyPrinted)
 {
     FakeBridgeServer server;
     ASSERT_TRUE(connectTo(server));
+    // Connected after the link's own handler, so this runs once the link has printed.
+    QObject watcher;
+    bool disconnected = false;
+    QObject::connect(BridgeLink::socket(), &QWebSocket::disconnected, &watcher, [&] { disconnected = true; });
     CapturedOutput output;
     server.closeClient();
     ASSERT_TRUE(waitFor([] { return BridgeLink::socket()->state() == QAbstractSocket::UnconnectedState; }));
-    spin(20);
+    ASSERT_TRUE(waitFor([&] { return disconnected; }));
     bool printed = false;
     for (const QString &line : output.lines())
         printed = printed || line.startsWith(QStringLiteral("websocket is disconnected: "));
@@ -286,6 +290,7 @@ TEST_F(LinkCycleTest, TextFormFrameHasExactlyTheEnvelopeKeys)
     // Not connected: nothing is written.
     Env::isBridgeConnected = false;
     BridgeLink::sendToBridge(QStringLiteral("ClientInit"), QStringLiteral("{}"));
-    spin(50);
+    Env::isBridgeConnected = true;
+    ASSERT_TRUE(sentFramesArrived(server));
     EXPECT_EQ(server.frames.size(), 1);
 }

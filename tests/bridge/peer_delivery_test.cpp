@@ -104,6 +104,7 @@ TEST_F(PeerDeliveryTest, AnOfferDuringARunningReceiveDoesNotTakeOver)
     EXPECT_EQ(mainView.state.taskState, running.taskState);
     EXPECT_EQ(HelperRemoteSharing::session, QStringLiteral("ANN|ME")) << "the running receive keeps its session";
     EXPECT_EQ(decision(QStringLiteral("bob"), QStringLiteral("U2")), "2");
+    settle();
     EXPECT_EQ(bridge.controlRequests(QStringLiteral("ResetRemoteUploadStatus_FromLocal")).size(), 1);
 }
 

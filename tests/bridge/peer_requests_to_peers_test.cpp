@@ -89,7 +89,7 @@ TEST_F(PeerRequestsTest, WithoutAPeerSessionTheCallbackHearsNothingAtOnce)
     EXPECT_TRUE(absent);
     EXPECT_EQ(output.lines(), (QStringList{QStringLiteral("SendMsgToRemote - getShareInfo"),
                                            QStringLiteral("Remote not connected! Can not send message!!")}));
-    spin(50);
+    settle();
     EXPECT_TRUE(peerRequests().isEmpty());
 }
 
@@ -216,7 +216,7 @@ TEST_F(PeerRequestsTest, RoomCheckDecidesTheStateOfTheLinksOwner)
     P2PClientMsg::onClientTouchBack(LenientJson::parse(QStringLiteral(R"({"other":1})")));
     P2PClientMsg::onClientTouchBack(LenientJson::fromJson(Json("")));
     EXPECT_EQ(fileList.states, QList<ConStatus>(4, ConStatus::csMaxClients));
-    spin(20);
+    settle();
     EXPECT_TRUE(bridge.controlRequests(QStringLiteral("GetLanHttp")).isEmpty());
 
     HelperRemoteSharing::linkOwner = 3;

@@ -43,7 +43,7 @@ LenientJson ask(const std::function<void(AnswerCallback)> &send)
         *answer = a;
         *done = true;
     });
-    waitFor([&] { return *done; }, 10000);
+    waitFor([&] { return *done; });
     return answer->value_or(LenientJson());
 }
 
@@ -79,7 +79,7 @@ TEST(PeerStandinEndToEnd, BrowsingOurOwnShareThroughTheStandinsRelay)
     BridgeLink::sendToBridge(QStringLiteral("ClientInit"),
                              QelJSON::toJSONString(ClientInitJson{Env::userInfo.Token, Env::userInfo.rooturl,
                                                                   QStringLiteral("Pics"), QStringLiteral("1234")}));
-    ASSERT_TRUE(waitFor([&] { return !browser.states.isEmpty(); }, 10000)) << "the room check went round";
+    ASSERT_TRUE(waitFor([&] { return !browser.states.isEmpty(); })) << "the room check went round";
     EXPECT_EQ(browser.states, QList<ConStatus>{ConStatus::csConnected});
 
     const LenientJson info = ask([](AnswerCallback cb) { PeerRequestSenders::getShareInfo(QStringLiteral("pics"), QStringLiteral("1234"), cb); });

@@ -204,12 +204,12 @@ void PeerFixture::settle()
     static int sentinels = 0;
     const std::string token = (sentinelPrefix + QString::number(++sentinels)).toStdString();
     sendPeer(QStringLiteral("ValidInfo"), Json::object(), QString::fromStdString(token));
-    waitFor([&] {
+    EXPECT_TRUE(waitFor([&] {
         return std::any_of(bridge.frames.begin(), bridge.frames.end(), [&](const Json &frame) {
             const Json reply = requestOf(frame);
             return reply.is_object() && reply.value("Token", "") == token;
         });
-    });
+    })) << "the reply that follows every earlier one";
 }
 
 QString PeerFixture::makeDir(const QString &relative)

@@ -109,7 +109,7 @@ TEST_F(VersionCheckTest, VersionTextsAreSplitOnDotsAndComparedAsThreeNumbers)
         CapturedOutput output;
         VersionCheck::onVersionInfo(serviceReply({{"info", 1}, {"number", text.number}, {"url", "http://127.0.0.1/i"}}));
         if (text.outcome != Downloaded) {
-            spin(30);
+            ASSERT_TRUE(sentFramesArrived(server)) << text.number;
             EXPECT_EQ(server.controlRequests(QStringLiteral("CallHttpDownload")).size(), downloads) << text.number;
             EXPECT_EQ(output.lines(), text.outcome == NoNewer ? QStringList{"No Newer Version."} : QStringList{}) << text.number;
             continue;
@@ -151,7 +151,7 @@ TEST_F(VersionCheckTest, InstallerAlreadyOnDiskIsOfferedWithoutDownload)
     server.frames.clear();
     VersionCheck::onVersionInfo(serviceReply({{"info", "1"}, {"number", "3.2.0"}, {"url", "http://x/i"}}));
     EXPECT_EQ(loginView.offers, QStringList{installer}) << "an info given as the text 1 counts";
-    spin(30);
+    ASSERT_TRUE(sentFramesArrived(server));
     EXPECT_TRUE(server.controlRequests(QStringLiteral("CallHttpDownload")).isEmpty());
 
     Env::globalLoginView = nullptr;
@@ -186,7 +186,7 @@ TEST_F(VersionCheckTest, NewerVersionIsDownloadedOnceThenOffered)
 
     // A second connection's check while the download runs asks for no second download.
     VersionCheck::onVersionInfo(serviceReply({{"info", 1}, {"number", "3.1.10"}, {"url", "http://127.0.0.1/Fenmar.dmg"}}));
-    spin(30);
+    ASSERT_TRUE(sentFramesArrived(server));
     EXPECT_EQ(server.controlRequests(QStringLiteral("CallHttpDownload")).size(), 1);
 
     // The bridge wrote the file and says so.
@@ -228,7 +228,8 @@ TEST_F(VersionCheckTest, FailedOrMissingDownloadIsNotOffered)
         EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/c.dmg"))) << save.answer.dump();
         EXPECT_FALSE(printed.contains(QStringLiteral("Got New Version"))) << save.answer.dump();
     }
-    spin(30);
+    // An offer would be posted to the event loop.
+    ASSERT_TRUE(waitForPostedEvents());
     EXPECT_TRUE(loginView.offers.isEmpty());
 }
 

@@ -4,6 +4,7 @@
 #include "listing_view.h"
 #include "captured_output.h"
 #include "file_test_support.h"
+#include "folder_listing_cache.h"
 #include "small_disk.h"
 #include "test_wait.h"
 #include "unprivileged_run.h"
@@ -13,7 +14,7 @@
 
 #include <QDateTime>
 #include <QSet>
-#include <QThread>
+#include <QTemporaryFile>
 
 #include <atomic>
 #include <functional>
@@ -143,11 +144,32 @@ std::string unreadableFoldersSayWhy(const QString &base)
     return problems;
 }
 
+// Waits until the folder's last change lies far enough back that a reading of it is kept for
+// the requests that follow (file times come from a clock that may lag by a tick).
+bool readingsAreKept(const QString &dir)
+{
+    FolderListingCache &cache = FolderListingCache::shared();
+    return waitFor([&] {
+        cache.reading(dir, FolderListingCache::Use::ReadAnew);
+        return !cache.reading(dir, FolderListingCache::Use::ReuseWhileSameNames).takenNow;
+    });
+}
+
+// Waits until a file made now lists with a later time than the file at path.
+bool fileClockPassed(const QString &path)
+{
+    const qint64 then = FolderReader::entryAt(path).createdTime;
+    return waitFor([&] {
+        QTemporaryFile later;
+        return later.open() && FolderReader::entryAt(later.fileName()).createdTime > then;
+    });
+}
+
 // Seven files, old enough that a reading of them may be kept, counted and listed once.
 void visitSeven(const TestFolder &folder)
 {
     makeSeven(folder);
-    QThread::msleep(80);
+    ASSERT_TRUE(readingsAreKept(folder.path()));
     EXPECT_EQ(probe(folder.path()).result.index, "7");
     EXPECT_EQ(page(folder.path(), 1, 10).result.pageInfo, "7|1");
 }
@@ -281,10 +303,8 @@ TEST(FileList, OrderByTimeSizeExtensionAndNoKey)
 {
     TestFolder folder;
     // Creation times come from a clock that ticks every few milliseconds.
-    folder.file("old.zip", QByteArray(300, 'x'));
-    QThread::msleep(15);
-    folder.file("middle", QByteArray(100, 'x'));
-    QThread::msleep(15);
+    ASSERT_TRUE(fileClockPassed(folder.file("old.zip", QByteArray(300, 'x'))));
+    ASSERT_TRUE(fileClockPassed(folder.file("middle", QByteArray(100, 'x'))));
     folder.file("new.TXT", QByteArray(200, 'x'));
 
     EXPECT_EQ(namesOf(page(folder.path(), 1, 10, "1,0")), QStringList({"new.TXT", "middle", "old.zip"}));
@@ -354,7 +374,7 @@ TEST(FileList, AFileChangedBetweenPagesShowsItsNewSizeTimeAndPlace)
     for (int i = 0; i < 6; ++i)
         folder.file(QString(QChar(u'a' + i)) + ".bin", QByteArray(i + 1, 'x')); // 1 to 6 bytes
     // Old enough that the count's reading is kept for the pages of the visit.
-    QThread::msleep(80);
+    ASSERT_TRUE(readingsAreKept(folder.path()));
     const QString bySize = QStringLiteral("3,1");
     EXPECT_EQ(probe(folder.path()).result.index, "6");
     EXPECT_EQ(namesOf(page(folder.path(), 1, 2, bySize)), QStringList({"a.bin", "b.bin"}));
@@ -405,7 +425,7 @@ TEST(FileList, APageInTimeOrderFollowsATimeSetInPlace)
     ASSERT_FALSE(st.stx_mask & STATX_BTIME) << "this file system keeps birth times";
 
     // Old enough that the count's reading is kept for the pages of the visit.
-    QThread::msleep(80);
+    ASSERT_TRUE(readingsAreKept(folder.path()));
     const QString oldestFirst = QStringLiteral("1,1");
     EXPECT_EQ(probe(folder.path()).result.index, "6");
     EXPECT_EQ(namesOf(page(folder.path(), 1, 2, oldestFirst)), QStringList({"a.bin", "b.bin"}));
@@ -428,7 +448,7 @@ TEST(FileList, APageShowsTimesAsTheyStandAtItsOwnRequest)
     tzset();
     TestFolder folder;
     makeSeven(folder);
-    QThread::msleep(80);
+    ASSERT_TRUE(readingsAreKept(folder.path()));
     EXPECT_EQ(probe(folder.path()).result.index, "7");
     EXPECT_EQ(page(folder.path(), 1, 3).result.items.size(), 3u);
 
@@ -458,7 +478,7 @@ TEST(FileList, ALinkWhoseTargetChangesKindMovesAcrossThePagesOfAVisit)
         share.file(QStringLiteral("docs/") + name, "x");
     ASSERT_TRUE(QFile::link(target, dir + "/z.lnk"));
     // Old enough that the count's reading is kept for the pages of the visit.
-    QThread::msleep(80);
+    ASSERT_TRUE(readingsAreKept(dir));
     const QString byName = QStringLiteral("0,1");
     EXPECT_EQ(probe(dir).result.index, "4");
     EXPECT_EQ(namesOf(page(dir, 1, 2, byName)), QStringList({"a.txt", "b.txt"}));
@@ -531,7 +551,7 @@ TEST(FileList, PagesOfAnUnchangedFolderNeitherRepeatNorSkip)
     for (int i = 0; i < 25; ++i)
         folder.file(QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0')), QByteArray(i % 7, 'x'));
     folder.folder("sub");
-    QThread::msleep(80);
+    ASSERT_TRUE(readingsAreKept(folder.path()));
     for (const QString &order : {QStringLiteral("3,0"), QStringLiteral("1,1"), QStringLiteral("2,1"), QString()}) {
         EXPECT_EQ(probe(folder.path()).result.index, "26");
         QStringList seen;
@@ -555,7 +575,7 @@ TEST(FileList, ConcurrentRequestsFromWorkersAgree)
         folder.file(QStringLiteral("f%1.txt").arg(i, 3, 10, QLatin1Char('0')), QByteArray(i, 'x'));
     for (int i = 0; i < 20; ++i)
         folder.folder(QStringLiteral("d%1").arg(i));
-    QThread::msleep(80);
+    ASSERT_TRUE(readingsAreKept(folder.path()));
 
     std::atomic<int> wrong{0};
     std::vector<std::thread> workers;

@@ -2,6 +2,7 @@
 #include "file_item.h"
 #include "file_test_support.h"
 #include "lenient_json.h"
+#include "test_wait.h"
 #include "thumbnails.h"
 
 #include <gtest/gtest.h>
@@ -64,7 +65,7 @@ public:
         EXPECT_TRUE(QTest::qWaitFor([this] { return m_calls > 0; }, 20'000));
         // Anything late would arrive now.
         QThreadPool::globalInstance()->waitForDone();
-        QCoreApplication::processEvents();
+        EXPECT_TRUE(waitForPostedEvents());
     }
 
     int calls() const { return m_calls; }
@@ -211,7 +212,7 @@ TEST(ThumbnailBatch, NoAnswerOnceTheAskerIsGone)
         FileItem::dynaReloadIcons(listOf({picture + "|1"}), &context, [calls](const QString &) { ++*calls; });
     }
     QThreadPool::globalInstance()->waitForDone();
-    QCoreApplication::processEvents();
+    EXPECT_TRUE(waitForPostedEvents());
     EXPECT_EQ(*calls, 0);
 
     // Without a context the answer comes on a worker.

@@ -5,9 +5,24 @@
 
 #include <cstdio>
 
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+
+// In a user namespace that maps root alone there is no other user to become; root without its
+// capabilities is held to a folder's permission bits all the same.
+bool dropCapabilities()
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct none[_LINUX_CAPABILITY_U32S_3] = {};
+    return syscall(SYS_capset, &header, none) == 0;
+}
+
+} // namespace
 
 std::string runUnprivileged(const std::function<std::string(const QString &base)> &check)
 {
@@ -22,7 +37,7 @@ std::string runUnprivileged(const std::function<std::string(const QString &base)
     const pid_t child = fork();
     if (child == 0) {
         close(fds[0]);
-        const bool dropped = setgid(65534) == 0 && setuid(65534) == 0;
+        const bool dropped = (setgid(65534) == 0 && setuid(65534) == 0) || dropCapabilities();
         const std::string problem = dropped ? check(shared.path()) : "cannot become nobody";
         _exit(write(fds[1], problem.data(), problem.size()) == ssize_t(problem.size()) ? 0 : 1);
     }

@@ -1,5 +1,6 @@
 #include "util_system.h"
 
+#include "captured_output.h"
 #include "test_home.h"
 #include "unprivileged_run.h"
 
@@ -64,7 +65,7 @@ TEST_F(UtilSystemFiles, ListingFiltersByKindAndNameAndSkipsHiddenEntries)
         names.sort();
         return names;
     };
-    CaptureStdout();
+    CapturedOutput printed;
     EXPECT_EQ(sorted(0, ""), QStringList({"Report.docx", "linkdir", "mydocs", "notes.txt"}));
     EXPECT_EQ(sorted(1, ""), QStringList({"linkdir", "mydocs"}));
     EXPECT_EQ(sorted(2, ""), QStringList({"Report.docx", "notes.txt"}));
@@ -75,7 +76,7 @@ TEST_F(UtilSystemFiles, ListingFiltersByKindAndNameAndSkipsHiddenEntries)
     EXPECT_TRUE(UtilSystem::getFileList(at("missing"), 0, "").isEmpty());
     EXPECT_TRUE(UtilSystem::getFileList(at("notes.txt"), 0, "").isEmpty());
     EXPECT_TRUE(UtilSystem::getFileList("", 0, "").isEmpty());
-    EXPECT_EQ(GetCapturedStdout(), "");
+    EXPECT_EQ(printed.text(), "");
 }
 
 TEST_F(UtilSystemFiles, ListingOfAnUnreadableFolderPrintsTheReasonAlone)
@@ -168,10 +169,10 @@ TEST_F(UtilSystemFiles, RemoveTakesFoldersWithContentsButNeverALinksTarget)
     EXPECT_TRUE(UtilSystem::removeFile(at("tree")));
     EXPECT_EQ(UtilSystem::getPathType(at("tree")), 0);
 
-    CaptureStdout();
+    CapturedOutput printed;
     EXPECT_FALSE(UtilSystem::removeFile(at("tree")));
     EXPECT_FALSE(UtilSystem::removeFile(""));
-    EXPECT_EQ(GetCapturedStdout(), "Failed to remove file.\nFailed to remove file.\n");
+    EXPECT_EQ(printed.text(), "Failed to remove file.\nFailed to remove file.\n");
 }
 
 TEST_F(UtilSystemFiles, DeleteOperationGoesOnPastAFailedPiece)
@@ -193,10 +194,10 @@ TEST_F(UtilSystemFiles, RenameReplacesAnExistingFile)
     writeFile(at("new.tmp"), "new");
     writeFile(at("installer.pkg"), "old");
     writeFile(at("same"), "data");
-    CaptureStdout();
+    CapturedOutput printed;
     EXPECT_TRUE(UtilSystem::renameFile(at("new.tmp"), at("installer.pkg")));
     EXPECT_TRUE(UtilSystem::renameFile(at("same"), at("same")));
-    EXPECT_EQ(GetCapturedStdout(), "");
+    EXPECT_EQ(printed.text(), "");
     EXPECT_EQ(readFile(at("installer.pkg")), "new");
     EXPECT_EQ(UtilSystem::getPathType(at("new.tmp")), 0);
     EXPECT_EQ(readFile(at("same")), "data");
@@ -206,10 +207,10 @@ TEST_F(UtilSystemFiles, RenameFromAFolderOrNothingOnlyPrints)
 {
     QDir(scratch.path()).mkdir("folder");
     writeFile(at("dest"), "old");
-    CaptureStdout();
+    CapturedOutput printed;
     EXPECT_FALSE(UtilSystem::renameFile(at("folder"), at("dest")));
     EXPECT_FALSE(UtilSystem::renameFile(at("missing"), at("dest")));
-    EXPECT_EQ(GetCapturedStdout(), "RenameFile Failed, not exist: " + at("folder").toStdString() +
+    EXPECT_EQ(printed.text(), "RenameFile Failed, not exist: " + at("folder").toStdString() +
                                        "\nRenameFile Failed, not exist: " +
                                        at("missing").toStdString() + "\n");
     EXPECT_EQ(readFile(at("dest")), "old");
@@ -219,9 +220,9 @@ TEST_F(UtilSystemFiles, FailedRenameKeepsBothFiles)
 {
     writeFile(at("src"), "new");
     QDir(scratch.path()).mkpath("dest/inner");
-    CaptureStdout();
+    CapturedOutput printed;
     EXPECT_FALSE(UtilSystem::renameFile(at("src"), at("dest")));
-    EXPECT_EQ(GetCapturedStdout().rfind("RenameFile Failed", 0), 0u);
+    EXPECT_EQ(printed.text().rfind("RenameFile Failed", 0), 0u);
     EXPECT_EQ(readFile(at("src")), "new");
     EXPECT_EQ(UtilSystem::getPathType(at("dest/inner")), 2);
 

@@ -1,10 +1,10 @@
 #include "util_system.h"
 
+#include "test_wait.h"
 #include "url_catcher.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QUrl>
 
 TEST(UtilSystemOpenUrl, OpensAddressesAndIgnoresTextsThatAreNoUrl)
@@ -30,7 +30,7 @@ TEST(UtilSystemPanels, WithoutAPanelEveryChoiceIsCancelled)
     UtilSystem::selectPathAsync("Title", true, [&](const QString &paths) { answers.append(paths); });
     // The answer comes later, from the event loop, as a panel's would.
     EXPECT_TRUE(answers.isEmpty());
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(waitFor([&] { return !answers.isEmpty(); }));
     EXPECT_EQ(answers, QStringList({""}));
 }
 

@@ -33,7 +33,7 @@ protected:
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         // The links are brought up to date once the page is drawn.
-        ASSERT_TRUE(runQueued());
+        ASSERT_TRUE(waitForPostedEvents());
     }
 
     ViewSharingDetail *pane(const QString &tag) const
@@ -63,7 +63,7 @@ protected:
     {
         FileDialogPanels::setNextAnswer(chosen);
         click(button("addShareButton"));
-        ASSERT_TRUE(runQueued());
+        ASSERT_TRUE(waitForPostedEvents());
     }
 
     SharingObjList list;
@@ -97,7 +97,7 @@ TEST_F(SharesPage, AddsOnlyAFolderThatIsThereUpToTheShareLimitAndRefusesPastIt)
     // At the limit: the notice, and no panel at all.
     FileDialogPanels::clearNextAnswer();
     click(button("addShareButton"));
-    ASSERT_TRUE(runQueued());
+    ASSERT_TRUE(waitForPostedEvents());
     EXPECT_FALSE(FileDialogPanels::lastRequest());
     EXPECT_EQ(window->toasts.last(), AlertToast::notice(text("Sys_MaxLimitExceed")));
     EXPECT_EQ(rows("select count(*) from localshare"), "5");
@@ -194,7 +194,7 @@ TEST_F(SharesPage, ThePreviousDefaultIsSavedAfterTheNewOneAndItsFailureIsShownLa
     failInsertsInto("localshare", "new.tag = 'AB12'");
     click(in("CD34", "defaultSwitch"));
     EXPECT_TRUE(waitFor([&] { return window->toasts.size() >= 2; }));
-    ASSERT_TRUE(runQueued());
+    ASSERT_TRUE(waitForPostedEvents());
     EXPECT_EQ(window->toasts, QList<AlertToast>({succeeded(), failed()})) << "the new default's toast, then the other's";
     EXPECT_EQ(window->toastOverlay.toast(), failed()) << "the failure is the toast left showing";
     EXPECT_EQ(defaultTags(), "CD34");
@@ -208,7 +208,7 @@ TEST_F(SharesPage, ANewDefaultThatCannotBeMarkedLeavesTheOldOneTheOnlyDefault)
                     .ok);
     click(in("CD34", "defaultSwitch"));
     EXPECT_TRUE(waitFor([&] { return !window->toasts.isEmpty(); }));
-    ASSERT_TRUE(runQueued());
+    ASSERT_TRUE(waitForPostedEvents());
     EXPECT_EQ(window->toasts, QList<AlertToast>({failed()}));
     EXPECT_EQ(defaultTags(), "AB12");
     EXPECT_TRUE(in("AB12", "defaultSwitch")->isChecked()) << "the old default is still the default";
@@ -226,7 +226,7 @@ TEST_F(SharesPage, AFileShareShowsItsKindAndNoRightsAndOnlyAFolderThereChangesIt
     // A cancelled panel changes nothing.
     FileDialogPanels::setNextAnswer({});
     click(in<QToolButton>("EF56", "choosePathButton"));
-    ASSERT_TRUE(runQueued());
+    ASSERT_TRUE(waitForPostedEvents());
     EXPECT_TRUE(window->toasts.isEmpty());
     ASSERT_TRUE(FileDialogPanels::lastRequest());
     EXPECT_EQ(FileDialogPanels::lastRequest()->title, "Choose one file or folder");

@@ -170,7 +170,7 @@ TEST(StandinControl, CallHttpDownloadOnAFullDiskFailsAndKeepsTheOldFile)
     const auto fetch = [&](const QString &url) {
         std::optional<FetchResult> result;
         fetcher.fetch(url, saveAt, [&](const FetchResult &answer) { result = answer; });
-        EXPECT_TRUE(waitFor([&] { return result.has_value(); }, 10000)) << url.toStdString();
+        EXPECT_TRUE(waitFor([&] { return result.has_value(); })) << url.toStdString();
         return result.value_or(FetchResult{});
     };
 

@@ -114,7 +114,7 @@ TEST(StandinPeer, RelayedRequestAndReplyKeepTheAskersToken)
              {"IsProcessOnBridge", "NO"}, {"Data", payload}}.dump()));
     const std::optional<Json> next = standin.waitFrame([](const Json &frame) { return frame.value("Code", "") == "WSDC"; });
     ASSERT_TRUE(next.has_value()) << "the fresh request is relayed";
-    EXPECT_TRUE(standin.quietFor(300)) << "the repeated token is dropped";
+    EXPECT_TRUE(standin.quietUntilPingAnswered()) << "the repeated token is dropped";
 }
 
 TEST(StandinPeer, RequestsWithoutAPeerOrForTheBridgeAreAnsweredByIt)
@@ -143,5 +143,5 @@ TEST(StandinPeer, RequestsWithoutAPeerOrForTheBridgeAreAnsweredByIt)
     const QString odd = standin.sendRequest(QStringLiteral("WSDC"), QStringLiteral("FlyAway"), Json::object(), session,
                                             QStringLiteral("YES"));
     ASSERT_TRUE(standin.waitWsdc(odd).has_value());
-    EXPECT_TRUE(standin.quietFor(100)) << "nothing was relayed";
+    EXPECT_TRUE(standin.quietUntilPingAnswered()) << "nothing was relayed";
 }

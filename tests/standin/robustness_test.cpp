@@ -1,6 +1,7 @@
 #include "private_network.h"
 #include "standin_harness.h"
 #include "test_home.h"
+#include "test_wait.h"
 
 #include <QDir>
 #include <QWebSocket>
@@ -81,9 +82,8 @@ TEST(StandinRobustness, WebPagesAndOtherPathsCannotConnect)
     ASSERT_TRUE(standin.start());
     EXPECT_FALSE(standin.connectClient(QStringLiteral("/ws"), QStringLiteral("http://evil.example")));
     standin.connectClient(QStringLiteral("/other"));
-    for (int i = 0; i < 100 && standin.socket().state() == QAbstractSocket::ConnectedState; ++i)
-        standin.quietFor(10);
-    EXPECT_NE(standin.socket().state(), QAbstractSocket::ConnectedState) << "closed by the bridge";
+    EXPECT_TRUE(waitFor([&] { return standin.socket().state() != QAbstractSocket::ConnectedState; }))
+        << "closed by the bridge";
     ASSERT_TRUE(standin.connectClient());
     EXPECT_TRUE(standin.control(QStringLiteral("PingBridge"), Json{{"m", ""}}).has_value());
 }
@@ -98,10 +98,8 @@ TEST(StandinRobustness, ANewConnectionTakesOverFromTheOldOne)
     QWebSocket newer;
     newer.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(standin.wsPort())));
     // The harness's socket was first; the second connection replaces it.
-    for (int i = 0; i < 100 && standin.socket().state() == QAbstractSocket::ConnectedState; ++i)
-        standin.quietFor(10);
-    EXPECT_NE(standin.socket().state(), QAbstractSocket::ConnectedState);
-    EXPECT_EQ(newer.state(), QAbstractSocket::ConnectedState);
+    EXPECT_TRUE(waitFor([&] { return standin.socket().state() != QAbstractSocket::ConnectedState; }));
+    EXPECT_TRUE(waitFor([&] { return newer.state() == QAbstractSocket::ConnectedState; }));
 }
 
 TEST(StandinRobustness, TerminationCancelsTransfersAndRemovesTheirHalfFiles)
@@ -125,9 +123,7 @@ TEST(StandinRobustness, TerminationCancelsTransfersAndRemovesTheirHalfFiles)
                   .value_or(Json())
                   .value("Result", 0),
               1);
-    for (int i = 0; i < 200 && TestFiles::names(save).isEmpty(); ++i)
-        standin.quietFor(10);
-    ASSERT_FALSE(TestFiles::names(save).isEmpty());
+    ASSERT_TRUE(waitFor([&] { return !TestFiles::names(save).isEmpty(); }));
     standin.process().terminate();
     ASSERT_TRUE(standin.process().waitForFinished(5000));
     EXPECT_EQ(standin.process().exitCode(), 0);

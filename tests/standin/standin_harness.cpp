@@ -46,7 +46,7 @@ bool StandinHarness::connectClient(const QString &path, const QString &origin)
     m_socket->open(QUrl(QStringLiteral("ws://127.0.0.1:%1%2").arg(m_bridge.wsPort()).arg(path)));
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 5000 && m_socket->state() != QAbstractSocket::ConnectedState) {
+    while (timer.elapsed() < 30'000 && m_socket->state() != QAbstractSocket::ConnectedState) {
         pump(10);
         if (m_socket->state() == QAbstractSocket::UnconnectedState && timer.elapsed() > 200)
             break;
@@ -152,10 +152,10 @@ std::optional<Json> StandinHarness::waitWsdc(const QString &token, int timeoutMs
         timeoutMs);
 }
 
-bool StandinHarness::quietFor(int ms)
+bool StandinHarness::quietUntilPingAnswered()
 {
-    pump(ms);
-    return m_inbox.empty();
+    const QString token = sendRequest(QStringLiteral("P2PClientControl"), QStringLiteral("PingBridge"), Json{{"m", ""}});
+    return waitControlAnswer(token).has_value() && m_inbox.empty();
 }
 
 QString StandinHarness::login(const QString &email, const QString &password)

@@ -48,15 +48,18 @@ public:
     // Sends a control request and waits for the answer's "Msg"; nothing when none came.
     std::optional<Json> control(const QString &code, const Json &data, const QString &session = {});
 
-    // The next frame {"Code", "Data" parsed} that matches, waiting up to timeoutMs.
-    std::optional<Json> waitFrame(const std::function<bool(const Json &frame)> &matches, int timeoutMs = 5000);
-    std::optional<Json> waitFrameCode(const QString &code, int timeoutMs = 5000);
+    // The next frame {"Code", "Data" parsed} that matches, waiting up to timeoutMs (long: it matters
+    // only when the frame does not come, and the bridge may get a small share of a core).
+    std::optional<Json> waitFrame(const std::function<bool(const Json &frame)> &matches, int timeoutMs = 30'000);
+    std::optional<Json> waitFrameCode(const QString &code, int timeoutMs = 30'000);
     // The "P2PCLIENT" answer with this token.
-    std::optional<Json> waitControlAnswer(const QString &token, int timeoutMs = 5000);
+    std::optional<Json> waitControlAnswer(const QString &token, int timeoutMs = 30'000);
     // The "WSDC" frame with this token.
-    std::optional<Json> waitWsdc(const QString &token, int timeoutMs = 5000);
-    // True when no frame arrives within ms.
-    bool quietFor(int ms);
+    std::optional<Json> waitWsdc(const QString &token, int timeoutMs = 30'000);
+    // True when no frame comes before the answer to a ping sent now: the bridge handles a
+    // connection's frames in order and answers on it in order, so what earlier frames lead to
+    // would come first.
+    bool quietUntilPingAnswered();
 
     // Signs in; the LoginResult's Data text.
     QString login(const QString &email, const QString &password);
@@ -65,7 +68,7 @@ public:
     Json loginResult() const { return m_loginResult; }
 
     // Polls a status request until its TaskStatus is past running; every answer seen.
-    std::vector<Json> pollUntilEnded(const std::function<std::optional<Json>()> &ask, int timeoutMs = 10000);
+    std::vector<Json> pollUntilEnded(const std::function<std::optional<Json>()> &ask, int timeoutMs = 60'000);
 
 private:
     void pump(int ms);

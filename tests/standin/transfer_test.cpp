@@ -1,6 +1,7 @@
 #include "private_network.h"
 #include "standin_harness.h"
 #include "test_home.h"
+#include "test_wait.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,9 +60,7 @@ void startDownloadOfLargeFile(Session &s, qint64 size)
         QStringLiteral("Trans3_FC_00_CallStart"),
         Json{{"Targets", text(home("share/large.iso"))}, {"SaveAtLocalFolder", text(home("save"))}});
     ASSERT_EQ(started.value_or(Json()).value("Result", 0), 1);
-    for (int i = 0; i < 200 && TestFiles::names(home("save")).isEmpty(); ++i)
-        s.standin.quietFor(10);
-    ASSERT_FALSE(TestFiles::names(home("save")).isEmpty()) << "the copy started";
+    ASSERT_TRUE(waitFor([] { return !TestFiles::names(home("save")).isEmpty(); })) << "the copy started";
 }
 
 } // namespace
@@ -281,9 +280,7 @@ TEST(StandinTransfer, ClientVanishingMidTransferLeavesNoHalfFile)
     ASSERT_NO_FATAL_FAILURE(startDownloadOfLargeFile(s, 4 * 1024 * 1024));
 
     s.standin.disconnectClient();
-    for (int i = 0; i < 300 && !TestFiles::names(home("save")).isEmpty(); ++i)
-        s.standin.quietFor(10);
-    EXPECT_EQ(TestFiles::names(home("save")), QStringList());
+    EXPECT_TRUE(waitFor([] { return TestFiles::names(home("save")).isEmpty(); })) << TestFiles::names(home("save")).join(u' ').toStdString();
     EXPECT_EQ(s.standin.process().state(), QProcess::Running);
     ASSERT_TRUE(s.standin.connectClient()) << "the next client is served";
     EXPECT_TRUE(s.standin.control(QStringLiteral("PingBridge"), Json{{"m", ""}}).has_value());

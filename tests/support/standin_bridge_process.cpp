@@ -67,7 +67,7 @@ bool StandinBridgeProcess::start(const QStringList &arguments)
     const QStringList args =
         arguments.isEmpty() ? QStringList{QString::fromLatin1(BridgeExecutable::accessCodeArgument)} : arguments;
     m_process->start(qEnvironmentVariable("FENMAR_BIN_DIR") + u'/' + QString::fromLatin1(BridgeExecutable::nameOther), args);
-    if (!m_process->waitForStarted(5000))
+    if (!m_process->waitForStarted(30'000))
         return false;
     static const QRegularExpression ready(QStringLiteral("stand-in ready: ws=(\\d+) http=(\\d+)"));
     waitFor(
@@ -78,8 +78,7 @@ bool StandinBridgeProcess::start(const QStringList &arguments)
                 m_httpPort = quint16(match.captured(2).toUInt());
             }
             return m_wsPort != 0 || m_process->state() == QProcess::NotRunning;
-        },
-        10000);
+        });
     return m_wsPort != 0;
 }
 

@@ -2,9 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QObject>
 #include <QThread>
-
-#include <memory>
 
 bool waitFor(const std::function<bool()> &pred, int timeoutMs)
 {
@@ -20,6 +19,15 @@ bool waitFor(const std::function<bool()> &pred, int timeoutMs)
     return true;
 }
 
+bool waitForPostedEvents()
+{
+    // Posted events run in the order they were posted, so this one runs after all earlier ones.
+    QObject marker;
+    bool ran = false;
+    QMetaObject::invokeMethod(&marker, [&ran] { ran = true; }, Qt::QueuedConnection);
+    return waitFor([&ran] { return ran; });
+}
+
 void spin(int ms)
 {
     QDeadlineTimer deadline(ms);
@@ -27,12 +35,4 @@ void spin(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(1);
     }
-}
-
-bool runQueued(int timeoutMs)
-{
-    // Shared: the call may still run after a wait that gave up.
-    const auto ran = std::make_shared<bool>(false);
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [ran] { *ran = true; }, Qt::QueuedConnection);
-    return waitFor([&ran] { return *ran; }, timeoutMs);
 }

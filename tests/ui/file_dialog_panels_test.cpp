@@ -109,7 +109,7 @@ TEST_F(Panels, TheWindowTakesInputWhileThePanelIsOpenAndASecondAskOpensNoSecondP
     for (QFileDialog *left : shownPanels())
         QMetaObject::invokeMethod(left, "reject");
     ASSERT_TRUE(waitFor([&] { return answers.size() == 2; }));
-    ASSERT_TRUE(runQueued());
+    ASSERT_TRUE(waitForPostedEvents());
     EXPECT_EQ(answers, QStringList({"first:", "other:"})) << "only the panels shown answer";
     // Once its panel has ended the asker may open a new one.
     ask(&page, QStringLiteral("again"));

@@ -124,7 +124,7 @@ TEST_F(Widgets, AConfirmActionMayCloseOrDeleteItsOwnPanel)
         setting.setOkAction(action);
         open(*dialog);
         press(*dialog, "okButton");
-        ASSERT_TRUE(runQueued());
+        ASSERT_TRUE(waitForPostedEvents());
         EXPECT_TRUE(!dialog || !dialog->isVisible());
     }
     EXPECT_TRUE(dialog.isNull());
