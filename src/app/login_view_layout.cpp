@@ -27,7 +27,11 @@ constexpr int labelWidth = 90;
 constexpr int fieldWidth = 240;
 constexpr int fieldHeight = 38;
 constexpr int buttonWidth = 80;
+constexpr int buttonHeight = 30;
 constexpr int fieldFontSize = 12;
+// The room all round the e-mail, button and links rows, and round the notice.
+constexpr int rowPadding = 20;
+constexpr int noticePadding = 10;
 
 QLineEdit *makeField(const QString &placeholder, QWidget *parent)
 {
@@ -69,11 +73,21 @@ QLabel *linkLabel(const QString &html, QWidget *parent)
     return label;
 }
 
+// widget with padding of room on every side. The room is the layout's: a label's own margins are
+// reset when it is polished while still smaller than them.
+QVBoxLayout *padded(QWidget *widget, int padding)
+{
+    auto *box = new QVBoxLayout;
+    box->setContentsMargins(padding, padding, padding, padding);
+    box->addWidget(widget);
+    return box;
+}
+
 QPushButton *makeButton(const QString &text, QWidget *parent)
 {
     auto *button = new QPushButton(text, parent);
     button->setMinimumWidth(buttonWidth);
-    button->setMinimumHeight(30);
+    button->setMinimumHeight(buttonHeight);
     // Return in a field does nothing: no button may act as the sheet's default.
     button->setAutoDefault(false);
     button->setDefault(false);
@@ -97,8 +111,10 @@ void LoginView::buildLayout()
     m_password = makeField(localizedString(QStringLiteral("Login_YourPassword")), this);
     m_password->setObjectName(QStringLiteral("passwordField"));
     m_password->setEchoMode(QLineEdit::Password);
+    // The e-mail row has 20 of room all round; the password row follows that room directly.
+    column->addSpacing(rowPadding);
     column->addLayout(fieldRow(localizedString(QStringLiteral("Login_Email")), m_email, this));
-    column->addSpacing(14);
+    column->addSpacing(rowPadding);
     column->addLayout(fieldRow(localizedString(QStringLiteral("Login_Password")), m_password, this));
     column->addSpacing(14);
 
@@ -118,7 +134,7 @@ void LoginView::buildLayout()
     // an untitled waiting indicator holds their place.
     m_buttonRow = new QStackedWidget(this);
     m_buttonRow->setObjectName(QStringLiteral("loginButtonRow"));
-    m_buttonRow->setFixedHeight(70);
+    m_buttonRow->setFixedHeight(rowPadding + buttonHeight + rowPadding);
     m_waitingSetting = new DialogLoadingSetting(QString(), this);
     m_waiting = new DialogLoading(m_waitingSetting, m_buttonRow);
     m_waiting->setObjectName(QStringLiteral("loginWaiting"));
@@ -129,7 +145,7 @@ void LoginView::buildLayout()
 
     auto *buttons = new QDialogButtonBox(m_buttonRow);
     buttons->setCenterButtons(true);
-    buttons->setContentsMargins(20, 20, 20, 20);
+    buttons->setContentsMargins(rowPadding, rowPadding, rowPadding, rowPadding);
     m_login = makeButton(localizedString(QStringLiteral("Login_Button_Login")), buttons);
     m_login->setObjectName(QStringLiteral("loginButton"));
     m_login->setEnabled(!m_isDiableInput);
@@ -161,8 +177,7 @@ void LoginView::buildLayout()
                             this);
     links->setObjectName(QStringLiteral("loginLinks"));
     links->setAlignment(Qt::AlignCenter);
-    links->setContentsMargins(20, 14, 20, 4);
-    column->addWidget(links);
+    column->addLayout(padded(links, rowPadding));
 
     auto *notice = linkLabel(localizedString(QStringLiteral("Login_Copyright")).toHtmlEscaped() + QStringLiteral("&nbsp;&nbsp;")
                                  + link(WebPages::home(), WebPages::siteName()),
@@ -170,8 +185,7 @@ void LoginView::buildLayout()
     notice->setObjectName(QStringLiteral("loginNotice"));
     notice->setAlignment(Qt::AlignCenter);
     notice->setFont(Theme::font(11));
-    notice->setContentsMargins(10, 4, 10, 10);
-    column->addWidget(notice);
+    column->addLayout(padded(notice, noticePadding));
 }
 
 void LoginView::updateButtonRow()

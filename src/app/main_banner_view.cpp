@@ -13,13 +13,18 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
 constexpr int logoWidth = 60;
 constexpr int badgeWidth = 120;
 constexpr int badgeSymbolSize = 32;
+constexpr int badgeBottomMargin = 20;
+// How far the account's name and its member type sit below the symbol's middle.
+constexpr int nameOffset = 25;
+constexpr int memberTypeOffset = 40;
 
 QLabel *makeLabel(const QString &text, const QFont &font, QWidget *parent)
 {
@@ -27,6 +32,15 @@ QLabel *makeLabel(const QString &text, const QFont &font, QWidget *parent)
     label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     return label;
+}
+
+// Places label's line across the badge with its middle at y; gives the line's foot.
+int placeLine(QLabel *label, int y)
+{
+    const int height = label->fontMetrics().height();
+    const int top = y - height / 2;
+    label->setGeometry(0, top, badgeWidth, height);
+    return top + height;
 }
 
 } // namespace
@@ -72,7 +86,6 @@ Main_BannerView::Main_BannerView(MainView &parent, const QStringList &titles, co
     m_badge = new QWidget(this);
     m_badge->setObjectName(QStringLiteral("accountBadge"));
     m_badge->setCursor(Qt::PointingHandCursor);
-    m_badge->setFixedWidth(badgeWidth);
     m_badge->installEventFilter(this);
     // Reached with Tab as well; Return or Space opens the console as a click does.
     m_badge->setFocusPolicy(Qt::TabFocus);
@@ -80,13 +93,11 @@ Main_BannerView::Main_BannerView(MainView &parent, const QStringList &titles, co
     m_badge->setAttribute(Qt::WA_StyledBackground);
     m_badge->setStyleSheet(QStringLiteral("#accountBadge:focus { border: 2px solid %1; border-radius: 6px; }")
                                .arg(Theme::color(QStringLiteral("activeBorder")).name()));
-    auto *badge = new QVBoxLayout(m_badge);
-    badge->setContentsMargins(0, 0, 0, 6);
-    badge->setSpacing(1);
     auto *symbol = new QLabel(m_badge);
+    symbol->setObjectName(QStringLiteral("accountSymbol"));
     symbol->setPixmap(Theme::symbolPixmap(QStringLiteral("person.crop.circle.fill"), {badgeSymbolSize, badgeSymbolSize},
                                           Theme::color(QStringLiteral("ColorMain0")), devicePixelRatioF()));
-    symbol->setAlignment(Qt::AlignHCenter);
+    symbol->setGeometry((badgeWidth - badgeSymbolSize) / 2, 0, badgeSymbolSize, badgeSymbolSize);
     m_accountName = makeLabel(QString(), Theme::font(13), m_badge);
     m_accountName->setObjectName(QStringLiteral("accountName"));
     m_accountName->setAlignment(Qt::AlignHCenter);
@@ -94,9 +105,12 @@ Main_BannerView::Main_BannerView(MainView &parent, const QStringList &titles, co
     m_memberType->setObjectName(QStringLiteral("memberTypeLabel"));
     m_memberType->setAlignment(Qt::AlignHCenter);
     setTextColor(m_memberType, Theme::color(QStringLiteral("gray")));
-    badge->addWidget(symbol);
-    badge->addWidget(m_accountName);
-    badge->addWidget(m_memberType);
+    // The two lines hang below the symbol's middle by their offsets; the badge keeps its room below
+    // the symbol, and grows past it only as far as the member type's line reaches.
+    const int symbolMiddle = badgeSymbolSize / 2;
+    const int nameFoot = placeLine(m_accountName, symbolMiddle + nameOffset);
+    const int memberTypeFoot = placeLine(m_memberType, symbolMiddle + memberTypeOffset);
+    m_badge->setFixedSize(badgeWidth, std::max({badgeSymbolSize + badgeBottomMargin, nameFoot, memberTypeFoot}));
     row->addWidget(m_badge, 0, Qt::AlignVCenter);
 
     connect(&m_parent, &MainView::pageSelected, this, &Main_BannerView::refresh);

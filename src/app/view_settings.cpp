@@ -27,6 +27,7 @@
 namespace {
 
 constexpr int headerDividerWidth = 200;
+constexpr int folderFieldWidth = 380;
 
 QString text(const char *key)
 {
@@ -79,8 +80,8 @@ QToolButton *symbolButton(QWidget *parent, const char *name, const char *symbol,
 
 SettingLineDivider::SettingLineDivider(int width, QWidget *parent) : QWidget(parent)
 {
-    // The line plus a small margin around it.
-    setFixedSize(width + 4, 9);
+    // The line with a little room above and below it; the line itself is the whole width.
+    setFixedSize(width, 9);
 }
 
 void SettingLineDivider::paintEvent(QPaintEvent *)
@@ -88,7 +89,7 @@ void SettingLineDivider::paintEvent(QPaintEvent *)
     QPainter painter(this);
     QColor gray = Theme::color(QStringLiteral("gray"));
     gray.setAlphaF(0.5);
-    painter.fillRect(QRect(2, height() / 2, width() - 4, 1), gray);
+    painter.fillRect(QRect(0, height() / 2, width(), 1), gray);
 }
 
 ViewSettings::ViewSettings(QWidget *parent) : QWidget(parent)
@@ -139,9 +140,9 @@ QWidget *ViewSettings::buildFolderSection()
     m_folderField = new QLineEdit(section);
     m_folderField->setObjectName(QStringLiteral("downloadFolderField"));
     m_folderField->setReadOnly(true);
-    // 380 wide, narrower in a small window.
+    // 380 wide, narrower only in a small window.
     m_folderField->setMinimumWidth(160);
-    m_folderField->setMaximumWidth(380);
+    m_folderField->setMaximumWidth(folderFieldWidth);
     m_folderField->setMinimumHeight(26);
     m_folderField->setFont(Theme::font(14));
     QPalette fieldPalette = m_folderField->palette();
@@ -157,7 +158,8 @@ QWidget *ViewSettings::buildFolderSection()
     row->addWidget(m_folderField, 1);
     row->addWidget(choose);
     row->addWidget(open);
-    row->addStretch(1);
+    // What the field leaves goes after the buttons; the field takes the spare room first.
+    row->addStretch(0);
     layout->addLayout(row);
     return section;
 }

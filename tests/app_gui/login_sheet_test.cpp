@@ -15,9 +15,11 @@
 #include "json_member_mask.h"
 #include "lenient_json.h"
 #include "login_result.h"
+#include "widget_fit.h"
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
@@ -107,6 +109,58 @@ TEST_F(LoginSheet, ButtonsReplaceTheWaitingIndicatorAtTheThirdTickAndReturnOrEsc
     QTest::keyClick(&sheet(), Qt::Key_Escape);
     EXPECT_EQ(sheet().iLoginState(), LoginState::lsNone);
     EXPECT_TRUE(sheet().isVisible()) << "Escape does not dismiss the sheet";
+}
+
+// Within the fixed sheet, in either language: 20 of room round the e-mail row, the buttons and
+// the links, 10 round the notice.
+TEST_F(LoginSheet, TheEmailButtonAndLinksRowsHaveTwentyOfRoomAndTheNoticeTen)
+{
+    for (const QLocale &language : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Chinese, QLocale::China)}) {
+        SCOPED_TRACE(language.name().toStdString());
+        QLocale::setDefault(language);
+        window.reset();
+        showMainView();
+        tickLogin(3);
+        ASSERT_TRUE(waitFor([&] { return loginButton()->isVisible(); }));
+        const auto at = [&](QWidget *widget) { return QRect(widget->mapTo(&sheet(), QPoint(0, 0)), widget->size()); };
+        // The lowest foot of what stands above y in the sheet's column.
+        const auto footAbove = [&](int y) {
+            int foot = 0;
+            for (QWidget *item : sheet().findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                if (item->isVisible() && item->geometry().bottom() < y)
+                    foot = std::max(foot, item->geometry().bottom() + 1);
+            }
+            return foot;
+        };
+
+        const QRect mail = at(email());
+        EXPECT_GE(mail.top() - footAbove(mail.top()), 20);
+        EXPECT_EQ(at(password()).top() - mail.bottom() - 1, 20);
+        const QRect mailLabel = at(email()->parentWidget()->findChildren<QLabel *>().first());
+        EXPECT_GE(std::min(mail.left(), mailLabel.left()), 20);
+        EXPECT_GE(sheet().width() - mail.right() - 1, 20);
+
+        const QRect row = at(part<QWidget>("loginButtonRow"));
+        const QRect login = at(loginButton());
+        const QRect cancel = at(part<QPushButton>("loginCancelButton"));
+        EXPECT_EQ(login.top() - row.top(), 20);
+        EXPECT_EQ(row.bottom() - login.bottom(), 20);
+        EXPECT_EQ(cancel.top(), login.top());
+        EXPECT_GE(login.left() - row.left(), 20);
+        EXPECT_GE(row.right() - cancel.right(), 20);
+
+        // The links and the notice stand at the foot of the sheet, inside its own edge.
+        const QMargins edge = sheet().layout()->contentsMargins();
+        const QRect links = at(part<QLabel>("loginLinks"));
+        const QRect notice = at(part<QLabel>("loginNotice"));
+        EXPECT_EQ(links.top() - footAbove(links.top()), 20);
+        EXPECT_EQ(QPair(links.left(), sheet().width() - links.right() - 1), QPair(edge.left() + 20, edge.right() + 20));
+        EXPECT_EQ(notice.top() - links.bottom() - 1, 20 + 10);
+        EXPECT_EQ(QPair(notice.left(), sheet().width() - notice.right() - 1), QPair(edge.left() + 10, edge.right() + 10));
+        EXPECT_EQ(sheet().height() - notice.bottom() - 1, edge.bottom() + 10);
+        const QStringList cuts = cutWidgets(&sheet());
+        EXPECT_TRUE(cuts.isEmpty()) << cuts.join(u'\n').toStdString();
+    }
 }
 
 TEST_F(LoginSheet, LoginGoesOutAtTheFirstConnectedTickGivesUpEightTicksLaterAndMayFail)

@@ -157,19 +157,37 @@ TEST_F(MainWindow, TheBadgeShowsTheAccountAndItAndTheSheetsLinksOpenTheServicesP
     }
 }
 
+// In either language. The badge's name and member type hang 25 and 40 below the middle of its
+// symbol, which keeps 20 of room below it; the badge reaches only as far down as they need.
 TEST_F(MainWindow, TheBannersRowHasTwentyAboveAndTenAtTheLeft)
 {
-    showMainView();
-    finishLogin();
-    QWidget *banner = child("banner");
-    QRect covered;
-    for (QWidget *item : banner->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-        covered |= item->geometry();
-    EXPECT_EQ(covered.left(), 10);
-    EXPECT_EQ(covered.top(), 20);
-    // Nothing else: the badge ends at the banner's end and its own foot ends the banner.
-    EXPECT_EQ(covered.right() + 1, banner->width());
-    EXPECT_EQ(covered.bottom() + 1, banner->height());
+    for (const QLocale &language : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Chinese, QLocale::China)}) {
+        SCOPED_TRACE(language.name().toStdString());
+        QLocale::setDefault(language);
+        window.reset();
+        showMainView();
+        finishLogin();
+        QWidget *banner = child("banner");
+        QRect covered;
+        for (QWidget *item : banner->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            covered |= item->geometry();
+        EXPECT_EQ(covered.left(), 10);
+        EXPECT_EQ(covered.top(), 20);
+        // Nothing else: the badge ends at the banner's end and its own foot ends the banner.
+        EXPECT_EQ(covered.right() + 1, banner->width());
+        EXPECT_EQ(covered.bottom() + 1, banner->height());
+
+        QWidget *badge = child("accountBadge");
+        const QRectF symbol = child("accountSymbol")->geometry();
+        const QRectF name = child("accountName")->geometry();
+        const QRectF memberType = child("memberTypeLabel")->geometry();
+        EXPECT_EQ(symbol.size(), QSizeF(32, 32));
+        EXPECT_EQ(symbol.center().x(), badge->width() / 2.0);
+        EXPECT_NEAR(name.center().y() - symbol.center().y(), 25, 0.5);
+        EXPECT_NEAR(memberType.center().y() - symbol.center().y(), 40, 0.5);
+        EXPECT_EQ(QPair(name.width(), memberType.width()), QPair(120.0, 120.0));
+        EXPECT_EQ(badge->height(), std::max({symbol.bottom() + 20, name.bottom(), memberType.bottom()}));
+    }
 }
 
 TEST_F(MainWindow, TheKeyboardStaysWhereTheUserWasAndNeverFallsToTheBadge)

@@ -12,6 +12,7 @@
 #include "toast_overlay.h"
 #include "url_catcher.h"
 #include "view_settings.h"
+#include "widget_fit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -107,20 +108,37 @@ TEST_F(SettingsPage, ShowsWhatIsStoredEachTimeItIsSelectedAndWritesNothing)
     EXPECT_EQ(icon(UtilDB::keyIsRememberMe), "0");
 }
 
+// In either language, with a folder longer than the field: the field is 380 wide, the line
+// between the sections 680 and each heading's line 200.
 TEST_F(SettingsPage, ItsContentIs680WideWithTenOfRoomInsideItsFrameAndTenOutside)
 {
-    ViewSettings &page = openSettings();
-    auto *frame = page.findChild<QWidget *>(QStringLiteral("settingsFrame"));
-    ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->pos(), QPoint(10, 10));
-    EXPECT_EQ(frame->width(), 10 + 680 + 10);
-    QRect content;
-    for (QWidget *part : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        EXPECT_EQ(part->x(), 10);
-        EXPECT_EQ(part->width(), 680);
-        content |= part->geometry();
+    for (const QLocale &language : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Chinese, QLocale::China)}) {
+        SCOPED_TRACE(language.name().toStdString());
+        QLocale::setDefault(language);
+        window.reset();
+        setIcon(UtilDB::keySaveAtDir, "/home/ann/Documents/Fenmar/Downloads/a folder whose name goes on well past the field");
+        ViewSettings &page = openSettings();
+        auto *frame = page.findChild<QWidget *>(QStringLiteral("settingsFrame"));
+        ASSERT_TRUE(frame);
+        EXPECT_TRUE(waitFor([&] { return frame->width() == 10 + 680 + 10; }));
+        EXPECT_EQ(frame->pos(), QPoint(10, 10));
+        QRect content;
+        for (QWidget *part : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            EXPECT_EQ(part->x(), 10);
+            EXPECT_EQ(part->width(), 680);
+            content |= part->geometry();
+        }
+        EXPECT_EQ(content, frame->rect().marginsRemoved(QMargins(10, 10, 10, 10)));
+
+        EXPECT_EQ(folderField()->width(), 380);
+        const QList<SettingLineDivider *> lines = frame->findChildren<SettingLineDivider *>();
+        ASSERT_EQ(lines.size(), 3);
+        QList<int> drawn;
+        for (SettingLineDivider *line : lines)
+            drawn << paintedLineLength(line);
+        std::sort(drawn.begin(), drawn.end());
+        EXPECT_EQ(drawn, QList<int>({200, 200, 680}));
     }
-    EXPECT_EQ(content, frame->rect().marginsRemoved(QMargins(10, 10, 10, 10)));
 }
 
 TEST_F(SettingsPage, OnlyOneChosenFolderIsSavedAndConfirmed)

@@ -3,6 +3,7 @@
 #include "shares_test_support.h"
 #include "sharing_obj_list.h"
 #include "sharing_tag_edit_view.h"
+#include "toast_overlay.h"
 #include "util_db.h"
 #include "view_sharing_detail.h"
 #include "view_sharing_local.h"
@@ -387,6 +388,7 @@ TEST_F(TagEditor, RefusesTagsThatBreakTheCharacterRuleOrAreTakenWhateverTheirCas
         EXPECT_EQ(share->tag() + share->tagOld(), "AB12");
         editor->toast()->dismiss();
     }
+    EXPECT_EQ(editor->toast()->duration(), std::chrono::milliseconds(1880)) << "a panel's toast time";
     EXPECT_EQ(rows("select tag from localshare order by rowid"), "AB12 PHOTOS");
 }
 

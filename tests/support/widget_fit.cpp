@@ -1,6 +1,7 @@
 #include "widget_fit.h"
 
 #include <QAbstractScrollArea>
+#include <QImage>
 #include <QLineEdit>
 #include <QStyle>
 #include <QWidget>
@@ -50,4 +51,14 @@ QStringList cutWidgets(QWidget *root)
                         .arg(sizeText(widget->size()), nameOf(parent), sizeText(parent->size()));
     }
     return cuts;
+}
+
+int paintedLineLength(QWidget *widget)
+{
+    const QImage image = widget->grab().toImage();
+    const int middle = image.height() / 2;
+    int painted = 0;
+    for (int x = 0; x < image.width(); ++x)
+        painted += image.pixel(x, middle) != image.pixel(x, 0);
+    return qRound(painted / image.devicePixelRatio());
 }

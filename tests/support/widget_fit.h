@@ -9,3 +9,7 @@ class QWidget;
 // (the content of a scroll area may be taller or wider than what shows of it). One line per cut,
 // naming the widget, its size and what it needs.
 QStringList cutWidgets(QWidget *root);
+
+// How long a horizontal line widget draws along its middle row, in pixels: the points of that row
+// that differ from the row at its top edge as it paints itself.
+int paintedLineLength(QWidget *widget);

@@ -406,6 +406,26 @@ TEST_F(Widgets, ToastOneAtATimeGoneAfterItsTimeOrAClick)
     QTest::mouseClick(&overlay, Qt::LeftButton, {}, overlay.rect().center());
     EXPECT_FALSE(overlay.isShowing());
     EXPECT_FALSE(overlay.isVisible());
+
+    // A toast that comes while another shows has its whole time from when it came. (Halfway through
+    // the first is only where the second comes; on a slow machine the first may have gone by then.)
+    QElapsedTimer sinceFirst;
+    sinceFirst.start();
+    overlay.present(AlertToast::notice(QStringLiteral("third")));
+    waitFor([&] { return sinceFirst.elapsed() >= 880 / 2; }, 10'000);
+    QElapsedTimer sinceNext;
+    sinceNext.start();
+    overlay.present(AlertToast::notice(QStringLiteral("fourth")));
+    EXPECT_TRUE(waitFor([&] { return !overlay.isShowing(); }, 10'000));
+    EXPECT_GE(sinceNext.elapsed(), 880);
+
+    // A panel's toast stays its 1.88 seconds.
+    ToastOverlay panel(&owner, ToastOverlay::kPanelDuration);
+    QElapsedTimer panelClock;
+    panelClock.start();
+    panel.present(AlertToast::banner(QStringLiteral("input length should >=4")));
+    EXPECT_TRUE(waitFor([&] { return !panel.isShowing(); }, 10'000));
+    EXPECT_GE(panelClock.elapsed(), 1880);
 }
 
 TEST_F(Widgets, ASymbolButtonTakesTabAndIsPressedByReturnEnterOrSpaceWhileEnabled)
