@@ -248,7 +248,7 @@ TEST_F(EveryPage, TheSharesHeaderEachCardAndEachOfItsRowsKeepTheirRoom)
     showWithSampleData();
     finishLogin();
     window->selectPage(MainView::pageLocalShares);
-    QTest::qWait(30);
+    ASSERT_TRUE(waitForPostedEvents());
 
     // The header: 20 above its buttons, 15 before, none below and 5 after them.
     QWidget *header = child("sharesHeader");
@@ -307,7 +307,7 @@ TEST_F(EveryPage, InEnglishAndInChineseNothingOnTheSheetTheBannerOrAPageIsCut)
         check(QStringLiteral("banner"), child("banner"));
         for (const MainView::Page page : pages) {
             window->selectPage(page);
-            QTest::qWait(30);
+            ASSERT_TRUE(waitForPostedEvents());
             QWidget *shown = child<QStackedWidget>("pages")->currentWidget();
             check(shown->objectName(), shown);
         }
