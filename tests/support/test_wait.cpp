@@ -27,12 +27,3 @@ bool waitForPostedEvents()
     QMetaObject::invokeMethod(&marker, [&ran] { ran = true; }, Qt::QueuedConnection);
     return waitFor([&ran] { return ran; });
 }
-
-void spin(int ms)
-{
-    QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-}

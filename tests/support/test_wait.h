@@ -8,5 +8,3 @@
 bool waitFor(const std::function<bool()> &pred, int timeoutMs = 30'000);
 // Processes events until everything posted to this thread's event loop before the call has run.
 bool waitForPostedEvents();
-// Processes events for about ms.
-void spin(int ms);
