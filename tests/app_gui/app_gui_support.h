@@ -19,11 +19,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTest>
 
 #include <memory>
+
+// The two languages the interface is written in; layout checks run in both.
+inline const QLocale englishAndChinese[] = {QLocale(QLocale::English, QLocale::UnitedStates),
+                                            QLocale(QLocale::Chinese, QLocale::China)};
 
 // Plays the account API over plain HTTP: answers every GET with status and body, or holds the
 // requests until released while holdReplies is set. Records the request targets.

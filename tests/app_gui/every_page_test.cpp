@@ -205,7 +205,7 @@ QStringList offItsSides(QWidget *root)
 
 TEST_F(EveryPage, AtTheSmallestSizeNoControlIsCutOffAndTheShareFieldsStayUsable)
 {
-    for (const QLocale &language : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Chinese, QLocale::China)}) {
+    for (const QLocale &language : englishAndChinese) {
         SCOPED_TRACE(language.name().toStdString());
         QLocale::setDefault(language);
         window.reset();
@@ -291,7 +291,7 @@ TEST_F(EveryPage, TheSharesHeaderEachCardAndEachOfItsRowsKeepTheirRoom)
 TEST_F(EveryPage, InEnglishAndInChineseNothingOnTheSheetTheBannerOrAPageIsCut)
 {
     storeShare(QStringLiteral("CD34"), QStringLiteral("Music"), true);
-    for (const QLocale &language : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Chinese, QLocale::China)}) {
+    for (const QLocale &language : englishAndChinese) {
         QLocale::setDefault(language);
         window.reset();
         showWithSampleData();

@@ -115,7 +115,7 @@ TEST_F(LoginSheet, ButtonsReplaceTheWaitingIndicatorAtTheThirdTickAndReturnOrEsc
 // the links, 10 round the notice.
 TEST_F(LoginSheet, TheEmailButtonAndLinksRowsHaveTwentyOfRoomAndTheNoticeTen)
 {
-    for (const QLocale &language : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Chinese, QLocale::China)}) {
+    for (const QLocale &language : englishAndChinese) {
         SCOPED_TRACE(language.name().toStdString());
         QLocale::setDefault(language);
         window.reset();

@@ -161,7 +161,7 @@ TEST_F(MainWindow, TheBadgeShowsTheAccountAndItAndTheSheetsLinksOpenTheServicesP
 // symbol, which keeps 20 of room below it; the badge reaches only as far down as they need.
 TEST_F(MainWindow, TheBannersRowHasTwentyAboveAndTenAtTheLeft)
 {
-    for (const QLocale &language : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Chinese, QLocale::China)}) {
+    for (const QLocale &language : englishAndChinese) {
         SCOPED_TRACE(language.name().toStdString());
         QLocale::setDefault(language);
         window.reset();

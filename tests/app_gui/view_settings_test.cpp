@@ -112,7 +112,7 @@ TEST_F(SettingsPage, ShowsWhatIsStoredEachTimeItIsSelectedAndWritesNothing)
 // between the sections 680 and each heading's line 200.
 TEST_F(SettingsPage, ItsContentIs680WideWithTenOfRoomInsideItsFrameAndTenOutside)
 {
-    for (const QLocale &language : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Chinese, QLocale::China)}) {
+    for (const QLocale &language : englishAndChinese) {
         SCOPED_TRACE(language.name().toStdString());
         QLocale::setDefault(language);
         window.reset();
