@@ -55,13 +55,6 @@ protected:
         ASSERT_TRUE(scripted.connectClient());
     }
     bool reach(State state) { return waitFor([&] { return sender.state() == state; }); }
-    // Every frame the client sent so far has reached scripted: a marker sent after them arrived.
-    static bool allSentArrived(ScriptedDeliveryBridge &scripted)
-    {
-        const int markers = scripted.count(QStringLiteral("Marker"));
-        P2PClientMsg::SendMsgToP2PClient(QStringLiteral("Marker"), BlankMsg{}, false, {});
-        return waitFor([&] { return scripted.count(QStringLiteral("Marker")) == markers + 1; });
-    }
     // A re-ask that an answer before now set going is due: a timer of its interval started now fired.
     bool reaskDue()
     {
@@ -173,7 +166,7 @@ TEST_F(ContactSenderTest, EachEndingSaysWhyAndGoesNoFurther)
         ASSERT_TRUE(waitFor([&] { return sender.hasEnded(); }));
         EXPECT_EQ(sender.state(), c.end);
         EXPECT_EQ(sender.message(), c.message);
-        ASSERT_TRUE(allSentArrived(scripted));
+        ASSERT_TRUE(scripted.caughtUp());
         EXPECT_EQ(scripted.count(QString::fromLatin1(c.neverSent)), 0);
         EXPECT_EQ(HelperRemoteSharing::linkOwner, 0);
     }
@@ -208,7 +201,7 @@ TEST_F(ContactSenderTest, GivesUpAfterThirtyTicksWithoutADecision)
     ASSERT_TRUE(waitFor([] { return !P2PClientMsg::taskTable().hasPendingCode(QStringLiteral("WaitRemoteReceiveFilesPressButton")); }));
     const int asked = bridge.count(QStringLiteral("WaitRemoteReceiveFilesPressButton"));
     ASSERT_TRUE(reaskDue());
-    ASSERT_TRUE(allSentArrived(bridge));
+    ASSERT_TRUE(bridge.caughtUp());
     EXPECT_EQ(bridge.count(QStringLiteral("WaitRemoteReceiveFilesPressButton")), asked);
 }
 
@@ -246,7 +239,7 @@ TEST_F(ContactSenderTest, CancellingOrLosingTheServiceWhileSendingEndsTheDeliver
     bridge.answerHeld(ScriptedDeliveryBridge::status(3, 100.0, 2));
     ASSERT_TRUE(waitFor([] { return !P2PClientMsg::taskTable().hasPendingCode(QStringLiteral("RemoteUploadTaskInfo")); }));
     sender.tick();
-    ASSERT_TRUE(allSentArrived(bridge));
+    ASSERT_TRUE(bridge.caughtUp());
     EXPECT_EQ(bridge.count(QStringLiteral("WaitRemoteReceiveFilesCancel")), 1);
     EXPECT_EQ(bridge.count(QStringLiteral("CancelUploading")), 1);
     EXPECT_EQ(bridge.count(QStringLiteral("RemoteUploadTaskInfo")), 3);
@@ -329,7 +322,7 @@ TEST_F(ContactSenderTest, OnlyThreeStatusQuestionsInARowUnansweredEndTheDelivery
     const int synced = bridge.count(QStringLiteral("SyncTransState"));
     bridge.answerHeld(ScriptedDeliveryBridge::status(2, 70.0, 1));
     ASSERT_TRUE(waitFor([] { return P2PClientMsg::taskTable().lateAnswerCount() == 0; }));
-    ASSERT_TRUE(allSentArrived(bridge));
+    ASSERT_TRUE(bridge.caughtUp());
     EXPECT_EQ(bridge.count(QStringLiteral("SyncTransState")), synced);
     EXPECT_EQ(sender.progress().percent, 0.0);
     for (int i = 0; i < 2; ++i) {
