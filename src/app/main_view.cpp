@@ -146,6 +146,7 @@ void MainView::buildLayout()
     useBaseBackground(m_banner);
     column->addWidget(m_banner);
     auto *rule = new BannerRule(central);
+    rule->setObjectName(QStringLiteral("bannerRule"));
     useBaseBackground(rule);
     column->addWidget(rule);
 
@@ -154,7 +155,13 @@ void MainView::buildLayout()
     row->setSpacing(0);
     m_navigation = buildNavigation();
     row->addWidget(m_navigation);
-    row->addWidget(makeDivider(Qt::Vertical, central));
+    // The divider starts a little below the rule rather than touching it.
+    auto *dividerColumn = new QVBoxLayout;
+    dividerColumn->setContentsMargins(0, 5, 0, 0);
+    QFrame *divider = makeDivider(Qt::Vertical, central);
+    divider->setObjectName(QStringLiteral("navigationDivider"));
+    dividerColumn->addWidget(divider);
+    row->addLayout(dividerColumn);
     row->addWidget(buildPageContent(), 1);
     column->addLayout(row, 1);
 
@@ -166,8 +173,9 @@ QWidget *MainView::buildNavigation()
     auto *navigation = new QWidget(this);
     navigation->setObjectName(QStringLiteral("sideNavigation"));
     auto *layout = new QVBoxLayout(navigation);
-    layout->setContentsMargins(13, 10, 5, 5);
-    layout->setSpacing(10);
+    // Each button brings its own room above it; the version text its own above and below.
+    layout->setContentsMargins(13, 10, 5, 0);
+    layout->setSpacing(0);
 
     struct Item {
         const char *icon;
@@ -182,15 +190,18 @@ QWidget *MainView::buildNavigation()
         button->setObjectName(QString::fromLatin1(item.name));
         button->setToolTip(titles.at(item.index));
         button->setAccessibleName(titles.at(item.index));
+        layout->addSpacing(10);
         layout->addWidget(button, 0, Qt::AlignHCenter);
     }
     layout->addStretch(1);
+    layout->addSpacing(10);
 
     auto *version = new QLabel(QStringLiteral("Ver. ") + Env::appVersion, navigation);
     version->setObjectName(QStringLiteral("versionLabel"));
     version->setFont(Theme::font(11));
     setTextColor(version, Theme::color(QStringLiteral("gray")));
     layout->addWidget(version, 0, Qt::AlignHCenter);
+    layout->addSpacing(5);
     return navigation;
 }
 

@@ -21,6 +21,7 @@
 #include "view_sharing_detail.h"
 #include "view_sharing_local.h"
 #include "web_pages.h"
+#include "widget_fit.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -187,6 +188,47 @@ TEST_F(MainWindow, TheBannersRowHasTwentyAboveAndTenAtTheLeft)
         EXPECT_NEAR(memberType.center().y() - symbol.center().y(), 40, 0.5);
         EXPECT_EQ(QPair(name.width(), memberType.width()), QPair(120.0, 120.0));
         EXPECT_EQ(badge->height(), std::max({symbol.bottom() + 20, name.bottom(), memberType.bottom()}));
+    }
+}
+
+// Below the rule: the navigation keeps 10 above its buttons, each of which keeps 10 of its own
+// above it, 13 before them and 5 after; the version text keeps 10 above and 5 below itself at the
+// window's foot. The divider beside the navigation starts 5 below the rule. So at the usual and at
+// the smallest size, in either language.
+TEST_F(MainWindow, TheSideNavigationAndItsDividerKeepTheirRoomBelowTheRule)
+{
+    for (const QLocale &language : englishAndChinese) {
+        QLocale::setDefault(language);
+        window.reset();
+        showMainView();
+        finishLogin();
+        for (const QSize size : {QSize(1000, 680), QSize(640, 480)}) {
+            SCOPED_TRACE((language.name() + u' ' + QString::number(size.height())).toStdString());
+            window->resize(size);
+            QWidget *navigation = child("sideNavigation");
+            const auto top = [&](QWidget *widget) { return widget->mapTo(window.get(), QPoint()).y(); };
+            const auto bottom = [&](QWidget *widget) { return top(widget) + widget->height(); };
+            const int rule = bottom(child("bannerRule"));
+            ASSERT_TRUE(waitFor([&] { return bottom(navigation) == window->centralWidget()->height(); }));
+
+            const QList<QWidget *> buttons{child("navLocalShares"), child("navRemoteHosts"), child("navSettings")};
+            EXPECT_EQ(top(buttons.at(0)) - rule, 10 + 10);
+            for (qsizetype i = 1; i < buttons.size(); ++i)
+                EXPECT_EQ(top(buttons.at(i)) - bottom(buttons.at(i - 1)), 10) << i;
+            for (QWidget *button : buttons) {
+                EXPECT_EQ(button->x(), 13);
+                EXPECT_EQ(navigation->width() - button->geometry().right() - 1, 5);
+            }
+            QWidget *version = child("versionLabel");
+            EXPECT_EQ(bottom(navigation) - bottom(version), 5);
+            EXPECT_GE(top(version) - bottom(buttons.last()), 10);
+            EXPECT_TRUE(cutWidgets(navigation).isEmpty()) << cutWidgets(navigation).join(u'\n').toStdString();
+
+            QWidget *divider = child("navigationDivider");
+            EXPECT_EQ(top(divider) - rule, 5);
+            EXPECT_EQ(bottom(divider), bottom(navigation));
+            EXPECT_EQ(divider->mapTo(window.get(), QPoint()).x(), navigation->width());
+        }
     }
 }
 
