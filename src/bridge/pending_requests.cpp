@@ -87,6 +87,7 @@ void PendingRequestTable::keepLateAnswer(const QString &token, LateAnswerCallbac
         return;
     const RemoteWSDCTask &task = it->second;
     m_lateAnswers.insert_or_assign(token, KeptLateAnswer{task.deadlineMs + task.waitMs, std::move(late)});
+    armTimer();
 }
 
 void PendingRequestTable::forgetOverdueLateAnswers()
@@ -148,13 +149,18 @@ void PendingRequestTable::finish(RemoteWSDCTask task, const std::optional<Lenien
 
 void PendingRequestTable::armTimer()
 {
-    if (m_tasks.empty()) {
+    // Wakes for the next deadline, or for the moment the next kept late answer is over, so that
+    // the table empties by itself once the traffic stops.
+    std::optional<qint64> earliest;
+    const auto consider = [&earliest](qint64 dueMs) { earliest = std::min(earliest.value_or(dueMs), dueMs); };
+    for (const auto &entry : m_tasks)
+        consider(entry.second.deadlineMs);
+    for (const auto &entry : m_lateAnswers)
+        consider(entry.second.untilMs + 1);
+    if (!earliest) {
         m_deadlineTimer.stop();
         return;
     }
-    qint64 earliest = m_tasks.begin()->second.deadlineMs;
-    for (const auto &entry : m_tasks)
-        earliest = std::min(earliest, entry.second.deadlineMs);
-    const qint64 wait = std::clamp<qint64>(earliest - Clock::nowMs(), 0, maxTimerIntervalMs);
+    const qint64 wait = std::clamp<qint64>(*earliest - Clock::nowMs(), 0, maxTimerIntervalMs);
     m_deadlineTimer.start(int(wait));
 }
