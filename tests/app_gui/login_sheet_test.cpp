@@ -438,6 +438,7 @@ TEST(LoginResultText, ReadsTheAccountFromAnObjectWithAResultAndFailsEveryOtherTe
                     {R"("Result")", false},
                     {R"(["Result",1])", false},
                     {R"({"Info":{"Result":"1"}})", false},
+                    {"Login refused. Result: wrong password", false},
                     {R"({"Result":)", true},
                     {R"({"Result":"1",})", true},
                     {R"(Result: "Result" but no JSON)", true}};
@@ -462,6 +463,8 @@ TEST(LoginResultText, PrintsTheTextAsItCameWithOnlyTheTokenMasked)
          R"({"name_acc":"A \"}{\" B","limit":{"list":[1,{"y":"]"}]},"TokenType":"x","Tok\u0065n":"********","Result":true})"},
         {QStringLiteral(u"\uFEFF{\"Result\":1,\"Token\":\"T\"}"), QStringLiteral(u"\uFEFF{\"Result\":1,\"Token\":\"********\"}")},
         {R"({"Result":1})", R"({"Result":1})"},
+        // Nothing to mask: kept as it came, neither sorted nor packed.
+        {"{ \"name_acc\" : \"Ann\",\n  \"Result\" : \"1\", \"ACC\":42 }", "{ \"name_acc\" : \"Ann\",\n  \"Result\" : \"1\", \"ACC\":42 }"},
         // CRLF line ends and tabs around the colons and inside the object, as a service may write.
         {"{\r\n\t\"Result\"\t:\t\"1\",\r\n\t\"Token\"\t:\t\"TOKEN-XYZ\"\t,\r\n\t\"ACC\":\t42\r\n}\r\n",
          "{\r\n\t\"Result\"\t:\t\"1\",\r\n\t\"Token\"\t:\t\"********\"\t,\r\n\t\"ACC\":\t42\r\n}\r\n"},
