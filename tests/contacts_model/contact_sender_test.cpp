@@ -6,6 +6,7 @@
 #include "bridge_state_reset.h"
 #include "bridge_supervision.h"
 #include "bridge_supervisor.h"
+#include "captured_output.h"
 #include "clock.h"
 #include "contact_sender.h"
 #include "contacts_test_support.h"
@@ -83,8 +84,11 @@ TEST_F(ContactSenderTest, DeliversToAReceiverThatAcceptsAfterThinking)
     sender.setTiming({600000, 1000});
     bridge.decisions = {QStringLiteral("0"), QStringLiteral("/home/bob/In")};
     bridge.statuses = {ScriptedDeliveryBridge::status(2, 40.0, 1), ScriptedDeliveryBridge::status(3, 100.0, 2)};
+    CapturedOutput output;
     ASSERT_TRUE(sender.start(bob, paths));
     ASSERT_TRUE(reach(State::vcsSending)) << sender.message().toStdString();
+    // The connection to the receiver is told on a line of its own, once.
+    EXPECT_EQ(output.lines().count(QStringLiteral("Con!!!!")), 1);
 
     EXPECT_TRUE(bridge.lastText(QStringLiteral("CallHttp"), "URL")
                     .endsWith(QStringLiteral("account/acode/check/index.php?Token=TOK%2BEN%2F1%3D&acode=K7Q2"

@@ -526,6 +526,63 @@ TEST(FileList, ALinkWhoseTargetChangesKindMovesAcrossThePagesOfAVisit)
     EXPECT_EQ(namesOf(page(dir, 3, 2, byName)), QStringList({"c.txt"}));
 }
 
+// A link lists as what it leads to: the size and time of the file a download of it gives, and a
+// link to a folder among the folders. A fresh reading and a page that takes its names from a
+// kept reading (and looks at its entries again) both show them so.
+TEST(FileList, ALinkListsWithTheSizeTimeAndKindOfItsTarget)
+{
+    TestFolder share;
+    const QString dir = share.folder("docs");
+    const QString pictures = share.folder("elsewhere/pictures");
+    share.file("elsewhere/pictures/one.png", "x");
+    const QString big = share.file("elsewhere/big.bin", QByteArray(5000, 'x'));
+    // Everything made from here on, the links too, has a later time than the target.
+    ASSERT_TRUE(fileClockPassed(big));
+    for (const char *name : {"alpha", "zeta"})
+        share.folder(QStringLiteral("docs/") + name);
+    share.file("docs/a.txt", QByteArray(1000, 'x'));
+    share.file("docs/z.txt", "x");
+    ASSERT_TRUE(QFile::link(big, dir + "/big.lnk"));
+    ASSERT_TRUE(QFile::link(pictures, dir + "/pictures"));
+    const Answer beside = page(share.pathOf("elsewhere"), 1, 10, "0,1");
+    ASSERT_EQ(namesOf(beside), QStringList({"pictures", "big.bin"}));
+    const qint64 targetTime = beside.result.items[1].createdTime;
+
+    const auto listsAsItsTarget = [&](const FileItem &fileLink) {
+        EXPECT_EQ(fileLink.name, QStringLiteral("big.lnk"));
+        EXPECT_FALSE(fileLink.isDir);
+        EXPECT_EQ(fileLink.size, 5000);
+        EXPECT_FALSE(fileLink.isEmpty);
+        EXPECT_EQ(fileLink.createdTime, targetTime);
+    };
+    const QStringList byName{"alpha", "pictures", "zeta", "a.txt", "big.lnk", "z.txt"};
+    const Answer fresh = page(dir, 1, 10, "0,1");
+    ASSERT_EQ(namesOf(fresh), byName);
+    EXPECT_TRUE(fresh.result.items[1].isDir);
+    EXPECT_FALSE(fresh.result.items[1].isEmpty) << "the folder it leads to holds a picture";
+    listsAsItsTarget(fresh.result.items[4]);
+
+    // Pages that take their names from the count's kept reading.
+    ASSERT_TRUE(readingsAreKept(dir));
+    EXPECT_EQ(probe(dir).result.index, "6");
+    const Answer files = page(dir, 2, 3, "0,1");
+    ASSERT_EQ(namesOf(files), byName.mid(3));
+    listsAsItsTarget(files.result.items[1]);
+    const Answer folders = page(dir, 1, 3, "0,1");
+    ASSERT_EQ(namesOf(folders), byName.mid(0, 3));
+    EXPECT_TRUE(folders.result.items[1].isDir);
+
+    // Ordered by size or time the folder is read anew; the link sorts by its target's size and
+    // time, the folder link among the folders.
+    const QStringList bySize = namesOf(page(dir, 1, 10, "3,1"));
+    ASSERT_EQ(bySize.size(), 6);
+    EXPECT_EQ(QSet<QString>(bySize.begin(), bySize.begin() + 3), QSet<QString>({"alpha", "pictures", "zeta"}));
+    EXPECT_EQ(bySize.mid(3), QStringList({"z.txt", "a.txt", "big.lnk"}));
+    const QStringList oldestFirst = namesOf(page(dir, 1, 10, "1,1"));
+    ASSERT_EQ(oldestFirst.size(), 6);
+    EXPECT_EQ(oldestFirst[3], QStringLiteral("big.lnk")) << "the oldest of the files";
+}
+
 TEST(FileList, AnEntryKeepsItsPlaceUnlessItsKindOrTheOrdersKeyChanged)
 {
     const FolderEntry was{QStringLiteral("a.txt"), 10, 5000, false, false};

@@ -355,20 +355,32 @@ TEST_F(RemoteFixture, AShareOfOneFileShowsThatFileAlone)
     view.openUpload();
     EXPECT_EQ(view.uploadSheet(), nullptr) << "nothing can be put into a file";
 
-    // A size the peer leaves out or makes up, or a path it says is no file, leaves the size
-    // unknown. The thumbnail is answered after it, so once it shows the answer has been read.
+    // An empty file shows a size too, and a whole number in a text is read as one. A size the
+    // peer leaves out or makes up (below zero, no number, a fraction, beyond any disk), or a path
+    // it says is no file, leaves the size unknown. The thumbnail is answered after the size, so
+    // once it shows the answer has been read.
     bridge.holdCodes = {"fileDownloadCheck", "buildIcon2"};
-    for (const Json &data : {Json{{"path", "/srv/pics/Scan.PNG"}, {"valid", 1}},
-                             Json{{"path", "/srv/pics/Scan.PNG"}, {"size", -1352}, {"valid", 1}},
-                             Json{{"path", "/srv/pics/Scan.PNG"}, {"size", "many"}, {"valid", 1}},
-                             Json{{"path", "/srv/pics/Scan.PNG"}, {"size", 1352}, {"valid", 0}}}) {
+    const auto checkAnswer = [](const Json &size, int valid) {
+        Json data{{"path", "/srv/pics/Scan.PNG"}, {"valid", valid}};
+        if (!size.is_null())
+            data["size"] = size;
+        return data;
+    };
+    for (const auto &[data, wanted] : {std::pair<Json, QString>{checkAnswer(0, 1), "0.00 bytes"},
+                                       {checkAnswer("1352", 1), "1.32 KB"},
+                                       {checkAnswer(Json(), 1), ""},
+                                       {checkAnswer(-1352, 1), ""},
+                                       {checkAnswer("many", 1), ""},
+                                       {checkAnswer(1352.7, 1), ""},
+                                       {checkAnswer(1e30, 1), ""},
+                                       {checkAnswer(1352, 0), ""}}) {
         bridge.requests.clear();
         openConnected();
         ASSERT_TRUE(waitFor([&] { return sent("fileDownloadCheck") == 1 && sent("buildIcon2") == 1; }));
         bridge.answer(bridge.withCode("fileDownloadCheck").last(), Json{{"data", data}});
         bridge.release("buildIcon2");
         ASSERT_TRUE(waitFor([&] { return browser->table()->hasThumbnail(0); })) << data.dump();
-        EXPECT_EQ(browser->table()->topLevelItem(0)->text(1), "") << data.dump();
+        EXPECT_EQ(browser->table()->topLevelItem(0)->text(1), wanted) << data.dump();
     }
     // Nor does a peer that never answers.
     bridge.requests.clear();

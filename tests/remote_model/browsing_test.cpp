@@ -72,6 +72,29 @@ TEST(RemoteAnswers, TheShareBehindATagAndTheRowsOfAPage)
     EXPECT_FALSE(hasThumbnailExtension(item)) << "a folder named like a picture";
 }
 
+// Only a whole number of bytes that a qint64 holds is a size; anything rounded or clamped to one
+// would show a size the file does not have.
+TEST(RemoteAnswers, AFilesSizeOnlyAsAWholeNumberOfZeroOrMore)
+{
+    const auto sizeIn = [](const char *size, const char *valid = "1") {
+        return remoteFileSize(parse(QByteArray(R"({"data":{"path":"/s/a.bin","valid":)") + valid
+                                    + R"(,"size":)" + size + "}}"));
+    };
+    const std::optional<qint64> none;
+    for (const auto &[size, bytes] :
+         {std::pair{"0", Q_INT64_C(0)}, {"1352", 1352}, {"1352.0", 1352}, {R"("1352")", 1352}, {"-0", 0},
+          {"9223372036854775807", Q_INT64_C(9223372036854775807)},
+          {"9223372036854774784.0", Q_INT64_C(9223372036854774784)}})
+        EXPECT_EQ(sizeIn(size), bytes) << size;
+    for (const char *size : {"-1", "-0.5", "1352.7", "0.5", "1e30", "-1e30", "9223372036854775808",
+                             "9223372036854775808.0", "18446744073709551615", R"("-1")", R"("1352.0")",
+                             R"("1352 bytes")", R"("99999999999999999999")", R"("")", "true", "null", "[1352]"})
+        EXPECT_EQ(sizeIn(size), none) << size;
+    EXPECT_EQ(sizeIn("1352", "0"), none) << "no file";
+    EXPECT_EQ(remoteFileSize(parse(R"({"data":{"size":1352}})")), none) << "not said to be a file";
+    EXPECT_EQ(remoteFileSize(emptyText), none);
+}
+
 TEST(RemoteFilePaging, PagesOfAFolderWhateverItsCount)
 {
     struct Case {

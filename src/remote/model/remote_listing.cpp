@@ -4,9 +4,48 @@
 
 #include <QStringList>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 const QString dataUrlPrefix = QStringLiteral("data:image/png;base64,");
+
+// 2^63: the first whole number a qint64 cannot hold, exactly representable as a double.
+constexpr double int64Limit = 9223372036854775808.0;
+
+// A peer's number only when it is exactly a whole number a qint64 holds: a JSON integer, a JSON
+// number with nothing after its point (1352.0), or a text holding a whole number ("1352"), as
+// everywhere a peer's number is read. A fraction, a number out of range and any other text
+// ("1352.0", "12kb") are none: rounding or clamping them would make up a number.
+std::optional<qint64> wholeNumber(const LenientJson &value)
+{
+    using Json = LenientJson::Json;
+    const Json json = value.json();
+    switch (json.type()) {
+    case Json::value_t::number_integer:
+        return json.get<qint64>();
+    case Json::value_t::number_unsigned: {
+        const quint64 number = json.get<quint64>();
+        if (number > quint64(std::numeric_limits<qint64>::max()))
+            return std::nullopt;
+        return qint64(number);
+    }
+    case Json::value_t::number_float: {
+        const double number = json.get<double>();
+        if (!std::isfinite(number) || std::trunc(number) != number || number < -int64Limit || number >= int64Limit)
+            return std::nullopt;
+        return qint64(number);
+    }
+    case Json::value_t::string: {
+        bool isWhole = false;
+        const qint64 number = value.stringValue().toLongLong(&isWhole);
+        return isWhole ? std::optional<qint64>(number) : std::nullopt;
+    }
+    default:
+        return std::nullopt;
+    }
+}
 
 } // namespace
 
@@ -54,14 +93,12 @@ QList<FileItem> remoteFileItems(const LenientJson &answer)
 std::optional<qint64> remoteFileSize(const LenientJson &answer)
 {
     const LenientJson data = answer["data"];
-    const LenientJson size = data["size"];
-    bool isWhole = size.isNumber();
-    // A text that holds a whole number counts as one, as everywhere a peer's number is read.
-    if (size.isString())
-        size.stringValue().toLongLong(&isWhole);
-    if (data["valid"].intValue() != 1 || !isWhole || size.int64Value() < 0)
+    if (data["valid"].intValue() != 1)
         return std::nullopt;
-    return size.int64Value();
+    const std::optional<qint64> size = wholeNumber(data["size"]);
+    if (!size || *size < 0)
+        return std::nullopt;
+    return size;
 }
 
 QString remoteEntryName(const FileItem &item)

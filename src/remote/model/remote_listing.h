@@ -32,8 +32,8 @@ struct RemoteShareInfo
 QList<FileItem> remoteFileItems(const LenientJson &answer);
 
 // The size in bytes that a "fileDownloadCheck" answer gives for a file; none unless the peer says
-// it is a file ("valid" 1) and gives a size of 0 or more, so that a missing or made-up size is
-// never shown as a size.
+// it is a file ("valid" 1) and gives a whole number of 0 or more that a qint64 holds (a number, or
+// a text of digits), so that a missing, made-up or rounded size is never shown as a size.
 std::optional<qint64> remoteFileSize(const LenientJson &answer);
 
 // The name the browser shows for an entry: the last piece of its full path, split on the peer's
