@@ -10,6 +10,7 @@
 #include "toast_overlay.h"
 #include "test_wait.h"
 #include "ui_test_support.h"
+#include "widget_fit.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +19,13 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
 
 // The shared widgets: the confirm, input and loading dialogs driven as their owners and users
 // drive them, toasts, and the symbols and fonts every page draws with.
@@ -29,6 +33,8 @@ namespace {
 
 using ValidType = DialogInput_Setting_ValidType;
 const QString kPasswordMessage = QStringLiteral("The password should be 4~16 characters/numbers");
+// The panels are laid out in each language the interface is written in.
+const QLocale kLanguages[] = {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Chinese, QLocale::China)};
 
 class Widgets : public ::testing::Test
 {
@@ -58,6 +64,12 @@ protected:
                             what == QLatin1String("Escape") ? Qt::Key_Escape : Qt::Key_Return);
         else
             QTest::mouseClick(dialog.findChild<QAbstractButton *>(what), Qt::LeftButton);
+    }
+
+    // Where widget stands in panel.
+    static QRect at(const QWidget *panel, const QWidget *widget)
+    {
+        return QRect(widget->mapTo(panel, QPoint(0, 0)), widget->size());
     }
 
     QWidget owner;
@@ -153,6 +165,67 @@ TEST_F(Widgets, SheetsSitCentredOnTheirWindowAndGoWithIt)
             owner.move(ownerAt);
         }
         sheet->reject();
+    }
+}
+
+TEST_F(Widgets, PanelButtonRowsHoldOKThenCancelEighteenApartCentredWithTheirInsets)
+{
+    // Inside the panel's padding of 1, the row keeps 15 (confirm) or 20 (input) below its buttons;
+    // the row with its leading inset of 8 is centred, so the buttons' middle is 4 right of the panel's.
+    for (const QLocale &language : kLanguages) {
+        SCOPED_TRACE(language.name().toStdString());
+        QLocale::setDefault(language);
+        DialogConfirmSetting confirmSetting;
+        confirmSetting.setInfo(QStringLiteral("Remove the share \"photos\"?"));
+        DialogConfirmView confirm(&confirmSetting, &owner);
+        DialogInput_Setting inputSetting;
+        DialogInputView input(&inputSetting, true, &owner);
+        for (const auto &[panel, bottomInset] : {std::pair<QDialog *, int>{&confirm, 15}, {&input, 20}}) {
+            SCOPED_TRACE(panel->objectName().toStdString());
+            open(*panel);
+            const QRect ok = at(panel, child(panel, "okButton"));
+            const QRect cancel = at(panel, child(panel, "cancelButton"));
+            EXPECT_EQ(panel->size(), QSize(480, 160));
+            // At least 66 wide, and no wider than their labels ask: the row does not stretch them.
+            for (const char *name : {"okButton", "cancelButton"})
+                EXPECT_EQ(child(panel, name)->width(), std::max(66, child(panel, name)->sizeHint().width())) << name;
+            EXPECT_EQ(cancel.left() - ok.right() - 1, 18) << "OK first, then Cancel";
+            EXPECT_EQ(panel->height() - ok.bottom() - 1, 1 + bottomInset);
+            EXPECT_EQ(panel->height() - cancel.bottom() - 1, 1 + bottomInset);
+            EXPECT_NEAR((ok.left() + cancel.right() + 1) / 2.0 - 480 / 2.0, 4, 0.5);
+            EXPECT_TRUE(cutWidgets(panel).isEmpty()) << cutWidgets(panel).join(u'\n').toStdString();
+            panel->reject();
+        }
+
+        // OK alone, with no room after it, is centred the same way.
+        confirmSetting.setIsBtnCancel(false);
+        open(confirm);
+        QPushButton *ok = child(&confirm, "okButton");
+        EXPECT_FALSE(child(&confirm, "cancelButton")->isVisible());
+        const auto offCentre = [&] { return (at(&confirm, ok).left() + at(&confirm, ok).right() + 1) / 2.0 - 480 / 2.0; };
+        EXPECT_TRUE(waitFor([&] { return qAbs(offCentre() - 4) <= 0.5; })) << offCentre();
+        EXPECT_EQ(confirm.height() - at(&confirm, ok).bottom() - 1, 1 + 15);
+    }
+}
+
+TEST_F(Widgets, InBothPanelsTabGoesFromOKToCancel)
+{
+    DialogConfirmSetting confirmSetting;
+    DialogConfirmView confirm(&confirmSetting, &owner);
+    DialogInput_Setting inputSetting;
+    DialogInputView input(&inputSetting, true, &owner);
+    // The input panel starts in its field; the confirm panel on Cancel, which a bare Return presses.
+    for (const auto &[panel, start] : {std::pair<QDialog *, const char *>{&confirm, "cancelButton"}, {&input, "inputField"}}) {
+        SCOPED_TRACE(panel->objectName().toStdString());
+        open(*panel);
+        ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == child<QWidget>(panel, start); }));
+        QStringList reached;
+        for (int i = 0; i < 2; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reached << QApplication::focusWidget()->objectName();
+        }
+        EXPECT_EQ(reached, QStringList({"okButton", "cancelButton"}));
+        panel->reject();
     }
 }
 
