@@ -62,10 +62,12 @@ void DialogConfirmView::refresh()
         return;
     titleLabel()->setText(m_setting->title());
     m_info->setText(m_setting->info());
-    // A wrapped label only gets the height its width needs when both are fixed.
-    const int width = qMin(450, m_info->fontMetrics().horizontalAdvance(m_setting->info()) + 4);
-    m_info->setFixedWidth(qMax(width, 1));
-    m_info->setFixedHeight(qMax(m_info->heightForWidth(m_info->width()), m_info->fontMetrics().height()));
+    // A wrapped label only gets the height its width needs when both are fixed. The old height
+    // goes first: a label never asks for less than the least height it is held to.
+    const int width = qMax(qMin(450, m_info->fontMetrics().horizontalAdvance(m_setting->info()) + 4), 1);
+    m_info->setFixedWidth(width);
+    m_info->setMinimumHeight(0);
+    m_info->setFixedHeight(qMax(m_info->heightForWidth(width), m_info->fontMetrics().height()));
     m_ok->setVisible(m_setting->isBtnOK());
     m_cancel->setVisible(m_setting->isBtnCancel());
     QPushButton *chosen = defaultButton();
@@ -73,7 +75,7 @@ void DialogConfirmView::refresh()
         button->setAutoDefault(button == chosen);
         button->setDefault(button == chosen);
     }
-    adjustSize();
+    fitHeightToContent();
 }
 
 QPushButton *DialogConfirmView::defaultButton() const

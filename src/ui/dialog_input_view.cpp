@@ -136,7 +136,7 @@ void DialogInputView::refresh()
     titleLabel()->setText(m_setting->title());
     m_tips->setText(m_setting->tips());
     m_tips->setVisible(!m_setting->tips().isEmpty());
-    adjustSize();
+    fitHeightToContent();
     if (m_field->text() != m_setting->value())
         m_field->setText(m_setting->value());
 }

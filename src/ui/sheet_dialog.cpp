@@ -198,6 +198,14 @@ SheetDialog::ButtonRow SheetDialog::addButtonRow(QVBoxLayout *layout, const QStr
     return {ok, cancel};
 }
 
+void SheetDialog::fitHeightToContent()
+{
+    // adjustSize() would measure a wrapped text at the content's preferred width, not at the
+    // panel's. resize() keeps to the least height.
+    QLayout *content = layout();
+    resize(width(), content->hasHeightForWidth() ? content->totalHeightForWidth(width()) : content->totalSizeHint().height());
+}
+
 void SheetDialog::paintEvent(QPaintEvent *event)
 {
     Q_UNUSED(event);

@@ -47,6 +47,9 @@ protected:
     // OK and 8 before Cancel (none after OK while Cancel is hidden). The row is inset 8 from the
     // leading edge and bottomInset from the bottom, and centred across the panel with its inset.
     ButtonRow addButtonRow(QVBoxLayout *layout, const QString &okText, const QString &cancelText, int bottomInset);
+    // Gives the panel the height its content needs at its fixed width, but never less than its
+    // least height: taller for a long text, and back down for a short one.
+    void fitHeightToContent();
     // Return belongs to the panel's fields: no button is made the default, not even by a
     // QDialogButtonBox, which picks its first accepting button when the panel shows.
     void setWithoutDefaultButton() { m_withoutDefault = true; }

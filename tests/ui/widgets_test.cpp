@@ -4,7 +4,9 @@
 #include "dialog_input_view.h"
 #include "dialog_loading.h"
 #include "dialog_loading_setting.h"
+#include "localization.h"
 #include "main_view_ui.h"
+#include "qstring_print.h"
 #include "symbol_button.h"
 #include "theme.h"
 #include "toast_overlay.h"
@@ -26,6 +28,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
+#include <string>
 
 // The shared widgets: the confirm, input and loading dialogs driven as their owners and users
 // drive them, toasts, and the symbols and fonts every page draws with.
@@ -70,6 +74,18 @@ protected:
     static QRect at(const QWidget *panel, const QWidget *widget)
     {
         return QRect(widget->mapTo(panel, QPoint(0, 0)), widget->size());
+    }
+    // Why label, a wrapped label, does not show its whole text, or "" when it does.
+    static QString cutText(const QWidget *panel, const QLabel *label)
+    {
+        const QRect room = label->contentsRect();
+        const int flags = Qt::TextWordWrap | (label->alignment() & Qt::AlignHorizontal_Mask);
+        const int needs = label->fontMetrics().boundingRect(QRect(0, 0, room.width(), 100'000), flags, label->text()).height();
+        if (room.height() < needs)
+            return QStringLiteral("%1 is %2 high but needs %3").arg(label->objectName()).arg(room.height()).arg(needs);
+        if (!panel->rect().contains(at(panel, label)))
+            return label->objectName() + QStringLiteral(" reaches out of the panel");
+        return {};
     }
 
     QWidget owner;
@@ -226,6 +242,61 @@ TEST_F(Widgets, InBothPanelsTabGoesFromOKToCancel)
         }
         EXPECT_EQ(reached, QStringList({"okButton", "cancelButton"}));
         panel->reject();
+    }
+}
+
+TEST_F(Widgets, APanelGrowsForALongTextAndIs480By160AgainForAShortOne)
+{
+    // The owners keep one panel each and ask one question after another in it, some while it shows.
+    const QString installer = QStringLiteral("/home/ann/Downloads/Fenmar/updates/Fenmar2.4.1.dmg");
+    for (const QLocale &language : kLanguages) {
+        SCOPED_TRACE(language.name().toStdString());
+        QLocale::setDefault(language);
+        const QString upgradeFailed = localizedString(QStringLiteral("Settings_UpgradeOpenFailed")).arg(installer);
+        const QString removeInfo = localizedString(QStringLiteral("LS_RemoveInfo"));
+        const QString longText = upgradeFailed + u'\n' + QStringList(4, removeInfo).join(u' ') + u'\n' + upgradeFailed;
+        struct Step {
+            QString text;
+            bool whileShown;
+        };
+        const Step steps[] = {{QStringLiteral("Done."), false}, {longText, true}, {QStringLiteral("Done."), true},
+                              {longText, false}, {QString(), false}};
+        // A long text needs more than the panel's least height, and gets it; a short one gets
+        // exactly 480 by 160 back. Either way the text shows whole, above the buttons.
+        const auto takeStep = [&](QDialog &panel, const Step &step, const std::function<void(const QString &)> &write,
+                                  QLabel *label, int bottomInset) {
+            SCOPED_TRACE(std::to_string(step.text.size()) + (step.whileShown ? " characters while shown" : " characters when shown again"));
+            if (!step.whileShown)
+                panel.reject();
+            write(step.text);
+            if (!step.whileShown)
+                open(panel);
+            const bool isLong = step.text == longText;
+            EXPECT_TRUE(waitFor([&] { return isLong ? panel.height() > 160 : panel.size() == QSize(480, 160); }))
+                << panel.width() << "x" << panel.height();
+            EXPECT_EQ(panel.width(), 480);
+            QPushButton *ok = child(&panel, "okButton");
+            if (!step.text.isEmpty()) {
+                EXPECT_EQ(cutText(&panel, label), "");
+                EXPECT_LT(at(&panel, label).bottom(), at(&panel, ok).top());
+            }
+            EXPECT_EQ(panel.height() - at(&panel, ok).bottom() - 1, 1 + bottomInset);
+            EXPECT_TRUE(cutWidgets(&panel).isEmpty()) << cutWidgets(&panel).join(u'\n').toStdString();
+        };
+
+        DialogConfirmSetting confirmSetting;
+        DialogConfirmView confirm(&confirmSetting, &owner);
+        for (const Step &step : steps) {
+            takeStep(confirm, step, [&](const QString &text) { confirmSetting.setInfo(text); },
+                     child<QLabel>(&confirm, "infoLabel"), 15);
+            EXPECT_LE(child<QLabel>(&confirm, "infoLabel")->width(), 450);
+        }
+        DialogInput_Setting inputSetting;
+        DialogInputView input(&inputSetting, true, &owner);
+        for (const Step &step : steps) {
+            takeStep(input, step, [&](const QString &text) { inputSetting.setTips(text); },
+                     child<QLabel>(&input, "tipsLabel"), 20);
+        }
     }
 }
 
