@@ -4,7 +4,6 @@
 #include "localization.h"
 #include "theme.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -31,18 +30,10 @@ DialogConfirmView::DialogConfirmView(DialogConfirmSetting *setting, QWidget *par
     layout->addWidget(m_info, 0, Qt::AlignHCenter);
     layout->addStretch(1);
 
-    // The platform's order; a question whose answer destroys something (every confirm with a
-    // Cancel here) answers a bare Return with Cancel.
-    auto *buttons = new QDialogButtonBox(this);
-    buttons->setObjectName(QStringLiteral("buttonBox"));
-    buttons->setContentsMargins(12, 8, 12, 15);
-    m_ok = buttons->addButton(localizedString(LocalizedStringKey("OK").stringKey()), QDialogButtonBox::AcceptRole);
-    m_ok->setObjectName(QStringLiteral("okButton"));
-    m_ok->setMinimumWidth(66);
-    m_cancel = buttons->addButton(localizedString(LocalizedStringKey("Cancel").stringKey()), QDialogButtonBox::RejectRole);
-    m_cancel->setObjectName(QStringLiteral("cancelButton"));
-    m_cancel->setMinimumWidth(66);
-    layout->addWidget(buttons);
+    const ButtonRow buttons = addButtonRow(layout, localizedString(LocalizedStringKey("OK").stringKey()),
+                                           localizedString(LocalizedStringKey("Cancel").stringKey()), 15);
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
 
     connect(m_ok, &QPushButton::clicked, this, &DialogConfirmView::onOK);
     connect(m_cancel, &QPushButton::clicked, this, &DialogConfirmView::onCancel);
@@ -71,10 +62,12 @@ void DialogConfirmView::refresh()
         return;
     titleLabel()->setText(m_setting->title());
     m_info->setText(m_setting->info());
-    // A wrapped label only gets the height its width needs when both are fixed.
-    const int width = qMin(450, m_info->fontMetrics().horizontalAdvance(m_setting->info()) + 4);
-    m_info->setFixedWidth(qMax(width, 1));
-    m_info->setFixedHeight(qMax(m_info->heightForWidth(m_info->width()), m_info->fontMetrics().height()));
+    // A wrapped label only gets the height its width needs when both are fixed. The old height
+    // goes first: a label never asks for less than the least height it is held to.
+    const int width = qMax(qMin(450, m_info->fontMetrics().horizontalAdvance(m_setting->info()) + 4), 1);
+    m_info->setFixedWidth(width);
+    m_info->setMinimumHeight(0);
+    m_info->setFixedHeight(qMax(m_info->heightForWidth(width), m_info->fontMetrics().height()));
     m_ok->setVisible(m_setting->isBtnOK());
     m_cancel->setVisible(m_setting->isBtnCancel());
     QPushButton *chosen = defaultButton();
@@ -82,7 +75,7 @@ void DialogConfirmView::refresh()
         button->setAutoDefault(button == chosen);
         button->setDefault(button == chosen);
     }
-    adjustSize();
+    fitHeightToContent();
 }
 
 QPushButton *DialogConfirmView::defaultButton() const

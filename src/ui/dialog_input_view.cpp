@@ -8,7 +8,6 @@
 #include "toast_overlay.h"
 #include "util_system.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -50,17 +49,10 @@ DialogInputView::DialogInputView(DialogInput_Setting *setting, bool isCanSubmiti
     layout->addLayout(fieldRow);
     layout->addStretch(1);
 
-    auto *buttons = new QDialogButtonBox(this);
-    buttons->setObjectName(QStringLiteral("buttonBox"));
-    buttons->setContentsMargins(12, 8, 12, 20);
-    m_ok = buttons->addButton(localizedString(LocalizedStringKey("Sys_Button_OK").stringKey()), QDialogButtonBox::AcceptRole);
-    m_ok->setObjectName(QStringLiteral("okButton"));
-    m_ok->setMinimumWidth(66);
-    m_cancel = buttons->addButton(localizedString(LocalizedStringKey("Sys_Button_Cancel").stringKey()),
-                                  QDialogButtonBox::RejectRole);
-    m_cancel->setObjectName(QStringLiteral("cancelButton"));
-    m_cancel->setMinimumWidth(66);
-    layout->addWidget(buttons);
+    const ButtonRow buttons = addButtonRow(layout, localizedString(LocalizedStringKey("Sys_Button_OK").stringKey()),
+                                           localizedString(LocalizedStringKey("Sys_Button_Cancel").stringKey()), 20);
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
     // Return belongs to the field alone: a default button would answer it even while OK is off.
     setWithoutDefaultButton();
 
@@ -144,7 +136,7 @@ void DialogInputView::refresh()
     titleLabel()->setText(m_setting->title());
     m_tips->setText(m_setting->tips());
     m_tips->setVisible(!m_setting->tips().isEmpty());
-    adjustSize();
+    fitHeightToContent();
     if (m_field->text() != m_setting->value())
         m_field->setText(m_setting->value());
 }

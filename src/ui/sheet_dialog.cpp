@@ -174,6 +174,38 @@ void SheetDialog::addTitleRow(QVBoxLayout *layout)
     layout->addWidget(divider);
 }
 
+SheetDialog::ButtonRow SheetDialog::addButtonRow(QVBoxLayout *layout, const QString &okText, const QString &cancelText,
+                                                 int bottomInset)
+{
+    auto *row = new QWidget(this);
+    row->setObjectName(QStringLiteral("buttonRow"));
+    auto *buttons = new QHBoxLayout(row);
+    buttons->setContentsMargins(8, 0, 0, bottomInset);
+    // 10 after OK and 8 before Cancel; a hidden Cancel takes the spacing with it.
+    buttons->setSpacing(10 + 8);
+    const auto addButton = [&](const QString &text, const char *name) {
+        auto *button = new QPushButton(text, row);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setMinimumWidth(66);
+        buttons->addWidget(button);
+        return button;
+    };
+    // Made in this order, so that Tab goes from OK to Cancel.
+    QPushButton *ok = addButton(okText, "okButton");
+    QPushButton *cancel = addButton(cancelText, "cancelButton");
+    // Centred with its inset: the buttons themselves sit 4 right of the panel's middle.
+    layout->addWidget(row, 0, Qt::AlignHCenter);
+    return {ok, cancel};
+}
+
+void SheetDialog::fitHeightToContent()
+{
+    // adjustSize() would measure a wrapped text at the content's preferred width, not at the
+    // panel's. resize() keeps to the least height.
+    QLayout *content = layout();
+    resize(width(), content->hasHeightForWidth() ? content->totalHeightForWidth(width()) : content->totalSizeHint().height());
+}
+
 void SheetDialog::paintEvent(QPaintEvent *event)
 {
     Q_UNUSED(event);

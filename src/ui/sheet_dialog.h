@@ -4,6 +4,7 @@
 #include <QPointer>
 
 class QLabel;
+class QPushButton;
 class QToolButton;
 class QVBoxLayout;
 
@@ -37,6 +38,18 @@ protected:
     // the bold heading in the middle of the rest, and a divider under them.
     void addTitleRow(QVBoxLayout *layout);
     QLabel *titleLabel() const { return m_title; }
+    // OK and Cancel at the foot of a panel.
+    struct ButtonRow {
+        QPushButton *ok;
+        QPushButton *cancel;
+    };
+    // Adds the foot of a panel to layout: OK, then Cancel, each at least 66 wide, with 10 after
+    // OK and 8 before Cancel (none after OK while Cancel is hidden). The row is inset 8 from the
+    // leading edge and bottomInset from the bottom, and centred across the panel with its inset.
+    ButtonRow addButtonRow(QVBoxLayout *layout, const QString &okText, const QString &cancelText, int bottomInset);
+    // Gives the panel the height its content needs at its fixed width, but never less than its
+    // least height: taller for a long text, and back down for a short one.
+    void fitHeightToContent();
     // Return belongs to the panel's fields: no button is made the default, not even by a
     // QDialogButtonBox, which picks its first accepting button when the panel shows.
     void setWithoutDefaultButton() { m_withoutDefault = true; }

@@ -4,12 +4,15 @@
 #include "dialog_input_view.h"
 #include "dialog_loading.h"
 #include "dialog_loading_setting.h"
+#include "localization.h"
 #include "main_view_ui.h"
+#include "qstring_print.h"
 #include "symbol_button.h"
 #include "theme.h"
 #include "toast_overlay.h"
 #include "test_wait.h"
 #include "ui_test_support.h"
+#include "widget_fit.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +21,15 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <string>
 
 // The shared widgets: the confirm, input and loading dialogs driven as their owners and users
 // drive them, toasts, and the symbols and fonts every page draws with.
@@ -29,6 +37,8 @@ namespace {
 
 using ValidType = DialogInput_Setting_ValidType;
 const QString kPasswordMessage = QStringLiteral("The password should be 4~16 characters/numbers");
+// The panels are laid out in each language the interface is written in.
+const QLocale kLanguages[] = {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Chinese, QLocale::China)};
 
 class Widgets : public ::testing::Test
 {
@@ -58,6 +68,24 @@ protected:
                             what == QLatin1String("Escape") ? Qt::Key_Escape : Qt::Key_Return);
         else
             QTest::mouseClick(dialog.findChild<QAbstractButton *>(what), Qt::LeftButton);
+    }
+
+    // Where widget stands in panel.
+    static QRect at(const QWidget *panel, const QWidget *widget)
+    {
+        return QRect(widget->mapTo(panel, QPoint(0, 0)), widget->size());
+    }
+    // Why label, a wrapped label, does not show its whole text, or "" when it does.
+    static QString cutText(const QWidget *panel, const QLabel *label)
+    {
+        const QRect room = label->contentsRect();
+        const int flags = Qt::TextWordWrap | (label->alignment() & Qt::AlignHorizontal_Mask);
+        const int needs = label->fontMetrics().boundingRect(QRect(0, 0, room.width(), 100'000), flags, label->text()).height();
+        if (room.height() < needs)
+            return QStringLiteral("%1 is %2 high but needs %3").arg(label->objectName()).arg(room.height()).arg(needs);
+        if (!panel->rect().contains(at(panel, label)))
+            return label->objectName() + QStringLiteral(" reaches out of the panel");
+        return {};
     }
 
     QWidget owner;
@@ -153,6 +181,122 @@ TEST_F(Widgets, SheetsSitCentredOnTheirWindowAndGoWithIt)
             owner.move(ownerAt);
         }
         sheet->reject();
+    }
+}
+
+TEST_F(Widgets, PanelButtonRowsHoldOKThenCancelEighteenApartCentredWithTheirInsets)
+{
+    // Inside the panel's padding of 1, the row keeps 15 (confirm) or 20 (input) below its buttons;
+    // the row with its leading inset of 8 is centred, so the buttons' middle is 4 right of the panel's.
+    for (const QLocale &language : kLanguages) {
+        SCOPED_TRACE(language.name().toStdString());
+        QLocale::setDefault(language);
+        DialogConfirmSetting confirmSetting;
+        confirmSetting.setInfo(QStringLiteral("Remove the share \"photos\"?"));
+        DialogConfirmView confirm(&confirmSetting, &owner);
+        DialogInput_Setting inputSetting;
+        DialogInputView input(&inputSetting, true, &owner);
+        for (const auto &[panel, bottomInset] : {std::pair<QDialog *, int>{&confirm, 15}, {&input, 20}}) {
+            SCOPED_TRACE(panel->objectName().toStdString());
+            open(*panel);
+            const QRect ok = at(panel, child(panel, "okButton"));
+            const QRect cancel = at(panel, child(panel, "cancelButton"));
+            EXPECT_EQ(panel->size(), QSize(480, 160));
+            // At least 66 wide, and no wider than their labels ask: the row does not stretch them.
+            for (const char *name : {"okButton", "cancelButton"})
+                EXPECT_EQ(child(panel, name)->width(), std::max(66, child(panel, name)->sizeHint().width())) << name;
+            EXPECT_EQ(cancel.left() - ok.right() - 1, 18) << "OK first, then Cancel";
+            EXPECT_EQ(panel->height() - ok.bottom() - 1, 1 + bottomInset);
+            EXPECT_EQ(panel->height() - cancel.bottom() - 1, 1 + bottomInset);
+            EXPECT_NEAR((ok.left() + cancel.right() + 1) / 2.0 - 480 / 2.0, 4, 0.5);
+            EXPECT_TRUE(cutWidgets(panel).isEmpty()) << cutWidgets(panel).join(u'\n').toStdString();
+            panel->reject();
+        }
+
+        // OK alone, with no room after it, is centred the same way.
+        confirmSetting.setIsBtnCancel(false);
+        open(confirm);
+        QPushButton *ok = child(&confirm, "okButton");
+        EXPECT_FALSE(child(&confirm, "cancelButton")->isVisible());
+        const auto offCentre = [&] { return (at(&confirm, ok).left() + at(&confirm, ok).right() + 1) / 2.0 - 480 / 2.0; };
+        EXPECT_TRUE(waitFor([&] { return qAbs(offCentre() - 4) <= 0.5; })) << offCentre();
+        EXPECT_EQ(confirm.height() - at(&confirm, ok).bottom() - 1, 1 + 15);
+    }
+}
+
+TEST_F(Widgets, InBothPanelsTabGoesFromOKToCancel)
+{
+    DialogConfirmSetting confirmSetting;
+    DialogConfirmView confirm(&confirmSetting, &owner);
+    DialogInput_Setting inputSetting;
+    DialogInputView input(&inputSetting, true, &owner);
+    // The input panel starts in its field; the confirm panel on Cancel, which a bare Return presses.
+    for (const auto &[panel, start] : {std::pair<QDialog *, const char *>{&confirm, "cancelButton"}, {&input, "inputField"}}) {
+        SCOPED_TRACE(panel->objectName().toStdString());
+        open(*panel);
+        ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == child<QWidget>(panel, start); }));
+        QStringList reached;
+        for (int i = 0; i < 2; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reached << QApplication::focusWidget()->objectName();
+        }
+        EXPECT_EQ(reached, QStringList({"okButton", "cancelButton"}));
+        panel->reject();
+    }
+}
+
+TEST_F(Widgets, APanelGrowsForALongTextAndIs480By160AgainForAShortOne)
+{
+    // The owners keep one panel each and ask one question after another in it, some while it shows.
+    const QString installer = QStringLiteral("/home/ann/Downloads/Fenmar/updates/Fenmar2.4.1.dmg");
+    for (const QLocale &language : kLanguages) {
+        SCOPED_TRACE(language.name().toStdString());
+        QLocale::setDefault(language);
+        const QString upgradeFailed = localizedString(QStringLiteral("Settings_UpgradeOpenFailed")).arg(installer);
+        const QString removeInfo = localizedString(QStringLiteral("LS_RemoveInfo"));
+        const QString longText = upgradeFailed + u'\n' + QStringList(4, removeInfo).join(u' ') + u'\n' + upgradeFailed;
+        struct Step {
+            QString text;
+            bool whileShown;
+        };
+        const Step steps[] = {{QStringLiteral("Done."), false}, {longText, true}, {QStringLiteral("Done."), true},
+                              {longText, false}, {QString(), false}};
+        // A long text needs more than the panel's least height, and gets it; a short one gets
+        // exactly 480 by 160 back. Either way the text shows whole, above the buttons.
+        const auto takeStep = [&](QDialog &panel, const Step &step, const std::function<void(const QString &)> &write,
+                                  QLabel *label, int bottomInset) {
+            SCOPED_TRACE(std::to_string(step.text.size()) + (step.whileShown ? " characters while shown" : " characters when shown again"));
+            if (!step.whileShown)
+                panel.reject();
+            write(step.text);
+            if (!step.whileShown)
+                open(panel);
+            const bool isLong = step.text == longText;
+            EXPECT_TRUE(waitFor([&] { return isLong ? panel.height() > 160 : panel.size() == QSize(480, 160); }))
+                << panel.width() << "x" << panel.height();
+            EXPECT_EQ(panel.width(), 480);
+            QPushButton *ok = child(&panel, "okButton");
+            if (!step.text.isEmpty()) {
+                EXPECT_EQ(cutText(&panel, label), "");
+                EXPECT_LT(at(&panel, label).bottom(), at(&panel, ok).top());
+            }
+            EXPECT_EQ(panel.height() - at(&panel, ok).bottom() - 1, 1 + bottomInset);
+            EXPECT_TRUE(cutWidgets(&panel).isEmpty()) << cutWidgets(&panel).join(u'\n').toStdString();
+        };
+
+        DialogConfirmSetting confirmSetting;
+        DialogConfirmView confirm(&confirmSetting, &owner);
+        for (const Step &step : steps) {
+            takeStep(confirm, step, [&](const QString &text) { confirmSetting.setInfo(text); },
+                     child<QLabel>(&confirm, "infoLabel"), 15);
+            EXPECT_LE(child<QLabel>(&confirm, "infoLabel")->width(), 450);
+        }
+        DialogInput_Setting inputSetting;
+        DialogInputView input(&inputSetting, true, &owner);
+        for (const Step &step : steps) {
+            takeStep(input, step, [&](const QString &text) { inputSetting.setTips(text); },
+                     child<QLabel>(&input, "tipsLabel"), 20);
+        }
     }
 }
 
