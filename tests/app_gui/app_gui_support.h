@@ -16,6 +16,7 @@
 #include "test_home.h"
 #include "test_wait.h"
 #include "util_db.h"
+#include "widget_fit.h"
 
 #include <gtest/gtest.h>
 
@@ -25,10 +26,6 @@
 #include <QTest>
 
 #include <memory>
-
-// The two languages the interface is written in; layout checks run in both.
-inline const QLocale englishAndChinese[] = {QLocale(QLocale::English, QLocale::UnitedStates),
-                                            QLocale(QLocale::Chinese, QLocale::China)};
 
 // Plays the account API over plain HTTP: answers every GET with status and body, or holds the
 // requests until released while holdReplies is set. Records the request targets.

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QLocale>
 #include <QStringList>
 
 class QWidget;
+
+// The two languages the interface is written in; layout checks run in both.
+inline const QLocale englishAndChinese[] = {QLocale(QLocale::English, QLocale::UnitedStates),
+                                            QLocale(QLocale::Chinese, QLocale::China)};
 
 // What a person would find cut under root as it is laid out now: every shown widget that is given
 // less room than it needs to show its text or control whole, or that reaches out of its parent

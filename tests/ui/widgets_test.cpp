@@ -37,8 +37,6 @@ namespace {
 
 using ValidType = DialogInput_Setting_ValidType;
 const QString kPasswordMessage = QStringLiteral("The password should be 4~16 characters/numbers");
-// The panels are laid out in each language the interface is written in.
-const QLocale kLanguages[] = {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Chinese, QLocale::China)};
 
 class Widgets : public ::testing::Test
 {
@@ -188,7 +186,7 @@ TEST_F(Widgets, PanelButtonRowsHoldOKThenCancelEighteenApartCentredWithTheirInse
 {
     // Inside the panel's padding of 1, the row keeps 15 (confirm) or 20 (input) below its buttons;
     // the row with its leading inset of 8 is centred, so the buttons' middle is 4 right of the panel's.
-    for (const QLocale &language : kLanguages) {
+    for (const QLocale &language : englishAndChinese) {
         SCOPED_TRACE(language.name().toStdString());
         QLocale::setDefault(language);
         DialogConfirmSetting confirmSetting;
@@ -249,7 +247,7 @@ TEST_F(Widgets, APanelGrowsForALongTextAndIs480By160AgainForAShortOne)
 {
     // The owners keep one panel each and ask one question after another in it, some while it shows.
     const QString installer = QStringLiteral("/home/ann/Downloads/Fenmar/updates/Fenmar2.4.1.dmg");
-    for (const QLocale &language : kLanguages) {
+    for (const QLocale &language : englishAndChinese) {
         SCOPED_TRACE(language.name().toStdString());
         QLocale::setDefault(language);
         const QString upgradeFailed = localizedString(QStringLiteral("Settings_UpgradeOpenFailed")).arg(installer);
